@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QMainWindow>
+
+#include <memory>
+
+namespace Ui {
+class frmMain;
+}
+class LineEntry;
+class DetailGrid;
+class RequestList;
+class RequestSaving;
+
+// The stock request editor: the one main window, with the "List" and "Details" tabs.
+// Each concern of the window lives in a unit of its own that works on the same form:
+// LineEntry (entry area and its validation), DetailGrid (the request's lines), RequestList
+// (the list tab, reloading, printing choice), RequestSaving (save, verify, delete).
+class frmMain : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit frmMain(QWidget *parent = nullptr);
+    ~frmMain() override;
+
+    Ui::frmMain &ui() { return *m_ui; }
+
+    LineEntry &lineEntry() { return *m_lineEntry; }
+    DetailGrid &detailGrid() { return *m_detailGrid; }
+    RequestList &requestList() { return *m_requestList; }
+
+    // Public members of the window.
+    void LoadRights();
+    void ClearAll();
+    QString GetNewDocNumber();
+    bool Verify_DocumentNumber(const QString &documentNumber);
+    void RefreshRequestList(); // forwards to RequestList
+
+    bool PubIsVerifyInventoryRequest = false;
+    bool IsNewRequest = false;
+    bool TargetIsOrdinary = false;
+
+    // Runs the start-up steps of the window (filling lists, rights, client and switch settings).
+    void Form_Load();
+
+    void cmdNew_Click();
+    void cmdEdit_Click();
+    void cmdCancel_Click();
+    void cmdExit_Click();
+
+    // Window-level key handling (Enter as Tab, apostrophe swallowed, letters upper-cased).
+    void setKeyPreview(bool on);
+
+private:
+    void ApplyHeaderSwitches();
+    void SSTab1_Click(int previousTab);
+    void cboLocation_Validate(bool &cancel);
+    void cboTargetLocation_Validate(bool &cancel);
+    void Form_KeyPress(QWidget *target, int &keyAscii);
+
+    std::unique_ptr<Ui::frmMain> m_ui;
+    std::unique_ptr<LineEntry> m_lineEntry;
+    std::unique_ptr<DetailGrid> m_detailGrid;
+    std::unique_ptr<RequestList> m_requestList;
+    std::unique_ptr<RequestSaving> m_requestSaving;
+};

@@ -1,0 +1,119 @@
+#pragma once
+
+#include "platform/Error.h"
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVector>
+
+#include <memory>
+
+// The database gateway. The client writes T-SQL exactly as a SQL Server client would; the
+// connection passes each statement through the dialect adapter (TsqlAdapter) to the embedded
+// SQLite files and appends it to the SQL trace. Failures are thrown as Error.
+
+enum class CursorLocation { Server = 2, Client = 3 };
+enum class CursorType { ForwardOnly = 0, Keyset = 1, Dynamic = 2, Static = 3 };
+enum class LockType { ReadOnly = 1, Pessimistic = 2, Optimistic = 3, BatchOptimistic = 4 };
+
+class Connection;
+
+// The rows of one result, read at once (a client-side, disconnected result).
+struct ResultTable
+{
+    QStringList columns;
+    QVector<QVector<QVariant>> rows;
+
+    int columnIndex(const QString &name) const; // case-insensitive; -1 when absent
+};
+
+// A client-side recordset: every row is read when it opens. Fields are found by name without
+// regard to letter case, as on SQL Server; a database NULL stays a null QVariant, distinct from
+// an empty text. Dates come back as QDateTime.
+class Recordset
+{
+public:
+    Recordset() = default;
+
+    // Opens on the statement; throws Error when the statement fails. An open recordset is
+    // closed first. The lock type is recorded only.
+    void Open(const QString &sql, Connection *connection, CursorType cursorType = CursorType::Dynamic,
+              LockType lockType = LockType::ReadOnly);
+    // Takes the rows a statement returned (Connection::Execute).
+    void OpenFrom(std::shared_ptr<const ResultTable> table);
+
+    CursorLocation cursorLocation = CursorLocation::Client;
+
+    bool IsOpen() const { return m_open; } // the State property: open or closed
+    void Close();
+
+    int RecordCount() const;
+    bool Eof() const;
+    bool Bof() const;
+    void MoveFirst();
+    void MoveNext();
+    void MoveLast();
+    int AbsolutePosition() const { return m_position; } // 0-based row index
+    void setAbsolutePosition(int row);
+
+    // Value of a field of the current row; throws Error when there is no current row or no
+    // column of that name.
+    QVariant Fields(const QString &name) const;
+    QVariant Fields(int index) const;
+    bool HasField(const QString &name) const;
+    int FieldCount() const;
+    QString FieldName(int index) const;
+
+    LockType lockType() const { return m_lockType; }
+    CursorType cursorType() const { return m_cursorType; }
+    QString Source() const { return m_source; }
+
+    // The whole result, shared, for models that show it.
+    std::shared_ptr<const ResultTable> table() const { return m_table; }
+
+private:
+    std::shared_ptr<const ResultTable> m_table;
+    int m_position = 0;
+    bool m_open = false;
+    LockType m_lockType = LockType::ReadOnly;
+    CursorType m_cursorType = CursorType::Dynamic;
+    QString m_source;
+};
+
+class Connection
+{
+public:
+    // Opens INVENTORY.sqlite in the folder as the main database and attaches Password.sqlite as
+    // "Password"; WAL, a busy timeout, the collation and functions of SQL Server's dialect.
+    // Throws Error with a clear description when a file cannot be opened.
+    static std::unique_ptr<Connection> open(const QString &folder);
+    ~Connection();
+
+    Connection(const Connection &) = delete;
+    Connection &operator=(const Connection &) = delete;
+
+    // Runs a statement written in the client's T-SQL; returns the rows it produced (empty for
+    // statements that return none). Throws Error.
+    ResultTable Execute(const QString &sql);
+    std::shared_ptr<const ResultTable> query(const QString &sql); // as Execute, shared result
+
+    void BeginTrans();
+    void CommitTrans();
+    void RollbackTrans();
+    bool inTransaction() const { return m_transactionDepth > 0; }
+
+    QSqlDatabase database() const; // for the system's own internal queries with bound values
+    QString folder() const { return m_folder; }
+    QString connectionName() const { return m_name; }
+
+private:
+    Connection() = default;
+    QString m_folder;
+    QString m_name;
+    int m_transactionDepth = 0;
+};
+
+// Doubles every single quote, so a value joined between quotes stays one literal.
+QString SqlText(const QString &value);

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "platform/CurrentUser.h"
+#include "platform/DataFolder.h"
+#include "platform/Database.h"
+#include "platform/Messages.h"
+#include "tests/support/DemoFacts.h"
+
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <memory>
+
+// A fresh data folder built from the project's own scripts (a copy of a template built once per
+// test program), with an open connection.
+class TestDatabase
+{
+public:
+    explicit TestDatabase(DataFolder::Content content = DataFolder::Content::DemoData);
+    virtual ~TestDatabase();
+
+    QString folder() const { return m_dir.path(); }
+    Connection *connection() const { return m_connection.get(); }
+    std::unique_ptr<Connection> takeConnection() { return std::move(m_connection); }
+
+    // Runs SQLite SQL directly (no adapter, no trace): for arranging a test's data.
+    void raw(const QString &sqliteSql) const;
+    // First column of the first row of a direct SQLite query, null when no row.
+    QVariant rawValue(const QString &sqliteSql) const;
+
+private:
+    QTemporaryDir m_dir;
+    std::unique_ptr<Connection> m_connection;
+};
+
+// A logged-on session over a fresh database: the session globals are reset, gCurrentUser is the
+// given employee, the site information is loaded and the defaults set as start-up does (without
+// the log-on prompt and without the editor). Messages are recorded; the SQL trace is collected.
+class TestSession
+{
+public:
+    explicit TestSession(const QString &employeeCode = QString::fromLatin1(Demo::ClerkId),
+                         DataFolder::Content content = DataFolder::Content::DemoData,
+                         bool loadSite = true);
+    ~TestSession();
+
+    Connection *connection() const;
+    CurrentUser &user() { return *m_user; }
+    MessageRecorder &messages() { return m_messages; }
+    const TestDatabase &db() const { return m_db; }
+    void raw(const QString &sqliteSql) const { m_db.raw(sqliteSql); }
+    QVariant rawValue(const QString &sqliteSql) const { return m_db.rawValue(sqliteSql); }
+
+    QStringList trace() const { return m_trace; }
+    void clearTrace() { m_trace.clear(); }
+
+private:
+    TestDatabase m_db;
+    MessageRecorder m_messages;
+    std::unique_ptr<CurrentUser> m_user;
+    QStringList m_trace;
+};
