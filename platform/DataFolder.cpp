@@ -1,0 +1,179 @@
+#include "platform/DataFolder.h"
+
+#include "platform/Error.h"
+
+#include "platform/SqliteDialect.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlError>
+
+#include <sqlite3.h>
+
+#include <atomic>
+#include <filesystem>
+
+namespace {
+
+const QString kSource = QStringLiteral("DataFolder");
+const QString kInventoryFile = QStringLiteral("INVENTORY.sqlite");
+const QString kPasswordFile = QStringLiteral("Password.sqlite");
+const QString kInventory = QStringLiteral("inventory");
+const QString kPassword = QStringLiteral("password");
+
+[[noreturn]] void fail(const QString &description)
+{
+    throw Error(Error::DatabaseError, kSource, description);
+}
+
+// A script holds the statements of both databases; a line "-- @database NAME" starts the part of
+// NAME. Lines before the first such line belong to INVENTORY. Keys are lower case.
+QHash<QString, QString> splitByDatabase(const QString &script)
+{
+    static const QRegularExpression marker(QStringLiteral("^\\s*--\\s*@database\\s+(\\w+)\\s*$"));
+    QHash<QString, QString> parts;
+    QString current = kInventory;
+    const QStringList lines = script.split(QLatin1Char('\n'));
+    for (const QString &line : lines) {
+        const QRegularExpressionMatch match = marker.match(line);
+        if (match.hasMatch()) {
+            current = match.captured(1).toLower();
+            continue;
+        }
+        QString &part = parts[current];
+        part += line;
+        part += QLatin1Char('\n');
+    }
+    return parts;
+}
+
+void execScript(sqlite3 *handle, const QString &sql, const QString &what)
+{
+    char *message = nullptr;
+    const QByteArray text = sql.toUtf8();
+    if (sqlite3_exec(handle, text.constData(), nullptr, nullptr, &message) != SQLITE_OK) {
+        const QString reason = message ? QString::fromUtf8(message) : QString::fromUtf8(sqlite3_errmsg(handle));
+        sqlite3_free(message);
+        fail(QStringLiteral("Building the database failed in %1: %2").arg(what, reason));
+    }
+}
+
+// Builds one database file from the parts of the scripts that belong to it, in one transaction.
+void buildFile(const QString &path, const QString &database, const QStringList &scriptNames)
+{
+    static std::atomic<int> counter{0};
+    const QString connectionName = QStringLiteral("ir-datafolder-build-%1").arg(++counter);
+    QFile::remove(path);
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
+        db.setDatabaseName(path);
+        try {
+            if (!db.open())
+                fail(QStringLiteral("The database file \"%1\" cannot be created: %2")
+                         .arg(QDir::toNativeSeparators(path), db.lastError().text()));
+            registerSqlServerDialect(db);
+            sqlite3 *handle = sqliteHandle(db);
+            execScript(handle, QStringLiteral("BEGIN IMMEDIATE;"), path);
+            try {
+                for (const QString &name : scriptNames) {
+                    const QString part = splitByDatabase(DataFolder::script(name)).value(database);
+                    if (!part.trimmed().isEmpty())
+                        execScript(handle, part, name);
+                }
+                execScript(handle, QStringLiteral("COMMIT;"), path);
+            } catch (...) {
+                sqlite3_exec(handle, "ROLLBACK;", nullptr, nullptr, nullptr);
+                throw;
+            }
+            db.close();
+        } catch (...) {
+            db.close();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(connectionName);
+            throw;
+        }
+    }
+    QSqlDatabase::removeDatabase(connectionName);
+}
+
+// Puts a finished file in place. A write-ahead log left beside an older file of the same name
+// would be replayed into the new one, so it goes first.
+void moveIntoPlace(const QString &built, const QString &target)
+{
+    QFile::remove(target + QStringLiteral("-wal"));
+    QFile::remove(target + QStringLiteral("-shm"));
+    std::error_code error;
+    std::filesystem::rename(built.toStdString(), target.toStdString(), error);
+    if (error)
+        fail(QStringLiteral("The database file \"%1\" cannot be written: %2")
+                 .arg(QDir::toNativeSeparators(target), QString::fromStdString(error.message())));
+}
+
+} // namespace
+
+namespace DataFolder {
+
+bool hasDatabases(const QString &folder)
+{
+    const QDir dir(folder);
+    return QFileInfo(dir.filePath(kInventoryFile)).isFile() && QFileInfo(dir.filePath(kPasswordFile)).isFile();
+}
+
+void create(const QString &folder, Content content)
+{
+    const QString shown = QDir::toNativeSeparators(folder);
+    if (folder.trimmed().isEmpty())
+        fail(QStringLiteral("No data folder is set."));
+    QDir dir(folder);
+    if (!dir.exists() && !QDir().mkpath(folder))
+        fail(QStringLiteral("The data folder \"%1\" cannot be created.").arg(shown));
+    if (!QFileInfo(folder).isDir())
+        fail(QStringLiteral("The data folder \"%1\" is not a folder.").arg(shown));
+
+    // Built under temporary names and renamed when complete, so that a failure or a crash never
+    // leaves a half-built database where the client would open it.
+    const QString suffix = QStringLiteral(".%1.building").arg(QCoreApplication::applicationPid());
+    const QString inventoryBuilt = dir.filePath(kInventoryFile + suffix);
+    const QString passwordBuilt = dir.filePath(kPasswordFile + suffix);
+    {
+        QFile probe(dir.filePath(QStringLiteral(".write-test") + suffix));
+        if (!probe.open(QIODevice::WriteOnly))
+            fail(QStringLiteral("The data folder \"%1\" cannot be written: %2").arg(shown, probe.errorString()));
+        probe.close();
+        probe.remove();
+    }
+
+    QStringList scripts{QStringLiteral("schema.sql"), QStringLiteral("procedures.sql")};
+    if (content == Content::DemoData)
+        scripts << QStringLiteral("demo.sql");
+    try {
+        buildFile(inventoryBuilt, kInventory, scripts);
+        buildFile(passwordBuilt, kPassword, scripts);
+        // Another process may have finished first; its files are kept.
+        if (!hasDatabases(folder)) {
+            moveIntoPlace(passwordBuilt, dir.filePath(kPasswordFile));
+            moveIntoPlace(inventoryBuilt, dir.filePath(kInventoryFile));
+        }
+    } catch (...) {
+        QFile::remove(inventoryBuilt);
+        QFile::remove(passwordBuilt);
+        throw;
+    }
+    QFile::remove(inventoryBuilt);
+    QFile::remove(passwordBuilt);
+}
+
+QString script(const QString &name)
+{
+    QFile file(QStringLiteral(":/db/") + name);
+    if (!file.open(QIODevice::ReadOnly))
+        fail(QStringLiteral("The database script \"%1\" is missing from the program.").arg(name));
+    return QString::fromUtf8(file.readAll());
+}
+
+} // namespace DataFolder

@@ -1,0 +1,125 @@
+#include "platform/DataFolder.h"
+#include "platform/Database.h"
+#include "platform/Error.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+namespace {
+
+QStringList tablesOf(Connection *connection, const QString &schema)
+{
+    QSqlQuery query(connection->database());
+    query.exec(QStringLiteral("SELECT name FROM %1.sqlite_master WHERE type = 'table' ORDER BY name").arg(schema));
+    QStringList names;
+    while (query.next())
+        names << query.value(0).toString();
+    return names;
+}
+
+QVariant scalar(Connection *connection, const QString &sql)
+{
+    QSqlQuery query(connection->database());
+    if (!query.exec(sql) || !query.next())
+        return QVariant();
+    return query.value(0);
+}
+
+QString errorOf(const std::function<void()> &action)
+{
+    try {
+        action();
+    } catch (const Error &error) {
+        return error.Description();
+    }
+    return QString();
+}
+
+} // namespace
+
+TEST(DbDataFolder, SchemaOnlyBuildsEveryTableWithProceduresButNoRows)
+{
+    QTemporaryDir dir;
+    ASSERT_FALSE(DataFolder::hasDatabases(dir.path()));
+    DataFolder::create(dir.path(), DataFolder::Content::SchemaOnly);
+    ASSERT_TRUE(DataFolder::hasDatabases(dir.path()));
+
+    auto connection = Connection::open(dir.path());
+    const QStringList inventory = tablesOf(connection.get(), QStringLiteral("main"));
+    for (const char *table : {"tbHospitalInfo", "tbPharmaSwitch", "tbInvUserSettings", "tbInvLocation",
+                              "tbinvUserLocation", "tbInvMaster", "tbInvent", "tbInvKit", "tbInvKitItem",
+                              "tbInvSupplier", "tbInvTerms", "tbInvUnitOfMeasure", "tbInvClassification",
+                              "tbforGeneric", "tbforClassification", "tbInvWithdrawRequest", "tbInvProcedure",
+                              "tbInvSchemaVersion"})
+        EXPECT_TRUE(inventory.contains(QString::fromLatin1(table))) << table;
+    EXPECT_EQ(tablesOf(connection.get(), QStringLiteral("Password")), QStringList{QStringLiteral("tbPasswordMain")});
+    EXPECT_FALSE(inventory.contains(QStringLiteral("tbPasswordMain")));
+
+    EXPECT_EQ(scalar(connection.get(), QStringLiteral("SELECT count(*) FROM tbInvProcedure")).toInt(), 5);
+    EXPECT_EQ(scalar(connection.get(), QStringLiteral("SELECT count(*) FROM tbInvMaster")).toInt(), 0);
+    EXPECT_EQ(scalar(connection.get(), QStringLiteral("SELECT count(*) FROM Password.tbPasswordMain")).toInt(), 0);
+    EXPECT_EQ(scalar(connection.get(), QStringLiteral("SELECT Version FROM tbInvSchemaVersion")).toInt(), 1);
+}
+
+TEST(DbDataFolder, LeavesOnlyTheTwoDatabaseFilesBehind)
+{
+    QTemporaryDir dir;
+    DataFolder::create(dir.path(), DataFolder::Content::DemoData);
+    const QStringList files = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    EXPECT_EQ(files, (QStringList{QStringLiteral("INVENTORY.sqlite"), QStringLiteral("Password.sqlite")}));
+}
+
+TEST(DbDataFolder, StaleWriteAheadLogOfAnEarlierFileIsNotReplayedIntoTheNewOne)
+{
+    QTemporaryDir dir;
+    QFile wal(QDir(dir.path()).filePath(QStringLiteral("INVENTORY.sqlite-wal")));
+    ASSERT_TRUE(wal.open(QIODevice::WriteOnly));
+    wal.write(QByteArray(4096, '\x5a'));
+    wal.close();
+
+    DataFolder::create(dir.path(), DataFolder::Content::DemoData);
+    auto connection = Connection::open(dir.path());
+    EXPECT_EQ(scalar(connection.get(), QStringLiteral("SELECT count(*) FROM tbInvMaster")).toInt(), 300);
+}
+
+TEST(DbDataFolder, FolderThatCannotBeCreatedIsReportedByName)
+{
+    QTemporaryDir dir;
+    const QString blocker = QDir(dir.path()).filePath(QStringLiteral("plainfile"));
+    QFile file(blocker);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    const QString folder = QDir(blocker).filePath(QStringLiteral("data"));
+
+    const QString message = errorOf([&] { DataFolder::create(folder, DataFolder::Content::DemoData); });
+    EXPECT_TRUE(message.contains(QDir::toNativeSeparators(folder))) << message.toStdString();
+    EXPECT_FALSE(DataFolder::hasDatabases(folder));
+}
+
+TEST(DbDataFolder, UnwritableFolderIsReportedAndLeftEmpty)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "permissions do not restrict the superuser";
+    QTemporaryDir dir;
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
+
+    const QString message = errorOf([&] { DataFolder::create(dir.path(), DataFolder::Content::DemoData); });
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_TRUE(message.contains(QStringLiteral("cannot be written"))) << message.toStdString();
+    EXPECT_TRUE(message.contains(QDir::toNativeSeparators(dir.path()))) << message.toStdString();
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+TEST(DbDataFolder, ScriptsComeFromTheProgramAndAMissingOneIsAnError)
+{
+    EXPECT_TRUE(DataFolder::script(QStringLiteral("schema.sql")).contains(QStringLiteral("tbInvWithdrawRequest")));
+    EXPECT_FALSE(DataFolder::script(QStringLiteral("demo.sql")).isEmpty());
+    EXPECT_TRUE(errorOf([] { DataFolder::script(QStringLiteral("missing.sql")); })
+                    .contains(QStringLiteral("missing.sql")));
+}
