@@ -10,6 +10,7 @@ class CurrentUser;
 class ShellObject;
 class Report;
 class LogonPrompt;
+class Connection;
 
 // Session globals: one instance per process, filled at start-up.
 extern CurrentUser *gCurrentUser;
@@ -29,6 +30,14 @@ extern std::shared_ptr<Report> gReport;
 // Puts every global back to its value before start-up (texts empty, flags false); the
 // objects gCurrentUser and gShell are not owned and are only cleared.
 void ResetSession();
+
+// The logged-on user's connection; throws Error 91 when there is no logged-on user or no
+// connection, rather than letting a caller dereference nothing.
+Connection *CurrentConnection();
+
+// A database value as a Boolean: non-zero numbers and "True" (any case) are true; null, zero,
+// "False", the empty text and anything not convertible are false.
+bool VariantToBoolean(const QVariant &value);
 
 void LoadSiteInformation();
 bool IsSwitchOn(const QString &key);
