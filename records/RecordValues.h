@@ -1,0 +1,33 @@
+#pragma once
+
+#include "shell/NumberText.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QVariant>
+
+class Connection;
+
+// Conversions of column values into the records' member types. A null value cannot be converted
+// (the caller applies its default first where the column has one) and fails, as does a value
+// that does not fit the type; every failure is thrown as Error.
+
+QString ValueText(const QVariant &value);
+qint16 ValueInteger(const QVariant &value);
+double ValueDouble(const QVariant &value);
+Currency ValueCurrency(const QVariant &value);
+bool ValueBoolean(const QVariant &value);
+QDateTime ValueDate(const QVariant &value);
+
+// Text of the value, "" when it is null.
+QString TextOrEmpty(const QVariant &value);
+
+// The text without leading and trailing blanks (only blanks: other white space is kept).
+QString TrimBlanks(const QString &text);
+
+// The connection, or an Error when none was given.
+Connection &RequireConnection(Connection *connection);
+
+// Brings a number to the nearest whole number, halves to even, as a 16-bit integer; fails with
+// "Overflow" outside its range.
+qint16 ToInteger(double value);
