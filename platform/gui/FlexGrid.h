@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QTableView>
+#include <QVector>
 
 #include <memory>
 
@@ -69,8 +70,22 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
 
 private:
+    void setCurrentCell(int row, int col);
+    void ensureCurrent();
+    void reportPosition();
+    void applyTopRow();
+
     FlexGridModel *m_model;
+    QVector<int> m_colTwips; // widths set in twips; -1 where none was set
+    QString m_formatString;
+    int m_topRow = 1;
+    bool m_settingTopRow = false;
+    int m_wantedCol = 0;
+    int m_quiet = 0; // structural changes in progress: RowColChange is reported once, afterwards
+    int m_lastRow = -1;
+    int m_lastCol = -1;
 };

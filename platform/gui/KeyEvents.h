@@ -2,6 +2,7 @@
 
 #include <functional>
 
+class QKeyEvent;
 class QWidget;
 
 // Key events as the windows handle them: KeyPress sees the character code (13 for Enter, 27 for
@@ -22,5 +23,11 @@ void onKeyDown(QWidget *control, KeyDownHandler handler);
 void setPreviewHandler(QWidget *window, PreviewHandler handler);
 void setKeyPreview(QWidget *window, bool on);
 bool keyPreview(QWidget *window);
+
+// The codes a key event carries: the character code (0 when the key types no character), the key
+// code (0 when the key has none) and the shift state (1 Shift, 2 Ctrl, 4 Alt).
+int keyAsciiOf(const QKeyEvent *event);
+int keyCodeOf(const QKeyEvent *event);
+int shiftOf(const QKeyEvent *event);
 
 } // namespace KeyEvents

@@ -1,0 +1,26 @@
+#include "pickers/LogonDialog.h"
+
+#include "ui_LogonDialog.h"
+
+LogonDialog::LogonDialog(QWidget *parent) : QDialog(parent), m_ui(std::make_unique<Ui::LogonDialog>())
+{
+    m_ui->setupUi(this);
+    connect(m_ui->cmdOK, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_ui->cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+LogonDialog::~LogonDialog() = default;
+
+std::optional<LogonCredentials> LogonDialog::ask()
+{
+    m_ui->txtPassword->clear();
+    if (m_ui->txtEmployeeId->text().isEmpty())
+        m_ui->txtEmployeeId->setFocus();
+    else
+        m_ui->txtPassword->setFocus();
+    if (exec() != QDialog::Accepted)
+        return std::nullopt;
+    LogonCredentials credentials{m_ui->txtEmployeeId->text().trimmed(), m_ui->txtPassword->text()};
+    m_ui->txtPassword->clear();
+    return credentials;
+}

@@ -1,0 +1,53 @@
+#include "platform/gui/Application.h"
+
+#include "platform/Error.h"
+#include "platform/Messages.h"
+
+#include <QTextStream>
+
+Application::Application(int &argc, char **argv) : QApplication(argc, argv)
+{
+    setApplicationName(QStringLiteral("inventory-request"));
+    setApplicationDisplayName(AppTitle());
+}
+
+bool Application::notify(QObject *receiver, QEvent *event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception &e) {
+        ReportFailure(e);
+    } catch (...) {
+        ReportUnknownFailure();
+    }
+    return false;
+}
+
+namespace {
+
+// Showing the failure must never throw out of the event boundary itself.
+void Show(const QString &text)
+{
+    try {
+        MsgBox(text, MsgButtons::OK, MsgIcon::Critical, AppTitle());
+    } catch (...) {
+        QTextStream(stderr) << AppTitle() << ": " << text << Qt::endl;
+    }
+}
+
+} // namespace
+
+void ReportFailure(const std::exception &failure)
+{
+    if (const auto *error = dynamic_cast<const Error *>(&failure)) {
+        Show(error->Description());
+        return;
+    }
+    const QString text = QString::fromLocal8Bit(failure.what());
+    Show(text.isEmpty() ? QStringLiteral("Unexpected error") : text);
+}
+
+void ReportUnknownFailure()
+{
+    Show(QStringLiteral("Unexpected error"));
+}
