@@ -26,5 +26,12 @@ public:
     void ResetForNewRequest();
 
 private:
+    void connectControls();
+    void grdDetails_DblClick();
+    void grdDetails_KeyPress(int &keyAscii);
+    void grdDetails_RowColChange();
+    // Keeps the blank new-line row in view once the grid holds more lines than it shows.
+    void keepLastRowInView();
+
     frmMain &m_form;
 };

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 
 class frmMain;
+class clsItem;
 
 // The item entry area of the details tab: the code, quantity and unit cost boxes with their
 // validation, the item facts beside them, the line total, the retail options and their keys.
@@ -22,6 +24,25 @@ public:
     void txtWithdraw_Validate(bool &cancel);
     void txtUnitCost_Validate(bool &cancel);
 
+    void cmdCode_Click();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    void connectControls();
+    void validateCode(bool &cancel);
+    // The item boxes shared by the code validation and ShowItemDetails.
+    void fillItemFacts(clsItem &item);
+    void focusUpdateIfEnabled();
+
     frmMain &m_form;
 };
+
+// A number typed in an entry box or held in a grid cell. Numeric texts (thousands separators
+// allowed) are read at their full value; any other text reads its leading number, as Val does.
+double EntryValue(const QString &text);
+
+// Whether an entry text is a number the request can hold: numeric, finite and no larger than
+// the largest amount a currency column stores.
+bool IsEntryNumber(const QString &text);

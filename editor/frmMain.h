@@ -29,11 +29,15 @@ public:
     LineEntry &lineEntry() { return *m_lineEntry; }
     DetailGrid &detailGrid() { return *m_detailGrid; }
     RequestList &requestList() { return *m_requestList; }
+    RequestSaving &requestSaving() { return *m_requestSaving; }
 
     // Public members of the window.
     void LoadRights();
     void ClearAll();
     QString GetNewDocNumber();
+    // The next number as GetNewDocNumber finds it, but a failure is thrown, not shown: saving
+    // must not fall back to "1", which would replace the rows of request 1.
+    QString nextDocumentNumber();
     bool Verify_DocumentNumber(const QString &documentNumber);
     void RefreshRequestList(); // forwards to RequestList
 
@@ -52,16 +56,27 @@ public:
     // Window-level key handling (Enter as Tab, apostrophe swallowed, letters upper-cased).
     void setKeyPreview(bool on);
 
-private:
-    void ApplyHeaderSwitches();
-    void SSTab1_Click(int previousTab);
+    // Validation of the two header boxes, run when the focus leaves them (also by New).
     void cboLocation_Validate(bool &cancel);
     void cboTargetLocation_Validate(bool &cancel);
+
+    void ApplyHeaderSwitches();
+
+protected:
+    // Closing by the window's close box asks the same question as "E&xit".
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void SSTab1_Click(int previousTab);
     void Form_KeyPress(QWidget *target, int &keyAscii);
+    void connectControls();
 
     std::unique_ptr<Ui::frmMain> m_ui;
     std::unique_ptr<LineEntry> m_lineEntry;
     std::unique_ptr<DetailGrid> m_detailGrid;
     std::unique_ptr<RequestList> m_requestList;
     std::unique_ptr<RequestSaving> m_requestSaving;
+    int m_currentTab = 0;
+    bool m_exitConfirmed = false;
 };

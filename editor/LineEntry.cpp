@@ -1,0 +1,312 @@
+#include "editor/LineEntry.h"
+
+#include "editor/DetailGrid.h"
+#include "editor/KitExpansion.h"
+#include "editor/frmMain.h"
+#include "platform/CurrentUser.h"
+#include "platform/Messages.h"
+#include "platform/Shell.h"
+#include "platform/gui/Application.h"
+#include "platform/gui/KeyEvents.h"
+#include "platform/gui/Validation.h"
+#include "platform/gui/WaitCursor.h"
+#include "records/clsItem.h"
+#include "records/clsItemMaster.h"
+#include "shell/Helpers.h"
+#include "shell/NumberText.h"
+#include "shell/Session.h"
+#include "ui_frmMain.h"
+
+#include <QEvent>
+#include <QTimer>
+
+#include <cmath>
+
+namespace {
+
+const QString CostFormat = QStringLiteral("########0.0000");
+const QString EnteredCostFormat = QStringLiteral("#########0.0000");
+const QString QuantityFormat = QStringLiteral("#########0");
+const QString TotalFormat = QStringLiteral("###,###,##0.0000");
+
+// The largest amount a currency column holds; anything larger cannot be stored with the request.
+constexpr double LargestAmount = 922337203685477.0;
+
+double AsDouble(Currency value) { return value.toDouble(); }
+
+void SendTab()
+{
+    if (gShell)
+        gShell->SendKeys(QStringLiteral("{Tab}"));
+}
+
+} // namespace
+
+double EntryValue(const QString &text)
+{
+    return IsNumeric(text) ? ToNumber(text) : Val(text);
+}
+
+bool IsEntryNumber(const QString &text)
+{
+    if (!IsNumeric(text))
+        return false;
+    const double value = ToNumber(text);
+    return std::isfinite(value) && std::fabs(value) <= LargestAmount;
+}
+
+LineEntry::LineEntry(frmMain &form) : m_form(form)
+{
+    connectControls();
+}
+
+LineEntry::~LineEntry()
+{
+    Ui::frmMain &ui = m_form.ui();
+    Validation::detach(ui.txtProdCode);
+    Validation::detach(ui.txtWithdraw);
+    Validation::detach(ui.txtUnitCost);
+}
+
+void LineEntry::connectControls()
+{
+    Ui::frmMain &ui = m_form.ui();
+
+    Validation::attach(ui.txtProdCode, [this](bool &cancel) { txtProdCode_Validate(cancel); });
+    Validation::attach(ui.txtWithdraw, [this](bool &cancel) {
+        if (!Guarded([&] { txtWithdraw_Validate(cancel); }))
+            cancel = true;
+    });
+    Validation::attach(ui.txtUnitCost, [this](bool &cancel) {
+        if (!Guarded([&] { txtUnitCost_Validate(cancel); }))
+            cancel = true;
+    });
+
+    // Any change of the entry, typed or copied in from the grid, may be placed in the grid.
+    for (QLineEdit *box : {ui.txtProdCode, ui.txtWithdraw, ui.txtUnitCost})
+        connect(box, &QLineEdit::textChanged, this, [this] { m_form.ui().cmdOK->setEnabled(true); });
+
+    ui.txtProdCode->installEventFilter(this);
+    ui.txtWithdraw->installEventFilter(this);
+
+    const auto enterAsTab = [](int &keyAscii) {
+        if (keyAscii == 13) {
+            keyAscii = 0;
+            SendTab();
+        }
+    };
+    for (QWidget *control : std::initializer_list<QWidget *>{ui.txtProdCode, ui.txtProdName, ui.txtWithdraw,
+                                                             ui.txtTotalCost, ui.txtTransDate, ui.cmdCode})
+        KeyEvents::onKeyPress(control, enterAsTab);
+
+    const auto enterToUpdate = [this](int &keyAscii) {
+        if (keyAscii == 13) {
+            keyAscii = 0;
+            focusUpdateIfEnabled();
+        }
+    };
+    for (QWidget *control : std::initializer_list<QWidget *>{ui.txtUnitCost, ui.optConsumed_0, ui.optConsumed_1})
+        KeyEvents::onKeyPress(control, enterToUpdate);
+
+    connect(ui.cmdCode, &QPushButton::clicked, this, [this] { Guarded([this] { cmdCode_Click(); }); });
+
+    connect(ui.optConsumed_0, &QRadioButton::toggled, this, [this](bool selected) {
+        if (selected)
+            Guarded([this] { m_form.RefreshRequestList(); });
+    });
+}
+
+bool LineEntry::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::FocusIn) {
+        if (auto *box = qobject_cast<QLineEdit *>(watched)) {
+            // Deferred: a mouse press that brings the focus would otherwise place the caret
+            // and drop the selection again.
+            QTimer::singleShot(0, box, [box] {
+                if (box->hasFocus())
+                    box->selectAll();
+            });
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void LineEntry::focusUpdateIfEnabled()
+{
+    QPushButton *update = m_form.ui().cmdOK;
+    if (update->isEnabled())
+        update->setFocus(Qt::OtherFocusReason);
+}
+
+void LineEntry::cmdCode_Click()
+{
+    gForceItemSearch = true;
+    bool cancel = false;
+    txtProdCode_Validate(cancel);
+}
+
+void LineEntry::txtProdCode_Validate(bool &cancel)
+{
+    cancel = false;
+    try {
+        validateCode(cancel);
+    } catch (...) {
+        // A failure while looking the code up leaves the entry as it is; the user corrects the
+        // code or tries again.
+        cancel = true;
+    }
+    gForceItemSearch = false;
+}
+
+void LineEntry::validateCode(bool &cancel)
+{
+    Ui::frmMain &ui = m_form.ui();
+
+    const QString typed = ui.txtProdCode->text().trimmed();
+    if (typed.isEmpty()) {
+        ui.txtProdName->clear();
+        return;
+    }
+
+    ui.txtProdCode->setText(ItemIdFromBarcode(typed));
+
+    LocationCombo *location = gClientName == QLatin1String("BEX") ? ui.cboTargetLocation : ui.cboLocation;
+
+    clsItem item;
+    item.setActiveConnection(gCurrentUser ? gCurrentUser->sqlconnection() : nullptr);
+    const QString searchText = gForceItemSearch ? QString() : ui.txtProdCode->text();
+    if (!item.SearchItem(searchText, location->Text(), location->Tag()))
+        return;
+
+    if (gAllowWDZeroOnHand) {
+        if (item.OnHand() <= 0) {
+            MsgBox(QStringLiteral("Zero Item Onhand"), MsgButtons::OK, MsgIcon::Critical, QStringLiteral("HEY!"));
+            MsgBox(QStringLiteral("Enter another item"), MsgButtons::OK, MsgIcon::Information, QStringLiteral("OK"));
+            ui.txtProdCode->setFocus(Qt::OtherFocusReason);
+            cancel = true;
+            return;
+        }
+        // The grid line takes the code box's text, so it must hold the chosen item's code even
+        // when the item was found by its name.
+        ui.txtProdCode->setText(item.ItemID());
+    } else {
+        ui.txtProdCode->setText(item.ItemID());
+        KitExpansion kits(m_form);
+        const QString code = ui.txtProdCode->text();
+        if (kits.IsKit(code)) {
+            kits.Offer(code);
+            return;
+        }
+    }
+
+    fillItemFacts(item);
+
+    const QString unitCost = ui.txtUnitCost->text().trimmed();
+    if (unitCost.isEmpty() || unitCost == QLatin1String("0.00"))
+        ui.txtUnitCost->setText(Format(AsDouble(item.ItemMaster()->AverageCost()), CostFormat));
+
+    if (item.IsADSStock())
+        ui.chkAdS->setChecked(true);
+
+    ui.txtWithdraw->setFocus(Qt::OtherFocusReason);
+}
+
+void LineEntry::fillItemFacts(clsItem &item)
+{
+    Ui::frmMain &ui = m_form.ui();
+    const auto master = item.ItemMaster();
+
+    ui.txtProdName->setText(master->ItemName().trimmed() + QLatin1Char(' ') + master->ItemDesc());
+    ui.txtListCost->setText(GeneralNumber(AsDouble(master->ListCost())));
+    ui.txtPacking->setText(QString::number(master->Packing()));
+    ui.txtOnhand->setText(GeneralNumber(item.OnHand()));
+    ui.txtAverageCost->setText(Format(AsDouble(master->AverageCost()), CostFormat));
+    ui.txtUOM->setText(item.UOMDescription());
+    ui.txtMax->setText(GeneralNumber(item.MaxStock()));
+    ui.txtMin->setText(GeneralNumber(item.MinimumStockLevel()));
+
+    const bool ads = item.IsADSStock();
+    ui.chkAdS->setVisible(ads);
+    ui.lblADSStock->setVisible(ads);
+    if (ads)
+        ui.lblADSStock->setText(GeneralNumber(item.ADSStock()));
+}
+
+void LineEntry::txtWithdraw_Validate(bool &cancel)
+{
+    Ui::frmMain &ui = m_form.ui();
+    cancel = false;
+
+    if (ui.txtWithdraw->text().trimmed().isEmpty())
+        ui.txtWithdraw->setText(QStringLiteral("0"));
+
+    const QString text = ui.txtWithdraw->text();
+    if (!IsEntryNumber(text)) {
+        MsgBox(QStringLiteral("Invalid entry..."), MsgButtons::OK);
+        cancel = true;
+        return;
+    }
+
+    const double quantity = EntryValue(text);
+    if (IsSwitchOn(QStringLiteral("5")) && EntryValue(ui.txtOnhand->text()) < quantity) {
+        MsgBox(QStringLiteral("Quantity must be less than or equal to Current Stock..."), MsgButtons::OK,
+               MsgIcon::Information, QStringLiteral("MESSAGE"));
+        cancel = true;
+        return;
+    }
+
+    ui.txtWithdraw->setText(Format(quantity, QuantityFormat));
+    ComputeLineTotal();
+}
+
+void LineEntry::txtUnitCost_Validate(bool &cancel)
+{
+    Ui::frmMain &ui = m_form.ui();
+    cancel = false;
+
+    if (ui.txtUnitCost->text().trimmed().isEmpty())
+        ui.txtUnitCost->setText(QStringLiteral("0.00"));
+
+    const QString text = ui.txtUnitCost->text();
+    if (!IsEntryNumber(text)) {
+        MsgBox(QStringLiteral("Invalid entry..."), MsgButtons::OK);
+        cancel = true;
+        return;
+    }
+
+    const double cost = EntryValue(text);
+    ui.txtAverageCost->setText(Format(cost, EnteredCostFormat));
+    if (!(cost > 0))
+        ui.txtUnitCost->setText(QStringLiteral("0.00"));
+    ComputeLineTotal();
+}
+
+void LineEntry::ComputeLineTotal()
+{
+    Ui::frmMain &ui = m_form.ui();
+    const QString quantityText = ui.txtWithdraw->text();
+    const QString costText = ui.txtUnitCost->text();
+    const double quantity = IsEntryNumber(quantityText) ? EntryValue(quantityText) : 0.0;
+    const double cost = IsEntryNumber(costText) ? EntryValue(costText) : 0.0;
+    ui.txtTotalCost->setText(Format(quantity * cost, TotalFormat));
+}
+
+void LineEntry::ShowItemDetails()
+{
+    WaitCursor wait;
+    Ui::frmMain &ui = m_form.ui();
+
+    clsItem item;
+    item.setActiveConnection(gCurrentUser ? gCurrentUser->sqlconnection() : nullptr);
+    // A blank code (the new-line row) names no item, although loading a blank id succeeds.
+    const QString code = ui.txtProdCode->text();
+    if (!code.trimmed().isEmpty() && item.LoadItem(code, ui.cboLocation->Tag())) {
+        ui.txtProdCode->setText(item.ItemID());
+        fillItemFacts(item);
+        return;
+    }
+
+    for (QLineEdit *box : {ui.txtProdCode, ui.txtProdName, ui.txtListCost, ui.txtPacking, ui.txtOnhand,
+                           ui.txtAverageCost, ui.txtUnitCost, ui.txtUOM})
+        box->clear();
+}

@@ -1,0 +1,270 @@
+#include "editor/RequestList.h"
+
+#include "editor/DetailGrid.h"
+#include "editor/frmMain.h"
+#include "platform/CurrentUser.h"
+#include "platform/Database.h"
+#include "platform/Messages.h"
+#include "platform/gui/Application.h"
+#include "platform/gui/FlexGrid.h"
+#include "platform/gui/WaitCursor.h"
+#include "shell/Helpers.h"
+#include "shell/NumberText.h"
+#include "shell/Session.h"
+
+#include "ui_frmMain.h"
+
+namespace {
+
+const QString kListFormat =
+    QStringLiteral("Doc #     |Request From                |To                           |Date             |Requested By");
+const QString kDetailFormat =
+    QStringLiteral("Code |< Product Name & Description | Quantity | Unit Cost| Total Cost| Retail?|");
+constexpr int kListWidths[] = {1200, 2000, 2000, 1700, 2200, 0};
+constexpr int kDetailWidths[] = {800, 5000, 1000, 1000, 1000, 700, 0};
+
+void showNotAuthorized()
+{
+    MsgBox(QStringLiteral("User not Authorized for this Location."), MsgButtons::OK, MsgIcon::Information);
+}
+
+QString fieldText(const Recordset &rs, const QString &name)
+{
+    return NullToDefault(rs.Fields(name), QString()).toString();
+}
+
+// Quantities and costs come back as numbers; they are shown in plain decimal form.
+QString numberText(const QVariant &value)
+{
+    switch (value.typeId()) {
+    case QMetaType::Double:
+    case QMetaType::Float:
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+        return GeneralNumber(value.toDouble());
+    default:
+        return value.toString();
+    }
+}
+
+} // namespace
+
+RequestList::RequestList(frmMain &form) : m_form(form)
+{
+    Ui::frmMain &ui = m_form.ui();
+    auto guarded = [](auto handler) { return [handler] { Guarded(handler); }; };
+
+    for (QRadioButton *option : {ui.optOptions_0, ui.optOptions_1})
+        connect(option, &QRadioButton::toggled, this, [this](bool checked) {
+            if (checked)
+                Guarded([this] { optOptions_Click(); });
+        });
+    connect(ui.chkverified, &QCheckBox::toggled, this, guarded([this] { chkverified_Click(); }));
+    connect(ui.grdListing, &FlexGrid::DblClick, this, guarded([this] { grdListing_DblClick(); }));
+    connect(ui.cmdList, &QPushButton::clicked, this, guarded([this] { cmdList_Click(); }));
+    connect(ui.cmdDetails, &QPushButton::clicked, this, guarded([this] { cmdDetails_Click(); }));
+    connect(ui.cmdView, &QPushButton::clicked, this, guarded([this] { View(); }));
+}
+
+RequestList::~RequestList() = default;
+
+QString RequestList::listStatement() const
+{
+    Ui::frmMain &ui = m_form.ui();
+    QString sql = QStringLiteral("Select distinct A.DocumentNumber , B.Location ,")
+        + QStringLiteral(" C.Location ,A.TransDate ,")
+        + QStringLiteral(" (Select Top 1 LastName + ', ' + FirstName From Password..tbPasswordMain Where "
+                         "EmployeeID = A.UserID),A.targetlocationid ")
+        + QStringLiteral(" from INVENTORY..tbinvwithdrawrequest A ")
+        + QStringLiteral(" Left Outer Join INVENTORY..tbinvlocation B")
+        + QStringLiteral(" On A.TargetLocationID = B.LocationID")
+        + QStringLiteral(" Left Outer Join INVENTORY..tbinvLocation C")
+        + QStringLiteral(" On A.LocationId = C.LocationID")
+        + QStringLiteral(" Left Outer Join INVENTORY..tbinvUserLocation D")
+        + QStringLiteral(" On A.LocationID = D.LocationID")
+        + QStringLiteral(" Where D.UserID = '") + SqlText(gCurrentUser->EmployeeCode()) + QStringLiteral("' and ");
+    sql += ui.optOptions_0->isChecked() ? QStringLiteral(" isnull(A.Status,'') = '' ")
+                                        : QStringLiteral(" A.Status = 'P' ");
+    sql += ui.chkverified->isChecked() ? QStringLiteral(" and isnull(verifiedby,'')<> '' Order By Transdate")
+                                       : QStringLiteral(" and isnull(verifiedby,'') = '' Order By Transdate");
+    return sql;
+}
+
+void RequestList::RefreshRequestList()
+{
+    FlexGrid *grid = m_form.ui().grdListing;
+    WaitCursor wait;
+    try {
+        auto rs = std::make_shared<Recordset>();
+        rs->cursorLocation = CursorLocation::Client;
+        rs->Open(listStatement(), CurrentConnection(), CursorType::Dynamic, LockType::ReadOnly);
+        const bool any = rs->RecordCount() > 0;
+        grid->setEnabled(any);
+        if (any) {
+            grid->setDataSource(rs);
+        } else {
+            grid->setDataSource(nullptr);
+            grid->Clear();
+        }
+        // The header names five columns; the sixth, hidden, carries the requesting department's
+        // id that the access checks read, so it is kept and the widths are set after the header.
+        grid->setFormatString(kListFormat);
+        if (any) {
+            grid->setCols(6);
+            for (int col = 0; col < 6; ++col)
+                grid->setColWidth(col, kListWidths[col]);
+        }
+    } catch (const std::exception &e) {
+        MsgBox(QString::fromUtf8(e.what()));
+    }
+}
+
+QString RequestList::selectedDocumentNumber() const
+{
+    const FlexGrid *grid = m_form.ui().grdListing;
+    const int row = grid->Row();
+    if (row < 1 || row >= grid->Rows())
+        return QString();
+    return grid->TextMatrix(row, 0);
+}
+
+QString RequestList::selectedTargetLocationId() const
+{
+    const FlexGrid *grid = m_form.ui().grdListing;
+    const int row = grid->Row();
+    if (row < 1 || row >= grid->Rows() || grid->Cols() < 6)
+        return QString();
+    return grid->TextMatrix(row, 5);
+}
+
+bool RequestList::UserHasLocationAccess(const QString &userId, const QString &locationId)
+{
+    Recordset rs;
+    rs.Open(QStringLiteral("Select * from inventory..tbinvuserlocation where userid = '") + SqlText(userId)
+                + QStringLiteral("' and Locationid = '") + SqlText(locationId.trimmed()) + QStringLiteral("'"),
+            CurrentConnection(), CursorType::Dynamic, LockType::ReadOnly);
+    const bool assigned = rs.RecordCount() > 0;
+    rs.Close();
+    return assigned;
+}
+
+void RequestList::LoadRequest(bool selectedRequest)
+{
+    Ui::frmMain &ui = m_form.ui();
+    FlexGrid *grid = ui.grdDetails;
+
+    const QString sql = selectedRequest
+        ? QStringLiteral("Inventory..sp_Inv_LoadWithdrawalRequest '") + SqlText(selectedDocumentNumber())
+            + QStringLiteral("'")
+        : QStringLiteral("Inventory..sp_Inv_LoadWithdrawalRequest 'NEW'");
+    Recordset rs;
+    rs.cursorLocation = CursorLocation::Client;
+    rs.Open(sql, CurrentConnection(), CursorType::Dynamic, LockType::ReadOnly);
+
+    if (rs.RecordCount() > 0) {
+        ui.cboLocation->setTag(fieldText(rs, QStringLiteral("LocationID")));
+        ui.cboLocation->setText(fieldText(rs, QStringLiteral("Location")));
+        ui.cboTargetLocation->setTag(fieldText(rs, QStringLiteral("TargetLocationID")));
+        ui.cboTargetLocation->setText(fieldText(rs, QStringLiteral("TLocation")));
+        ui.txtDocNum->setText(fieldText(rs, QStringLiteral("DocumentNumber")));
+
+        grid->setDataSource(nullptr);
+        grid->setRows(rs.RecordCount() + 2);
+        grid->setCols(7);
+        for (int row = 1; !rs.Eof(); rs.MoveNext(), ++row) {
+            const QVariant quantity = NullToDefault(rs.Fields(QStringLiteral("Quantity")), 0);
+            const QVariant unitCost = NullToDefault(rs.Fields(QStringLiteral("UnitCost")), 0);
+            grid->setTextMatrix(row, 0, fieldText(rs, QStringLiteral("ItemID")));
+            grid->setTextMatrix(row, 1, fieldText(rs, QStringLiteral("Description")));
+            grid->setTextMatrix(row, 2, numberText(quantity));
+            grid->setTextMatrix(row, 3, numberText(unitCost));
+            grid->setTextMatrix(row, 4, GeneralNumber(quantity.toDouble() * unitCost.toDouble()));
+            grid->setTextMatrix(row, 5, fieldText(rs, QStringLiteral("ForRetail")));
+            grid->setTextMatrix(row, 6, VariantToBoolean(rs.Fields(QStringLiteral("isADS"))) ? QStringLiteral("Y")
+                                                                                              : QStringLiteral("N"));
+        }
+        m_form.detailGrid().LoadGridRow();
+    } else {
+        grid->setDataSource(nullptr);
+        grid->Clear();
+        grid->setCols(7);
+        grid->setRows(2);
+        grid->setRow(1);
+    }
+
+    grid->setFormatString(kDetailFormat);
+    for (int col = 0; col < 7; ++col)
+        grid->setColWidth(col, kDetailWidths[col]);
+    m_form.detailGrid().ShowLineCounter();
+}
+
+QStringList RequestList::reportValues(bool shortForm, const QString &documentNumber)
+{
+    if (shortForm)
+        return {documentNumber};
+    return {gCompany, gAddress1, documentNumber};
+}
+
+void RequestList::View()
+{
+    Ui::frmMain &ui = m_form.ui();
+    const QString documentNumber = ui.SSTab1->currentIndex() == 1 ? ui.txtDocNum->text().trimmed()
+                                                                   : selectedDocumentNumber().trimmed();
+    WaitCursor wait;
+    const bool shortForm = ui.chkPrint->isChecked();
+    // The report engine prints "DepartmentRequest_Short.rpt" or "DepartmentRequest.rpt" with these
+    // values and shows its viewer ("Inventory Master File", group tree hidden).
+    if (m_printHook)
+        m_printHook(shortForm, reportValues(shortForm, documentNumber));
+}
+
+void RequestList::optOptions_Click()
+{
+    Ui::frmMain &ui = m_form.ui();
+    if (ui.optOptions_1->isChecked()) {
+        ui.chkverified->setChecked(true);
+        ui.chkverified->setEnabled(false);
+    } else {
+        ui.chkverified->setEnabled(true);
+        ui.chkverified->setChecked(false);
+    }
+    RefreshRequestList();
+}
+
+void RequestList::chkverified_Click()
+{
+    Ui::frmMain &ui = m_form.ui();
+    RefreshRequestList();
+    if (ui.chkverified->isChecked()) {
+        ui.cmdEdit->setEnabled(false);
+        ui.cmdDetails->setEnabled(false);
+    } else {
+        ui.grdListing->setEnabled(true);
+        ui.cmdEdit->setEnabled(true);
+        ui.cmdDetails->setEnabled(true);
+    }
+}
+
+void RequestList::grdListing_DblClick()
+{
+    if (m_form.ui().chkverified->isChecked())
+        return;
+    if (UserHasLocationAccess(gCurrentUser->EmployeeCode(), selectedTargetLocationId()))
+        m_form.cmdEdit_Click();
+    else
+        showNotAuthorized();
+}
+
+void RequestList::cmdList_Click()
+{
+    m_form.ui().SSTab1->setCurrentIndex(0);
+}
+
+void RequestList::cmdDetails_Click()
+{
+    m_form.IsNewRequest = false;
+    if (UserHasLocationAccess(gCurrentUser->EmployeeCode(), selectedTargetLocationId()))
+        m_form.ui().SSTab1->setCurrentIndex(1);
+    else
+        showNotAuthorized();
+}

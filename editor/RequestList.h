@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class frmMain;
+
+// The "List" tab: the requests addressed to the user's locations, the state and verification
+// filters, opening a listed request into the "Details" tab, and the printing choice.
+class RequestList : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit RequestList(frmMain &form);
+    ~RequestList() override;
+
+    void RefreshRequestList();
+    // true loads the request of the selected list line; false the empty request ("NEW").
+    void LoadRequest(bool selectedRequest);
+    static bool UserHasLocationAccess(const QString &userId, const QString &locationId);
+
+    // Document number and requesting department id of the selected list line.
+    QString selectedDocumentNumber() const;
+    QString selectedTargetLocationId() const;
+
+    // Prints the request shown ("Details" tab) or selected ("List" tab).
+    void View();
+
+    // The report engine's entry: the short or the full request report with its parameter values.
+    using PrintHook = std::function<void(bool shortForm, const QStringList &values)>;
+    void setPrintHook(PrintHook hook) { m_printHook = std::move(hook); }
+    // Parameter values of the report, in the order of its parameter fields.
+    static QStringList reportValues(bool shortForm, const QString &documentNumber);
+
+    void optOptions_Click();
+    void chkverified_Click();
+    void grdListing_DblClick();
+    void cmdList_Click();
+    void cmdDetails_Click();
+
+    // The statement RefreshRequestList runs for the current filter.
+    QString listStatement() const;
+
+private:
+    frmMain &m_form;
+    PrintHook m_printHook;
+};

@@ -1,0 +1,208 @@
+#include "editor/RequestSaving.h"
+
+#include "editor/RequestList.h"
+#include "editor/frmMain.h"
+#include "platform/CurrentUser.h"
+#include "platform/Database.h"
+#include "platform/Messages.h"
+#include "platform/gui/Application.h"
+#include "platform/gui/FlexGrid.h"
+#include "platform/gui/WaitCursor.h"
+#include "pickers/frmDeletePassword.h"
+#include "shell/NumberText.h"
+#include "shell/Session.h"
+
+#include "ui_frmMain.h"
+
+#include <QRegularExpression>
+
+#include <optional>
+
+namespace {
+
+const QString kNew = QStringLiteral("NEW");
+
+// Quantities and unit costs go into the statement bare. A grouped number ("1,234.5000") would
+// split into two values, and anything that is not a number would change the statement, so the
+// grouping is dropped and any other text refuses the save.
+QString bareNumber(const QString &cell, const QString &refusal)
+{
+    if (!IsNumeric(cell))
+        throw Error(Error::DatabaseError, QStringLiteral("SaveRequest"), refusal);
+    QString text = cell;
+    return text.remove(QLatin1Char(','));
+}
+
+bool isWholeNumber(const QString &text)
+{
+    static const QRegularExpression digits(QStringLiteral("^[0-9]+$"));
+    return digits.match(text).hasMatch();
+}
+
+} // namespace
+
+RequestSaving::RequestSaving(frmMain &form) : m_form(form)
+{
+    Ui::frmMain &ui = m_form.ui();
+    auto guarded = [](auto handler) { return [handler] { Guarded(handler); }; };
+    connect(ui.cmdSave, &QPushButton::clicked, this, guarded([this] { cmdSave_Click(); }));
+    connect(ui.cmdVerified, &QPushButton::clicked, this, guarded([this] { cmdVerified_Click(); }));
+    connect(ui.cmdVerify, &QPushButton::clicked, this, guarded([this] { cmdVerify_Click(); }));
+    connect(ui.cmdDeleteReq, &QPushButton::clicked, this, guarded([this] { cmdDeleteReq_Click(); }));
+}
+
+RequestSaving::~RequestSaving() = default;
+
+RequestSaving::SupervisorAnswer RequestSaving::askSupervisor()
+{
+    if (m_prompt)
+        return m_prompt();
+    frmDeletePassword prompt(&m_form);
+    prompt.exec();
+    return {prompt.OKCharge(), prompt.VerifyID()};
+}
+
+void RequestSaving::cmdSave_Click()
+{
+    Ui::frmMain &ui = m_form.ui();
+    if (ui.cboTargetLocation->Text().trimmed().isEmpty()) {
+        MsgBox(QStringLiteral("Invalid target location..."));
+        ui.cboTargetLocation->setFocus();
+        return;
+    }
+    const QString documentNumber = ui.txtDocNum->text().trimmed();
+    if (documentNumber.isEmpty()) {
+        MsgBox(QStringLiteral("Invalid document number..."));
+        ui.txtDocNum->setFocus();
+        return;
+    }
+    // New numbers are the largest number plus one, so a typed number must stay a number.
+    if (!ui.txtDocNum->isReadOnly() && !isWholeNumber(documentNumber)) {
+        MsgBox(QStringLiteral("Document number must be a number."), MsgButtons::OK, MsgIcon::Critical,
+               QStringLiteral("MESSAGE"));
+        ui.txtDocNum->setFocus();
+        return;
+    }
+    if (m_form.Verify_DocumentNumber(documentNumber) && !ui.txtDocNum->isReadOnly()) {
+        MsgBox(QStringLiteral("Document Number already exists. Please assign a new number."), MsgButtons::OK,
+               MsgIcon::Critical, QStringLiteral("MESSAGE"));
+        ui.txtDocNum->setFocus();
+        return;
+    }
+    VerifyAfterSave = false;
+    if (SaveRequest()) {
+        m_form.RefreshRequestList();
+        ui.SSTab1->setCurrentIndex(0);
+    }
+}
+
+void RequestSaving::cmdVerified_Click()
+{
+    if (askSupervisor().okCharge)
+        cmdSave_Click();
+}
+
+void RequestSaving::cmdVerify_Click()
+{
+    VerifyAfterSave = true;
+    if (SaveRequest()) {
+        m_form.RefreshRequestList();
+        m_form.requestList().View();
+        m_form.ui().SSTab1->setCurrentIndex(0);
+    }
+}
+
+bool RequestSaving::SaveRequest()
+{
+    Ui::frmMain &ui = m_form.ui();
+    std::optional<WaitCursor> wait(std::in_place);
+    const bool wasNew = ui.txtDocNum->text() == kNew;
+    Connection *connection = nullptr;
+    QString documentNumber;
+
+    try {
+        connection = CurrentConnection();
+        // The new number, the delete and the inserts succeed or fail together, so a failure leaves
+        // the stored request as it was and two workstations never take the same number.
+        connection->BeginTrans();
+        if (wasNew)
+            ui.txtDocNum->setText(m_form.nextDocumentNumber());
+        documentNumber = SqlText(ui.txtDocNum->text().trimmed());
+        const QString transDate = QStringLiteral("'") + DateTimeText(ui.txtTransDate->dateTime()) + QStringLiteral("'");
+
+        connection->Execute(QStringLiteral("Delete INVENTORY..tbInvWithdrawRequest Where DocumentNumber = '")
+                            + documentNumber + QStringLiteral("'"));
+
+        const FlexGrid *grid = ui.grdDetails;
+        const QString locationId = SqlText(ui.cboLocation->Tag());
+        const QString targetLocationId = SqlText(ui.cboTargetLocation->Tag());
+        const QString userId = SqlText(gCurrentUser->EmployeeCode());
+        const QString remarks = SqlText(ui.txtRemarks->text());
+        for (int row = 1; row < grid->Rows(); ++row) {
+            if (grid->TextMatrix(row, 0).trimmed().isEmpty())
+                continue;
+            const QString quantity = bareNumber(grid->TextMatrix(row, 2), QStringLiteral("Invalid quantity..."));
+            const QString unitCost = bareNumber(grid->TextMatrix(row, 3), QStringLiteral("Invalid unit cost..."));
+            const QString isAds = grid->TextMatrix(row, 6).trimmed() == QLatin1String("Y") ? QStringLiteral("1")
+                                                                                         : QStringLiteral("0");
+            const QString sql =
+                QStringLiteral("Insert INVENTORY..tbInvWithdrawRequest (DocumentNumber, ItemID, Quantity, UnitCost, "
+                               "ForRetail, isADS, LocationID, TargetLocationID, TransDate, UserID, Remarks) ")
+                + QStringLiteral("Values ('") + documentNumber + QStringLiteral("','")
+                + SqlText(grid->TextMatrix(row, 0)) + QStringLiteral("',") + quantity + QStringLiteral(",")
+                + unitCost + QStringLiteral(",'") + SqlText(grid->TextMatrix(row, 5)) + QStringLiteral("', '")
+                + isAds + QStringLiteral("', '") + locationId + QStringLiteral("', '") + targetLocationId
+                + QStringLiteral("', ") + transDate + QStringLiteral(", '") + userId + QStringLiteral("', '")
+                + remarks + QStringLiteral("')");
+            connection->Execute(sql);
+        }
+        connection->CommitTrans();
+    } catch (const std::exception &e) {
+        if (connection && connection->inTransaction()) {
+            try {
+                connection->RollbackTrans();
+            } catch (...) {
+            }
+        }
+        wait.reset();
+        if (wasNew)
+            ui.txtDocNum->setText(kNew);
+        MsgBox(QString::fromUtf8(e.what()));
+        return false;
+    }
+    wait.reset();
+
+    if (VerifyAfterSave) {
+        const SupervisorAnswer answer = askSupervisor();
+        if (answer.okCharge) {
+            try {
+                connection->Execute(QStringLiteral("Update Inventory..tbInvWithdrawRequest set Verifiedby = '")
+                                    + SqlText(answer.verifyId)
+                                    + QStringLiteral("', verifiedDate = GetDate() where DocumentNumber = '")
+                                    + documentNumber + QStringLiteral("'"));
+            } catch (const std::exception &e) {
+                MsgBox(QString::fromUtf8(e.what()));
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+void RequestSaving::cmdDeleteReq_Click()
+{
+    RequestList &list = m_form.requestList();
+    if (!RequestList::UserHasLocationAccess(gCurrentUser->EmployeeCode(), list.selectedTargetLocationId())) {
+        MsgBox(QStringLiteral("User not Authorized for this Location."), MsgButtons::OK, MsgIcon::Information);
+        return;
+    }
+    if (MsgBox(QStringLiteral("Are you sure you want to delete this record?"), MsgButtons::YesNo,
+               MsgIcon::Question, QStringLiteral("Message"))
+        != MsgAnswer::Yes)
+        return;
+    CurrentConnection()->Execute(
+        QStringLiteral("Update INVENTORY..tbInvWithDrawRequest set Status = 'D', ProcessDate = getdate(), ProcessBy = '")
+        + SqlText(gCurrentUser->EmployeeCode()) + QStringLiteral("'  where DocumentNumber = '")
+        + SqlText(list.selectedDocumentNumber()) + QStringLiteral("'"));
+    m_form.RefreshRequestList();
+}

@@ -1,0 +1,362 @@
+#include "editor/frmMain.h"
+
+#include "editor/DetailGrid.h"
+#include "editor/LineEntry.h"
+#include "editor/RequestList.h"
+#include "editor/RequestSaving.h"
+#include "platform/CurrentUser.h"
+#include "platform/Database.h"
+#include "platform/Messages.h"
+#include "platform/Shell.h"
+#include "platform/gui/Application.h"
+#include "platform/gui/KeyEvents.h"
+#include "platform/gui/Validation.h"
+#include "shell/Locations.h"
+#include "shell/NumberText.h"
+#include "shell/Session.h"
+
+#include "ui_frmMain.h"
+
+#include <QCloseEvent>
+#include <QPushButton>
+
+namespace {
+
+const QString kNew = QStringLiteral("NEW");
+
+// gCurDate holds the server's start-up time as text; it is read in the forms the site
+// information may have written it in.
+QDateTime startupMoment()
+{
+    QDateTime moment = ParseDateTimeText(gCurDate);
+    if (!moment.isValid())
+        moment = QDateTime::fromString(gCurDate, Qt::ISODate);
+    if (!moment.isValid())
+        moment = QDateTime::fromString(gCurDate, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    if (!moment.isValid())
+        moment = QDateTime::currentDateTime();
+    return moment;
+}
+
+} // namespace
+
+frmMain::frmMain(QWidget *parent) : QMainWindow(parent), m_ui(std::make_unique<Ui::frmMain>())
+{
+    m_ui->setupUi(this);
+    m_lineEntry = std::make_unique<LineEntry>(*this);
+    m_detailGrid = std::make_unique<DetailGrid>(*this);
+    m_requestList = std::make_unique<RequestList>(*this);
+    m_requestSaving = std::make_unique<RequestSaving>(*this);
+    connectControls();
+}
+
+frmMain::~frmMain()
+{
+    Validation::detach(m_ui->cboLocation);
+    Validation::detach(m_ui->cboTargetLocation);
+}
+
+void frmMain::connectControls()
+{
+    auto guarded = [](auto handler) { return [handler] { Guarded(handler); }; };
+
+    connect(m_ui->cmdNew, &QPushButton::clicked, this, guarded([this] { cmdNew_Click(); }));
+    connect(m_ui->cmdEdit, &QPushButton::clicked, this, guarded([this] { cmdEdit_Click(); }));
+    connect(m_ui->cmdCancel, &QPushButton::clicked, this, guarded([this] { cmdCancel_Click(); }));
+    connect(m_ui->cmdExit, &QPushButton::clicked, this, guarded([this] { cmdExit_Click(); }));
+
+    m_currentTab = m_ui->SSTab1->currentIndex();
+    connect(m_ui->SSTab1, &QTabWidget::currentChanged, this, [this](int index) {
+        const int previous = m_currentTab;
+        m_currentTab = index;
+        Guarded([&] { SSTab1_Click(previous); });
+    });
+
+    Validation::attach(m_ui->cboLocation, [this](bool &cancel) {
+        if (!Guarded([&] { cboLocation_Validate(cancel); }))
+            cancel = true;
+    });
+    Validation::attach(m_ui->cboTargetLocation, [this](bool &cancel) {
+        if (!Guarded([&] { cboTargetLocation_Validate(cancel); }))
+            cancel = true;
+    });
+
+    const auto enterAsTab = [](int &keyAscii) {
+        if (keyAscii == 13) {
+            keyAscii = 0;
+            if (gShell)
+                gShell->SendKeys(QStringLiteral("{Tab}"));
+        }
+    };
+    KeyEvents::onKeyPress(m_ui->cboTargetLocation, enterAsTab);
+    KeyEvents::onKeyPress(m_ui->txtDocNum, enterAsTab);
+
+    // The whole number is selected on entering the box, also when the focus comes by a click.
+    m_ui->txtDocNum->installEventFilter(this);
+
+    KeyEvents::setPreviewHandler(this, [this](QWidget *target, int &keyAscii) { Form_KeyPress(target, keyAscii); });
+    setKeyPreview(true);
+}
+
+bool frmMain::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_ui->txtDocNum && event->type() == QEvent::FocusIn)
+        QMetaObject::invokeMethod(m_ui->txtDocNum, &QLineEdit::selectAll, Qt::QueuedConnection);
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmMain::setKeyPreview(bool on)
+{
+    KeyEvents::setKeyPreview(this, on);
+}
+
+void frmMain::Form_KeyPress(QWidget *target, int &keyAscii)
+{
+    if (qobject_cast<QPushButton *>(target))
+        return;
+    if (keyAscii == 13) {
+        keyAscii = 0;
+        if (gShell)
+            gShell->SendKeys(QStringLiteral("{Tab}"));
+    } else if (keyAscii == '\'') {
+        keyAscii = 0;
+    } else if (keyAscii > 0) {
+        keyAscii = QChar(keyAscii).toUpper().unicode();
+    }
+}
+
+void frmMain::Form_Load()
+{
+    LoadLocation(*m_ui->cboLocation, true, true, true, false, false);
+    LoadLocation(*m_ui->cboTargetLocation, false, false, false, false, true);
+
+    const QDateTime start = startupMoment();
+    m_ui->txtTransDate->setDateTime(start);
+    // A request cannot be dated after the moment the session started.
+    m_ui->txtTransDate->setMaximumDateTime(start);
+
+    gForceItemSearch = false;
+    RefreshRequestList();
+
+    m_ui->SSTab1->setCurrentIndex(0);
+    m_ui->cboTargetLocation->setEnabled(false);
+    m_ui->cboLocation->setEnabled(false);
+
+    LoadRights();
+
+    if (gClientName == QLatin1String("BEX")) {
+        m_ui->chkPrint->setVisible(true);
+        m_ui->cmdView->setText(QStringLiteral("Print"));
+        m_ui->Label1_13->setText(QStringLiteral("For :"));
+        m_ui->optConsumed_0->setText(QStringLiteral("Retail"));
+        m_ui->optConsumed_1->setText(QStringLiteral("Consumption"));
+    } else if (gClientName == QLatin1String("ZELTRA")) {
+        setWindowTitle(QStringLiteral("Visual Quorvane - Stock Request"));
+    }
+    if (gClientName == QLatin1String("MV")) {
+        m_ui->lblMin->setVisible(true);
+        m_ui->lblMax->setVisible(true);
+        m_ui->txtMin->setVisible(true);
+        m_ui->txtMax->setVisible(true);
+    }
+
+    ApplyHeaderSwitches();
+}
+
+void frmMain::LoadRights()
+{
+    Recordset rs;
+    rs.Open(QStringLiteral("Select * from Inventory..tbInvUserSettings Where UserID = '")
+                + SqlText(gCurrentUser->EmployeeCode()) + QStringLiteral("'"),
+            CurrentConnection(), CursorType::Dynamic, LockType::ReadOnly);
+    if (rs.RecordCount() > 0) {
+        PubIsVerifyInventoryRequest = VariantToBoolean(rs.Fields(QStringLiteral("isVerifyInventoryRequest")));
+        m_ui->cmdVerify->setVisible(PubIsVerifyInventoryRequest);
+    }
+    rs.Close();
+}
+
+void frmMain::ApplyHeaderSwitches()
+{
+    if (IsSwitchOn(QStringLiteral("3"))) {
+        m_ui->optConsumed_1->setChecked(true);
+        m_ui->optConsumed_0->setEnabled(false);
+    }
+    if (IsSwitchOn(QStringLiteral("4")))
+        m_ui->cboLocation->setEnabled(false);
+}
+
+void frmMain::ClearAll()
+{
+    for (QLineEdit *box : {m_ui->txtProdCode, m_ui->txtProdName, m_ui->txtWithdraw, m_ui->txtUnitCost,
+                           m_ui->txtAverageCost, m_ui->txtTotalCost, m_ui->txtPacking, m_ui->txtOnhand, m_ui->Text2,
+                           m_ui->txtListCost})
+        box->clear();
+    m_ui->cboLocation->setEnabled(true);
+    m_ui->cboTargetLocation->setEnabled(true);
+    m_ui->txtRemarks->clear();
+    m_ui->txtUOM->clear();
+    m_detailGrid->ResetForNewRequest();
+}
+
+void frmMain::cmdNew_Click()
+{
+    IsNewRequest = true;
+    m_requestList->LoadRequest(false);
+    m_ui->SSTab1->setCurrentIndex(1);
+    ClearAll();
+
+    if (gAutoWithdrawRequestNumber) {
+        m_ui->txtDocNum->clear();
+        m_ui->txtDocNum->setReadOnly(false);
+        m_ui->txtDocNum->setFocus();
+    } else {
+        m_ui->txtDocNum->setText(kNew);
+        m_ui->txtDocNum->setReadOnly(true);
+        m_ui->txtProdCode->setFocus();
+    }
+    m_ui->cmdOK->setText(QStringLiteral("Add to List"));
+
+    bool cancel = false;
+    cboTargetLocation_Validate(cancel);
+
+    m_ui->txtTotalCounter->setVisible(false);
+    ApplyHeaderSwitches();
+}
+
+void frmMain::cmdEdit_Click()
+{
+    if (!IsNewRequest
+        && !RequestList::UserHasLocationAccess(gCurrentUser->EmployeeCode(),
+                                               m_requestList->selectedTargetLocationId())) {
+        MsgBox(QStringLiteral("User not Authorized for this Location."), MsgButtons::OK, MsgIcon::Information);
+        return;
+    }
+    m_requestList->LoadRequest(true);
+    m_detailGrid->ComputeGrandTotal();
+
+    m_ui->SSTab1->setCurrentIndex(1);
+    m_ui->cboLocation->setEnabled(false);
+    m_ui->cboTargetLocation->setEnabled(false);
+    m_ui->txtDocNum->setReadOnly(true);
+    m_ui->txtProdCode->setFocus();
+    m_ui->cmdOK->setText(QStringLiteral("Update"));
+}
+
+void frmMain::cmdCancel_Click()
+{
+    if (MsgBox(QStringLiteral("Do you want to leave without saving?"), MsgButtons::YesNo, MsgIcon::Question,
+               QStringLiteral("Message"))
+        == MsgAnswer::Yes)
+        m_ui->SSTab1->setCurrentIndex(0);
+    else
+        m_ui->txtProdCode->setFocus();
+}
+
+void frmMain::cmdExit_Click()
+{
+    if (MsgBox(QStringLiteral("Are you sure you want to exit without saving?"), MsgButtons::YesNo,
+               MsgIcon::Question)
+        != MsgAnswer::Yes)
+        return;
+    m_exitConfirmed = true;
+    close();
+}
+
+void frmMain::closeEvent(QCloseEvent *event)
+{
+    if (m_exitConfirmed
+        || MsgBox(QStringLiteral("Are you sure you want to exit without saving?"), MsgButtons::YesNo,
+                  MsgIcon::Question)
+               == MsgAnswer::Yes) {
+        m_exitConfirmed = false;
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void frmMain::SSTab1_Click(int previousTab)
+{
+    if (previousTab == 0)
+        cmdEdit_Click();
+}
+
+void frmMain::cboLocation_Validate(bool &cancel)
+{
+    QString id;
+    bool notBoth = false;
+    if (!CheckLocationAccess(m_ui->cboLocation->Text(), true, id, notBoth))
+        cancel = true;
+    m_ui->cboLocation->setTag(id);
+}
+
+void frmMain::cboTargetLocation_Validate(bool &cancel)
+{
+    QString id;
+    bool notBoth = false;
+    const bool found = CheckLocationAccess(m_ui->cboTargetLocation->Text(), false, id, notBoth);
+    TargetIsOrdinary = notBoth;
+    if (!found) {
+        cancel = true;
+        return;
+    }
+    m_ui->cboTargetLocation->setTag(id);
+    if (id == m_ui->cboLocation->Tag()) {
+        MsgBox(QStringLiteral("Invalid Target Location..."), MsgButtons::OK, MsgIcon::Critical);
+        cancel = true;
+        return;
+    }
+    if (TargetIsOrdinary) {
+        m_ui->optConsumed_0->setEnabled(true);
+        m_ui->optConsumed_1->setEnabled(true);
+        m_ui->optConsumed_0->setChecked(true);
+    } else {
+        m_ui->optConsumed_0->setEnabled(false);
+        m_ui->optConsumed_1->setEnabled(true);
+        m_ui->optConsumed_1->setChecked(true);
+    }
+    ApplyHeaderSwitches();
+}
+
+QString frmMain::GetNewDocNumber()
+{
+    try {
+        return nextDocumentNumber();
+    } catch (const Error &e) {
+        MsgBox(e.Description(), MsgButtons::OK, MsgIcon::Critical, QStringLiteral("Error Message"));
+    }
+    return QStringLiteral("1");
+}
+
+QString frmMain::nextDocumentNumber()
+{
+    QString result = QStringLiteral("1");
+    Recordset rs;
+    rs.Open(QStringLiteral("Select (max(Cast(DocumentNumber as int)) + 1) as DocNum From "
+                           "INVENTORY..tbInvWithdrawRequest"),
+            CurrentConnection(), CursorType::Dynamic, LockType::Optimistic);
+    if (rs.RecordCount() > 0) {
+        const QVariant docNum = rs.Fields(QStringLiteral("DocNum"));
+        if (!docNum.isNull())
+            result = docNum.toString();
+    }
+    rs.Close();
+    return result;
+}
+
+bool frmMain::Verify_DocumentNumber(const QString &documentNumber)
+{
+    Recordset rs;
+    rs.Open(QStringLiteral("Select DocumentNumber from Inventory..tbinvWithdrawRequest where DocumentNumber = '")
+                + SqlText(documentNumber.trimmed()) + QStringLiteral("'"),
+            CurrentConnection(), CursorType::Dynamic, LockType::Optimistic);
+    const bool exists = rs.RecordCount() > 0;
+    rs.Close();
+    return exists;
+}
+
+void frmMain::RefreshRequestList()
+{
+    m_requestList->RefreshRequestList();
+}

@@ -1,0 +1,277 @@
+#include "editor/RequestList.h"
+#include "editor/RequestSaving.h"
+#include "editor/frmMain.h"
+#include "platform/gui/FlexGrid.h"
+#include "platform/gui/LocationCombo.h"
+#include "shell/Session.h"
+#include "tests/support/EditorFixture.h"
+
+#include <QDateTimeEdit>
+#include <QLineEdit>
+#include <QTabWidget>
+
+namespace {
+
+QString S(const char *text)
+{
+    return QString::fromUtf8(text);
+}
+
+struct Line
+{
+    const char *code, *quantity, *unitCost, *retail, *ads;
+};
+
+const QString kInsertHead = S("Insert INVENTORY..tbInvWithdrawRequest (DocumentNumber, ItemID, Quantity, UnitCost, "
+                              "ForRetail, isADS, LocationID, TargetLocationID, TransDate, UserID, Remarks) Values (");
+
+struct SaveTest : EditorFixture
+{
+    int tab() const { return widget<QTabWidget>(S("SSTab1"))->currentIndex(); }
+    QLineEdit *docNum() const { return widget<QLineEdit>(S("txtDocNum")); }
+
+    // A new request from the emergency room to central supply, dated 12/07/2024 03:05:09 PM.
+    void startNew()
+    {
+        selectGridRow(S("grdListing"), listRowOf(S(Demo::PendingDoc)));
+        click(S("cmdNew"));
+        widget<QDateTimeEdit>(S("txtTransDate"))->setDateTime(QDateTime(QDate(2024, 12, 7), QTime(15, 5, 9)));
+    }
+
+    // Puts the lines into the grid as the entry area would, followed by the blank row.
+    void putLines(std::initializer_list<Line> lines)
+    {
+        FlexGrid *details = grid(S("grdDetails"));
+        details->setRows(int(lines.size()) + 2);
+        int row = 1;
+        for (const Line &line : lines) {
+            details->setTextMatrix(row, 0, S(line.code));
+            details->setTextMatrix(row, 2, S(line.quantity));
+            details->setTextMatrix(row, 3, S(line.unitCost));
+            details->setTextMatrix(row, 5, S(line.retail));
+            details->setTextMatrix(row, 6, S(line.ads));
+            ++row;
+        }
+        for (int col = 0; col < details->Cols(); ++col)
+            details->setTextMatrix(row, col, QString());
+    }
+
+    int storedLines(const char *doc, const char *extra = "")
+    {
+        return session()
+            .rawValue(S("Select Count(*) From tbInvWithdrawRequest Where DocumentNumber = '%1' %2")
+                          .arg(S(doc), S(extra)))
+            .toInt();
+    }
+
+    RequestSaving &saving() { return form().requestSaving(); }
+};
+
+struct TypedNumberSave : SaveTest
+{
+    void beforeLoad() override { gAutoWithdrawRequestNumber = true; }
+};
+
+} // namespace
+
+TEST_F(SaveTest, NewRequestIsNumberedAndWrittenLineByLine)
+{
+    startNew();
+    widget<QLineEdit>(S("txtRemarks"))->setText(S("WARD O'NEIL"));
+    putLines({{Demo::ParacetamolId, "3", "1.2500", "Y", "N"}, {Demo::AdsItemId, "1,200", "0.00", "N", "Y"}});
+    clearTrace();
+    click(S("cmdSave"));
+
+    EXPECT_EQ(messages().count(), 0) << lastMessage().text.toStdString();
+    EXPECT_EQ(docNum()->text(), S("8"));
+    const QStringList statements = trace();
+    const int del = int(statements.indexOf(S("Delete INVENTORY..tbInvWithdrawRequest Where DocumentNumber = '8'")));
+    ASSERT_GE(del, 0);
+    EXPECT_LT(statements.indexOf(S("Select (max(Cast(DocumentNumber as int)) + 1) as DocNum From "
+                                   "INVENTORY..tbInvWithdrawRequest")),
+              del);
+    ASSERT_GT(statements.size(), del + 2);
+    EXPECT_EQ(statements.at(del + 1), kInsertHead + S("'8','10001',3,1.2500,'Y', '0', '94', '10', "
+                                                      "'12/07/2024 03:05:09 PM', '1001', 'WARD O''NEIL')"));
+    // Grouped quantities are written without their grouping, so the value list stays intact.
+    EXPECT_EQ(statements.at(del + 2), kInsertHead + S("'8','10003',1200,0.00,'N', '1', '94', '10', "
+                                                      "'12/07/2024 03:05:09 PM', '1001', 'WARD O''NEIL')"));
+
+    EXPECT_EQ(storedLines("8"), 2);
+    EXPECT_EQ(session().rawValue(S("Select Remarks From tbInvWithdrawRequest Where ItemID = '10003' And "
+                                   "DocumentNumber = '8'")),
+              S("WARD O'NEIL"));
+    EXPECT_EQ(tab(), 0);
+    EXPECT_GT(listRowOf(S("8")), 0);
+}
+
+TEST_F(SaveTest, SavingAnOpenedRequestReplacesItsLines)
+{
+    doubleClickGridRow(S("grdListing"), listRowOf(S(Demo::PendingDoc)));
+    ASSERT_EQ(storedLines(Demo::PendingDoc), 3);
+    putLines({{Demo::XylocaineId, "2", "10.0000", "N", "N"}});
+    click(S("cmdSave"));
+    EXPECT_EQ(messages().count(), 0) << lastMessage().text.toStdString();
+    EXPECT_EQ(storedLines(Demo::PendingDoc), 1);
+    EXPECT_EQ(storedLines(Demo::PendingDoc, "And ItemID = '10004' And Quantity = 2"), 1);
+}
+
+TEST_F(SaveTest, AGridWithOnlyTheBlankRowRemovesTheRequest)
+{
+    doubleClickGridRow(S("grdListing"), listRowOf(S(Demo::PendingDoc)));
+    putLines({});
+    click(S("cmdSave"));
+    EXPECT_EQ(storedLines(Demo::PendingDoc), 0);
+    EXPECT_EQ(tab(), 0);
+}
+
+TEST_F(SaveTest, AFailureMidSaveKeepsThePreviousLines)
+{
+    doubleClickGridRow(S("grdListing"), listRowOf(S(Demo::PendingDoc)));
+    const QVariant before = session().rawValue(
+        S("Select Group_Concat(ItemID || ':' || Quantity) From tbInvWithdrawRequest Where DocumentNumber = '1'"));
+    session().raw(S("Create Trigger refuse_second After Insert On tbInvWithdrawRequest When New.ItemID = '10005' "
+                    "Begin Select Raise(Abort, 'disk full'); End"));
+    putLines({{Demo::XylocaineId, "2", "10", "N", "N"}, {Demo::QuoteNameId, "1", "5", "N", "N"}});
+    click(S("cmdSave"));
+
+    EXPECT_EQ(lastMessage().title, AppTitle());
+    EXPECT_EQ(lastMessage().buttons, MsgButtons::OK);
+    EXPECT_TRUE(lastMessage().text.contains(S("disk full"))) << lastMessage().text.toStdString();
+    EXPECT_EQ(session().rawValue(S("Select Group_Concat(ItemID || ':' || Quantity) From tbInvWithdrawRequest "
+                                   "Where DocumentNumber = '1'")),
+              before);
+    EXPECT_EQ(tab(), 1);
+}
+
+TEST_F(SaveTest, AFailedNewRequestGoesBackToNew)
+{
+    startNew();
+    session().raw(S("Create Trigger refuse_all After Insert On tbInvWithdrawRequest "
+                    "Begin Select Raise(Abort, 'refused'); End"));
+    putLines({{Demo::ParacetamolId, "1", "1", "Y", "N"}});
+    click(S("cmdSave"));
+    EXPECT_EQ(docNum()->text(), S("NEW"));
+    EXPECT_EQ(storedLines("8"), 0);
+}
+
+TEST_F(SaveTest, SaveRefusesAMissingDepartment)
+{
+    startNew();
+    widget<LocationCombo>(S("cboTargetLocation"))->setText(S("  "));
+    putLines({{Demo::ParacetamolId, "1", "1", "Y", "N"}});
+    clearTrace();
+    click(S("cmdSave"));
+    EXPECT_EQ(lastMessage().text, S("Invalid target location..."));
+    EXPECT_EQ(lastMessage().icon, MsgIcon::None);
+    EXPECT_EQ(lastMessage().title, AppTitle());
+    EXPECT_EQ(focusName(), S("cboTargetLocation"));
+    EXPECT_TRUE(trace().isEmpty());
+}
+
+TEST_F(TypedNumberSave, TypedNumbersAreChecked)
+{
+    startNew();
+    putLines({{Demo::ParacetamolId, "1", "1", "Y", "N"}});
+
+    click(S("cmdSave"));
+    EXPECT_EQ(lastMessage().text, S("Invalid document number..."));
+    EXPECT_EQ(lastMessage().icon, MsgIcon::None);
+    EXPECT_EQ(focusName(), S("txtDocNum"));
+
+    // A deleted request keeps its number.
+    typeInto(S("txtDocNum"), S(Demo::DeletedDoc));
+    click(S("cmdSave"));
+    EXPECT_EQ(lastMessage().text, S("Document Number already exists. Please assign a new number."));
+    EXPECT_EQ(lastMessage().icon, MsgIcon::Critical);
+    EXPECT_EQ(lastMessage().title, S("MESSAGE"));
+    EXPECT_EQ(focusName(), S("txtDocNum"));
+
+    typeInto(S("txtDocNum"), S("A12"));
+    click(S("cmdSave"));
+    EXPECT_EQ(lastMessage().text, S("Document number must be a number."));
+    EXPECT_EQ(lastMessage().icon, MsgIcon::Critical);
+    EXPECT_EQ(lastMessage().title, S("MESSAGE"));
+
+    messages().clear();
+    typeInto(S("txtDocNum"), S("500"));
+    click(S("cmdSave"));
+    EXPECT_EQ(messages().count(), 0) << lastMessage().text.toStdString();
+    EXPECT_EQ(storedLines("500"), 1);
+    EXPECT_EQ(form().GetNewDocNumber(), S("501"));
+}
+
+TEST_F(SaveTest, VerifySaveRecordsTheSupervisorAndPrints)
+{
+    startNew();
+    putLines({{Demo::ParacetamolId, "1", "1", "Y", "N"}});
+    QStringList printed;
+    form().requestList().setPrintHook([&](bool, const QStringList &values) { printed = values; });
+    saving().setSupervisorPrompt([] { return RequestSaving::SupervisorAnswer{true, S("2001")}; });
+    clearTrace();
+    saving().cmdVerify_Click();
+
+    EXPECT_TRUE(trace().contains(S("Update Inventory..tbInvWithdrawRequest set Verifiedby = '2001', verifiedDate = "
+                                   "GetDate() where DocumentNumber = '8'")));
+    EXPECT_EQ(storedLines("8", "And Verifiedby = '2001' And verifiedDate Is Not Null"), 1);
+    EXPECT_EQ(printed.value(2), S("8"));
+    EXPECT_EQ(tab(), 0);
+}
+
+TEST_F(SaveTest, VerifySaveWithTheSupervisorCancelledStillSavesAndPrints)
+{
+    startNew();
+    putLines({{Demo::ParacetamolId, "1", "1", "Y", "N"}});
+    bool printed = false;
+    form().requestList().setPrintHook([&](bool, const QStringList &) { printed = true; });
+    saving().setSupervisorPrompt([] { return RequestSaving::SupervisorAnswer{}; });
+    saving().cmdVerify_Click();
+    EXPECT_EQ(storedLines("8", "And IfNull(Verifiedby, '') = ''"), 1);
+    EXPECT_TRUE(printed);
+    EXPECT_EQ(tab(), 0);
+}
+
+TEST_F(SaveTest, SaveVerifyIsGatedByTheSupervisor)
+{
+    startNew();
+    putLines({{Demo::ParacetamolId, "1", "1", "Y", "N"}});
+    saving().setSupervisorPrompt([] { return RequestSaving::SupervisorAnswer{}; });
+    click(S("cmdVerified"));
+    EXPECT_EQ(storedLines("8"), 0);
+    EXPECT_EQ(tab(), 1);
+
+    saving().setSupervisorPrompt([] { return RequestSaving::SupervisorAnswer{true, S("2001")}; });
+    click(S("cmdVerified"));
+    EXPECT_EQ(storedLines("8", "And IfNull(Verifiedby, '') = ''"), 1);
+    EXPECT_EQ(tab(), 0);
+}
+
+TEST_F(SaveTest, DeleteMarksTheRequestAfterConfirmation)
+{
+    selectGridRow(S("grdListing"), listRowOf(S(Demo::FiveLineDoc)));
+    messages().queueAnswer(MsgAnswer::No);
+    click(S("cmdDeleteReq"));
+    EXPECT_EQ(lastMessage().text, S("Are you sure you want to delete this record?"));
+    EXPECT_EQ(lastMessage().title, S("Message"));
+    EXPECT_EQ(lastMessage().icon, MsgIcon::Question);
+    EXPECT_EQ(lastMessage().buttons, MsgButtons::YesNo);
+    EXPECT_EQ(storedLines(Demo::FiveLineDoc, "And Status = 'D'"), 0);
+
+    messages().queueAnswer(MsgAnswer::Yes);
+    click(S("cmdDeleteReq"));
+    EXPECT_TRUE(trace().contains(S("Update INVENTORY..tbInvWithDrawRequest set Status = 'D', ProcessDate = getdate(), "
+                                   "ProcessBy = '1001'  where DocumentNumber = '2'")));
+    EXPECT_EQ(storedLines(Demo::FiveLineDoc, "And Status = 'D' And ProcessBy = '1001' And ProcessDate Is Not Null"),
+              5);
+    EXPECT_EQ(listRowOf(S(Demo::FiveLineDoc)), 0);
+}
+
+TEST_F(SaveTest, DeleteRefusesARequestOfAnotherDepartment)
+{
+    selectGridRow(S("grdListing"), listRowOf(S(Demo::OtherDeptDoc)));
+    click(S("cmdDeleteReq"));
+    EXPECT_EQ(lastMessage().text, S("User not Authorized for this Location."));
+    EXPECT_EQ(lastMessage().icon, MsgIcon::Information);
+    EXPECT_EQ(messages().count(), 1);
+    EXPECT_EQ(storedLines(Demo::OtherDeptDoc, "And Status = 'D'"), 0);
+}
