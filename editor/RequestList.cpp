@@ -8,11 +8,15 @@
 #include "platform/gui/Application.h"
 #include "platform/gui/FlexGrid.h"
 #include "platform/gui/WaitCursor.h"
+#include "reports/core/PrintReport.h"
+#include "reports/frmReportViewer.h"
 #include "shell/Helpers.h"
 #include "shell/NumberText.h"
 #include "shell/Session.h"
 
 #include "ui_frmMain.h"
+
+#include <QCoreApplication>
 
 namespace {
 
@@ -198,6 +202,15 @@ void RequestList::LoadRequest(bool selectedRequest)
     m_form.detailGrid().ShowLineCounter();
 }
 
+// Prints the request through the report engine from the program's folder and shows the viewer.
+void RequestList::printWithViewer(bool shortForm, const QStringList &values)
+{
+    const QString folder = QCoreApplication::applicationDirPath();
+    PrintReport(folder + (shortForm ? QStringLiteral("/DepartmentRequest_Short.rpt") : QStringLiteral("/DepartmentRequest.rpt")),
+                QVariantList(values.cbegin(), values.cend()));
+    ShowReportViewer(false, QStringLiteral("Inventory Master File"));
+}
+
 QStringList RequestList::reportValues(bool shortForm, const QString &documentNumber)
 {
     if (shortForm)
@@ -212,10 +225,7 @@ void RequestList::View()
                                                                    : selectedDocumentNumber().trimmed();
     WaitCursor wait;
     const bool shortForm = ui.chkPrint->isChecked();
-    // The report engine prints "DepartmentRequest_Short.rpt" or "DepartmentRequest.rpt" with these
-    // values and shows its viewer ("Inventory Master File", group tree hidden).
-    if (m_printHook)
-        m_printHook(shortForm, reportValues(shortForm, documentNumber));
+    m_printHook(shortForm, reportValues(shortForm, documentNumber));
 }
 
 void RequestList::optOptions_Click()

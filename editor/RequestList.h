@@ -31,8 +31,10 @@ public:
     void View();
 
     // The report engine's entry: the short or the full request report with its parameter values.
+    // Tests replace it to see what would be printed.
     using PrintHook = std::function<void(bool shortForm, const QStringList &values)>;
     void setPrintHook(PrintHook hook) { m_printHook = std::move(hook); }
+    static void printWithViewer(bool shortForm, const QStringList &values);
     // Parameter values of the report, in the order of its parameter fields.
     static QStringList reportValues(bool shortForm, const QString &documentNumber);
 
@@ -47,5 +49,5 @@ public:
 
 private:
     frmMain &m_form;
-    PrintHook m_printHook;
+    PrintHook m_printHook = &RequestList::printWithViewer;
 };
