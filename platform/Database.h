@@ -108,11 +108,19 @@ public:
     QString folder() const { return m_folder; }
     QString connectionName() const { return m_name; }
 
+    // How long a statement waits for another process's lock before it fails; applies to
+    // connections opened afterwards. 5000 ms unless changed (tests shorten it).
+    static void setBusyTimeout(int milliseconds);
+    static int busyTimeout();
+
 private:
-    Connection() = default;
+    struct State;
+    Connection();
+    void runControl(const char *sql);
     QString m_folder;
     QString m_name;
     int m_transactionDepth = 0;
+    std::unique_ptr<State> m_state;
 };
 
 // Doubles every single quote, so a value joined between quotes stays one literal.

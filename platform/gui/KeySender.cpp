@@ -11,6 +11,14 @@ void KeySender::SendKeys(const QString &keys)
     QWidget *target = QApplication::focusWidget();
     if (!target)
         target = QApplication::activeWindow();
+    // Without a window manager no window may be active; the key then goes to the focus widget of
+    // the visible window that took the typed key.
+    if (!target) {
+        for (QWidget *window : QApplication::topLevelWidgets()) {
+            if (window->isVisible() && window->focusWidget())
+                target = window->focusWidget();
+        }
+    }
     if (!target)
         return;
     // Sent through the application, so that the event filters (validation, key handlers) and the

@@ -1,0 +1,264 @@
+#include "platform/SqliteDialect.h"
+
+#include "platform/Error.h"
+
+#include <QDateTime>
+#include <QSqlDatabase>
+#include <QSqlDriver>
+
+#include <sqlite3.h>
+
+#include <cmath>
+
+namespace {
+
+[[noreturn]] void dialectError(const QString &description)
+{
+    throw Error(Error::DatabaseError, QStringLiteral("Database"), description);
+}
+
+int trimmedLength(const char *text, int length)
+{
+    while (length > 0 && text[length - 1] == ' ')
+        --length;
+    return length;
+}
+
+bool isAscii(const char *text, int length)
+{
+    for (int i = 0; i < length; ++i) {
+        if (static_cast<unsigned char>(text[i]) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+char asciiLower(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+}
+
+// Pure ASCII texts are compared without conversion (the common case, and the one index lookups
+// take); any other text is compared after Unicode case folding, which orders ASCII the same way.
+int collateMssql(void *, int length1, const void *data1, int length2, const void *data2)
+{
+    const char *text1 = static_cast<const char *>(data1);
+    const char *text2 = static_cast<const char *>(data2);
+    length1 = trimmedLength(text1, length1);
+    length2 = trimmedLength(text2, length2);
+    if (isAscii(text1, length1) && isAscii(text2, length2)) {
+        const int common = std::min(length1, length2);
+        for (int i = 0; i < common; ++i) {
+            const char c1 = asciiLower(text1[i]);
+            const char c2 = asciiLower(text2[i]);
+            if (c1 != c2)
+                return static_cast<unsigned char>(c1) < static_cast<unsigned char>(c2) ? -1 : 1;
+        }
+        return length1 == length2 ? 0 : (length1 < length2 ? -1 : 1);
+    }
+    const QString a = QString::fromUtf8(text1, length1);
+    const QString b = QString::fromUtf8(text2, length2);
+    const int result = a.compare(b, Qt::CaseInsensitive);
+    return result == 0 ? 0 : (result < 0 ? -1 : 1);
+}
+
+QString valueText(sqlite3_value *value)
+{
+    const auto *text = reinterpret_cast<const char *>(sqlite3_value_text(value));
+    return QString::fromUtf8(text, sqlite3_value_bytes(value));
+}
+
+void sqlGetDate(sqlite3_context *context, int, sqlite3_value **)
+{
+    const QByteArray now =
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toUtf8();
+    sqlite3_result_text(context, now.constData(), int(now.size()), SQLITE_TRANSIENT);
+}
+
+void sqlPatIndex(sqlite3_context *context, int, sqlite3_value **arguments)
+{
+    if (sqlite3_value_type(arguments[0]) == SQLITE_NULL || sqlite3_value_type(arguments[1]) == SQLITE_NULL) {
+        sqlite3_result_null(context);
+        return;
+    }
+    sqlite3_result_int(context, patIndex(valueText(arguments[0]), valueText(arguments[1])));
+}
+
+// Convert(VarChar(n), value). A number that does not fit in n characters is an overflow, as on
+// SQL Server; cutting it would turn a new code into an existing one.
+void sqlConvertVarchar(sqlite3_context *context, int argumentCount, sqlite3_value **arguments)
+{
+    sqlite3_value *value = arguments[0];
+    int length = argumentCount > 1 ? sqlite3_value_int(arguments[1]) : 30;
+    if (length <= 0)
+        length = 30;
+    QString text;
+    switch (sqlite3_value_type(value)) {
+    case SQLITE_NULL:
+        sqlite3_result_null(context);
+        return;
+    case SQLITE_INTEGER:
+        text = QString::number(sqlite3_value_int64(value));
+        break;
+    case SQLITE_FLOAT: {
+        const double number = sqlite3_value_double(value);
+        if (std::floor(number) == number && std::fabs(number) < 1e15)
+            text = QString::number(qint64(number));
+        else
+            text = QString::number(number, 'g', 15);
+        break;
+    }
+    default: {
+        text = valueText(value);
+        if (text.size() > length)
+            text.truncate(length);
+        const QByteArray bytes = text.toUtf8();
+        sqlite3_result_text(context, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
+        return;
+    }
+    }
+    if (text.size() > length) {
+        sqlite3_result_error(context, "Arithmetic overflow error converting expression to data type varchar.",
+                             -1);
+        return;
+    }
+    const QByteArray bytes = text.toLatin1();
+    sqlite3_result_text(context, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
+}
+
+bool sameLetter(QChar a, QChar b)
+{
+    return a == b || a.toCaseFolded() == b.toCaseFolded();
+}
+
+// Matches pattern[p..] against the whole of text[t..].
+bool matchLike(const QString &pattern, int p, const QString &text, int t)
+{
+    while (p < pattern.size()) {
+        const QChar c = pattern.at(p);
+        if (c == QLatin1Char('%')) {
+            while (p < pattern.size() && pattern.at(p) == QLatin1Char('%'))
+                ++p;
+            if (p == pattern.size())
+                return true;
+            for (int start = t; start <= text.size(); ++start) {
+                if (matchLike(pattern, p, text, start))
+                    return true;
+            }
+            return false;
+        }
+        if (t >= text.size())
+            return false;
+        if (c == QLatin1Char('_')) {
+            ++p;
+            ++t;
+            continue;
+        }
+        if (c == QLatin1Char('[')) {
+            const int close = pattern.indexOf(QLatin1Char(']'), p + 1);
+            if (close > p + 1) {
+                int i = p + 1;
+                const bool negate = pattern.at(i) == QLatin1Char('^');
+                if (negate)
+                    ++i;
+                bool found = false;
+                for (; i < close; ++i) {
+                    if (i + 2 < close && pattern.at(i + 1) == QLatin1Char('-')) {
+                        const QChar low = pattern.at(i).toCaseFolded();
+                        const QChar high = pattern.at(i + 2).toCaseFolded();
+                        const QChar value = text.at(t).toCaseFolded();
+                        found = found || (value >= low && value <= high);
+                        i += 2;
+                    } else {
+                        found = found || sameLetter(pattern.at(i), text.at(t));
+                    }
+                }
+                if (found == negate)
+                    return false;
+                p = close + 1;
+                ++t;
+                continue;
+            }
+        }
+        if (!sameLetter(c, text.at(t)))
+            return false;
+        ++p;
+        ++t;
+    }
+    return t == text.size();
+}
+
+// "text LIKE pattern" as SQL Server matches it: letter case ignored beyond ASCII too, and [abc]
+// sets in the pattern.
+void sqlLike(sqlite3_context *context, int, sqlite3_value **arguments)
+{
+    if (sqlite3_value_type(arguments[0]) == SQLITE_NULL || sqlite3_value_type(arguments[1]) == SQLITE_NULL) {
+        sqlite3_result_null(context);
+        return;
+    }
+    sqlite3_result_int(context, matchLike(valueText(arguments[0]), 0, valueText(arguments[1]), 0) ? 1 : 0);
+}
+
+} // namespace
+
+int compareMssql(const QString &a, const QString &b)
+{
+    const QByteArray left = a.toUtf8();
+    const QByteArray right = b.toUtf8();
+    return collateMssql(nullptr, int(left.size()), left.constData(), int(right.size()), right.constData());
+}
+
+int patIndex(const QString &pattern, const QString &text)
+{
+    if (pattern.isEmpty())
+        return 0;
+    if (!pattern.startsWith(QLatin1Char('%')))
+        return matchLike(pattern, 0, text, 0) ? 1 : 0;
+    int p = 0;
+    while (p < pattern.size() && pattern.at(p) == QLatin1Char('%'))
+        ++p;
+    if (p == pattern.size())
+        return text.isEmpty() ? 0 : 1;
+    for (int start = 0; start < text.size(); ++start) {
+        if (matchLike(pattern, p, text, start))
+            return start + 1;
+    }
+    return 0;
+}
+
+sqlite3 *sqliteHandle(const QSqlDatabase &db)
+{
+    if (!db.isOpen() || !db.driver())
+        dialectError(QStringLiteral("The database connection is not open."));
+    const QVariant handle = db.driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        dialectError(QStringLiteral("The database connection is not an SQLite connection."));
+    sqlite3 *native = *static_cast<sqlite3 *const *>(handle.constData());
+    if (!native)
+        dialectError(QStringLiteral("The database connection is not open."));
+    return native;
+}
+
+void registerSqlServerDialect(QSqlDatabase &db)
+{
+    sqlite3 *native = sqliteHandle(db);
+    const int deterministic = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
+    int rc = sqlite3_create_collation(native, "MSSQL", SQLITE_UTF8, nullptr, collateMssql);
+    if (rc == SQLITE_OK)
+        rc =
+            sqlite3_create_function(native, "getdate", 0, SQLITE_UTF8, nullptr, sqlGetDate, nullptr, nullptr);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_create_function(native, "patindex", 2, deterministic, nullptr, sqlPatIndex, nullptr,
+                                     nullptr);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_create_function(native, "like", 2, deterministic, nullptr, sqlLike, nullptr, nullptr);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_create_function(native, "convert_varchar", 2, deterministic, nullptr, sqlConvertVarchar,
+                                     nullptr, nullptr);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_create_function(native, "convert_varchar", 1, deterministic, nullptr, sqlConvertVarchar,
+                                     nullptr, nullptr);
+    if (rc != SQLITE_OK)
+        dialectError(QStringLiteral("The database functions cannot be registered: ") +
+                     QString::fromUtf8(sqlite3_errmsg(native)));
+}

@@ -1,0 +1,490 @@
+#include "platform/TsqlAdapter.h"
+
+#include "platform/Error.h"
+#include "platform/SqlTokenizer.h"
+
+#include <QDateTime>
+#include <QHash>
+#include <QMutex>
+#include <QRegularExpression>
+#include <QSet>
+
+namespace {
+
+const QString MainDatabase = QStringLiteral("INVENTORY");
+const QString PasswordDatabase = QStringLiteral("Password");
+
+bool inList(const SqlToken &token, std::initializer_list<const char *> words)
+{
+    for (const char *word : words) {
+        if (token.is(word))
+            return true;
+    }
+    return false;
+}
+
+bool isStatementKeyword(const SqlToken &token)
+{
+    return inList(token,
+                  {"select",  "insert",  "update",  "delete",    "with",    "begin",  "commit", "rollback",
+                   "create",  "drop",    "alter",   "pragma",    "attach",  "detach", "vacuum", "replace",
+                   "explain", "analyze", "reindex", "savepoint", "release", "end",    "values"});
+}
+
+// Words after which "+" is a sign, not an addition.
+bool isOperatorKeyword(const SqlToken &token)
+{
+    return inList(token,
+                  {"and", "or", "not", "select", "where", "then", "else",   "when",     "set", "values",
+                   "by",  "on", "in",  "is",     "like",  "case", "return", "distinct", "as",  "top"});
+}
+
+bool isComparison(const SqlToken &token)
+{
+    return token.kind == SqlToken::Symbol &&
+           inList(token, {"=", "<>", "!=", "<", ">", "<=", ">=", "!<", "!>"});
+}
+
+bool isName(const SqlToken &token)
+{
+    return token.kind == SqlToken::Word || token.kind == SqlToken::QuotedName;
+}
+
+[[noreturn]] void syntaxError(const QString &near)
+{
+    throw Error(Error::DatabaseError, QStringLiteral("Database"),
+                QStringLiteral("Incorrect syntax near '%1'.").arg(near));
+}
+
+QVariant numberValue(const QString &text, bool negative)
+{
+    bool ok = false;
+    if (!text.contains(QLatin1Char('.')) && !text.contains(QLatin1Char('e'), Qt::CaseInsensitive)) {
+        const qint64 value = text.toLongLong(&ok);
+        if (ok)
+            return negative ? -value : value;
+    }
+    const double value = text.toDouble(&ok);
+    return negative ? -value : value;
+}
+
+// Works on the significant tokens only; out[] holds the replacement text of every token.
+class Translator
+{
+public:
+    explicit Translator(const QString &tsql) : m_tokens(tokenizeSql(tsql))
+    {
+        for (int i = 0; i < m_tokens.size(); ++i) {
+            m_out.append(m_tokens.at(i).text);
+            if (m_tokens.at(i).isSignificant())
+                m_sig.append(i);
+        }
+    }
+
+    AdaptedStatement run()
+    {
+        AdaptedStatement result;
+        if (m_sig.isEmpty())
+            return result;
+        if (tok(0).kind == SqlToken::Word && !isStatementKeyword(tok(0)))
+            return procedureCall();
+
+        if (tok(0).is("insert") && !tok(1).is("into"))
+            out(0) += QStringLiteral(" Into");
+        if (tok(0).is("delete") && !tok(1).is("from"))
+            out(0) += QStringLiteral(" From");
+
+        QVector<int> pluses;
+        for (int s = 0; s < m_sig.size(); ++s) {
+            const SqlToken &t = tok(s);
+            switch (t.kind) {
+            case SqlToken::Word:
+                word(s);
+                break;
+            case SqlToken::QuotedName:
+                if (t.text.startsWith(QLatin1Char('[')))
+                    out(s) = QLatin1Char('"') +
+                             t.nameValue().replace(QLatin1String("\""), QLatin1String("\"\"")) +
+                             QLatin1Char('"');
+                break;
+            case SqlToken::String:
+                literal(s);
+                break;
+            case SqlToken::Symbol:
+                if (t.is("+") && s > 0 && endsOperand(s - 1))
+                    pluses.append(s);
+                break;
+            default:
+                break;
+            }
+        }
+        joinTexts(pluses);
+
+        for (const QString &text : std::as_const(m_out))
+            result.sql += text;
+        result.sql += m_trailer;
+        return result;
+    }
+
+private:
+    const SqlToken &tok(int s) const
+    {
+        static const SqlToken none;
+        return s >= 0 && s < m_sig.size() ? m_tokens.at(m_sig.at(s)) : none;
+    }
+    QString &out(int s) { return m_out[m_sig.at(s)]; }
+    bool adjacent(int s) const { return s + 1 < m_sig.size() && m_sig.at(s + 1) == m_sig.at(s) + 1; }
+
+    // Index of the parenthesis that closes the one at s, or -1.
+    int closing(int s) const
+    {
+        int depth = 0;
+        for (int j = s; j < m_sig.size(); ++j) {
+            if (tok(j).is("("))
+                ++depth;
+            else if (tok(j).is(")") && --depth == 0)
+                return j;
+        }
+        return -1;
+    }
+    int opening(int s) const
+    {
+        int depth = 0;
+        for (int j = s; j >= 0; --j) {
+            if (tok(j).is(")"))
+                ++depth;
+            else if (tok(j).is("(") && --depth == 0)
+                return j;
+        }
+        return -1;
+    }
+
+    bool endsOperand(int s) const
+    {
+        const SqlToken &t = tok(s);
+        if (t.kind == SqlToken::Word)
+            return !isOperatorKeyword(t);
+        return t.kind == SqlToken::Number || t.kind == SqlToken::String || t.kind == SqlToken::QuotedName ||
+               t.is(")");
+    }
+
+    void word(int s)
+    {
+        const SqlToken &t = tok(s);
+        // database..object and database.dbo.object
+        if (tok(s + 1).is("..") && isName(tok(s + 2))) {
+            if (t.text.compare(MainDatabase, Qt::CaseInsensitive) == 0) {
+                out(s).clear();
+                out(s + 1).clear();
+            } else {
+                out(s + 1) = QStringLiteral(".");
+            }
+            return;
+        }
+        if (tok(s + 1).is(".") && tok(s + 2).kind == SqlToken::Word && tok(s + 3).is(".") &&
+            isName(tok(s + 4)) && (s == 0 || !tok(s - 1).is("."))) {
+            if (t.text.compare(MainDatabase, Qt::CaseInsensitive) == 0) {
+                out(s).clear();
+                out(s + 1).clear();
+                out(s + 2).clear();
+                out(s + 3).clear();
+            } else if (t.text.compare(PasswordDatabase, Qt::CaseInsensitive) == 0) {
+                out(s + 2).clear();
+                out(s + 3).clear();
+            }
+            return;
+        }
+        if (t.text == QLatin1String("N") && tok(s + 1).kind == SqlToken::String && adjacent(s)) {
+            out(s).clear();
+            return;
+        }
+        if (s > 0 && (tok(s - 1).is(".") || tok(s - 1).is("..")))
+            return; // a column or table name, whatever it is called
+        const bool call = tok(s + 1).is("(");
+        if (call && t.is("isnull"))
+            out(s) = QStringLiteral("ifnull");
+        else if (call && t.is("substring"))
+            out(s) = QStringLiteral("substr");
+        else if (call && t.is("len"))
+            out(s) = QStringLiteral("length");
+        else if (call && t.is("convert"))
+            convert(s);
+        else if (t.is("top"))
+            top(s);
+    }
+
+    static bool isTextType(const SqlToken &type)
+    {
+        return inList(type, {"varchar", "char", "nvarchar", "nchar", "text", "ntext"});
+    }
+
+    void convert(int s)
+    {
+        const SqlToken &type = tok(s + 2);
+        if (type.kind != SqlToken::Word)
+            return;
+        int comma = s + 3;
+        QString length;
+        if (tok(comma).is("(") && tok(comma + 1).kind == SqlToken::Number && tok(comma + 2).is(")")) {
+            length = tok(comma + 1).text;
+            comma += 3;
+        }
+        if (!tok(comma).is(","))
+            return;
+        const int close = closing(s + 1);
+        if (close < 0)
+            return;
+        QString head;
+        QString tail;
+        if (isTextType(type)) {
+            head = QStringLiteral("convert_varchar");
+            tail = QStringLiteral(", ") + (length.isEmpty() ? QStringLiteral("30") : length);
+        } else if (inList(type, {"int", "integer", "bigint", "smallint", "tinyint", "bit"})) {
+            head = QStringLiteral("CAST");
+            tail = QStringLiteral(" AS INTEGER");
+        } else if (inList(type, {"float", "real", "decimal", "numeric", "money", "smallmoney"})) {
+            head = QStringLiteral("CAST");
+            tail = QStringLiteral(" AS REAL");
+        } else if (inList(type, {"datetime", "smalldatetime", "date"})) {
+            head = QString();
+        } else {
+            return;
+        }
+        out(s) = head;
+        for (int j = s + 2; j <= comma; ++j)
+            out(j).clear();
+        out(close).prepend(tail);
+    }
+
+    void top(int s)
+    {
+        if (!(tok(s - 1).is("select") || tok(s - 1).is("distinct") || tok(s - 1).is("all")))
+            return;
+        int last = s + 1;
+        QString count;
+        if (tok(last).kind == SqlToken::Number) {
+            count = tok(last).text;
+        } else if (tok(last).is("(") && tok(last + 1).kind == SqlToken::Number && tok(last + 2).is(")")) {
+            count = tok(last + 1).text;
+            last += 2;
+        } else {
+            return;
+        }
+        for (int j = s; j <= last; ++j)
+            out(j).clear();
+        for (int i = m_sig.at(s); i <= m_sig.at(last) + 1 && i < m_tokens.size(); ++i) {
+            if (!m_tokens.at(i).isSignificant())
+                m_out[i].clear();
+        }
+        int depth = 0;
+        for (int j = last + 1; j < m_sig.size(); ++j) {
+            if (tok(j).is("(")) {
+                ++depth;
+            } else if (tok(j).is(")")) {
+                if (depth == 0) {
+                    out(j).prepend(QStringLiteral(" LIMIT ") + count);
+                    return;
+                }
+                --depth;
+            } else if (tok(j).is(";") && depth == 0) {
+                out(j).prepend(QStringLiteral(" LIMIT ") + count);
+                return;
+            }
+        }
+        m_trailer += QStringLiteral(" LIMIT ") + count;
+    }
+
+    void literal(int s)
+    {
+        const QString iso = TsqlAdapter::isoFromMonthFirst(tok(s).stringValue());
+        if (!iso.isEmpty())
+            out(s) = QLatin1Char('\'') + iso + QLatin1Char('\'');
+        if (isComparison(tok(s - 1)) || isComparison(tok(s + 1)))
+            out(s) += QStringLiteral(" COLLATE MSSQL");
+    }
+
+    // A function whose result is text, called at s.
+    bool textFunction(int s) const
+    {
+        const SqlToken &name = tok(s);
+        if (inList(name, {"substring", "substr", "replace", "upper", "lower", "ltrim", "rtrim", "left",
+                          "right", "space", "char"}))
+            return true;
+        if (name.is("convert"))
+            return isTextType(tok(s + 2));
+        return false;
+    }
+
+    struct Operand
+    {
+        int first = -1;
+        int last = -1;
+        bool text = false;
+    };
+
+    Operand leftOperand(int plus) const
+    {
+        Operand operand;
+        int j = plus - 1;
+        operand.last = j;
+        if (tok(j).is(")")) {
+            const int open = opening(j);
+            operand.first = open;
+            if (open > 0 && tok(open - 1).kind == SqlToken::Word && !isOperatorKeyword(tok(open - 1))) {
+                operand.first = open - 1;
+                operand.text = textFunction(open - 1);
+            }
+            return operand;
+        }
+        operand.text = tok(j).kind == SqlToken::String;
+        while (j >= 2 && (tok(j - 1).is(".") || tok(j - 1).is("..")) && isName(tok(j - 2)))
+            j -= 2;
+        operand.first = j;
+        return operand;
+    }
+
+    Operand rightOperand(int plus) const
+    {
+        Operand operand;
+        int j = plus + 1;
+        operand.first = j;
+        if (tok(j).kind == SqlToken::Word && tok(j + 1).is("(")) {
+            operand.last = closing(j + 1);
+            operand.text = textFunction(j);
+            return operand;
+        }
+        if (tok(j).is("(")) {
+            operand.last = closing(j);
+            return operand;
+        }
+        operand.text = tok(j).kind == SqlToken::String;
+        while ((tok(j + 1).is(".") || tok(j + 1).is("..")) && isName(tok(j + 2)))
+            j += 2;
+        operand.last = j;
+        return operand;
+    }
+
+    // Chains of "+" in which one operand is text become "||" throughout.
+    void joinTexts(const QVector<int> &pluses)
+    {
+        int i = 0;
+        while (i < pluses.size()) {
+            QVector<int> chain{pluses.at(i)};
+            bool text = leftOperand(pluses.at(i)).text;
+            Operand right = rightOperand(pluses.at(i));
+            text = text || right.text;
+            while (i + 1 < pluses.size() && right.last >= 0 && right.last + 1 == pluses.at(i + 1)) {
+                ++i;
+                chain.append(pluses.at(i));
+                right = rightOperand(pluses.at(i));
+                text = text || right.text;
+            }
+            if (text) {
+                for (int plus : std::as_const(chain))
+                    out(plus) = QStringLiteral("||");
+            }
+            ++i;
+        }
+    }
+
+    AdaptedStatement procedureCall()
+    {
+        AdaptedStatement result;
+        int s = 0;
+        if (tok(s).is("exec") || tok(s).is("execute"))
+            ++s;
+        if (!isName(tok(s)))
+            syntaxError(tok(s).text);
+        QString name = tok(s).nameValue();
+        ++s;
+        while ((tok(s).is("..") || tok(s).is(".")) && isName(tok(s + 1))) {
+            name = tok(s + 1).nameValue();
+            s += 2;
+        }
+        result.procedure = name;
+        bool expectArgument = s < m_sig.size() && !tok(s).is(";");
+        while (expectArgument) {
+            const SqlToken &t = tok(s);
+            if (t.kind == SqlToken::String) {
+                result.arguments.append(t.stringValue());
+                ++s;
+            } else if (t.kind == SqlToken::Number) {
+                result.arguments.append(numberValue(t.text, false));
+                ++s;
+            } else if ((t.is("-") || t.is("+")) && tok(s + 1).kind == SqlToken::Number) {
+                result.arguments.append(numberValue(tok(s + 1).text, t.is("-")));
+                s += 2;
+            } else if (t.is("null")) {
+                result.arguments.append(QVariant());
+                ++s;
+            } else if (t.kind == SqlToken::Word) {
+                result.arguments.append(t.text);
+                ++s;
+            } else {
+                syntaxError(t.text);
+            }
+            if (s >= m_sig.size() || tok(s).is(";"))
+                break;
+            if (!tok(s).is(","))
+                syntaxError(tok(s).text);
+            ++s;
+        }
+        if (s < m_sig.size() && tok(s).is(";"))
+            ++s;
+        if (s < m_sig.size())
+            syntaxError(tok(s).text);
+        return result;
+    }
+
+    QVector<SqlToken> m_tokens;
+    QVector<int> m_sig;
+    QVector<QString> m_out;
+    QString m_trailer;
+};
+
+} // namespace
+
+namespace TsqlAdapter {
+
+QString isoFromMonthFirst(const QString &text)
+{
+    static const QRegularExpression form(
+        QStringLiteral("^(\\d{1,2})/(\\d{1,2})/(\\d{4}) (\\d{1,2}):(\\d{2}):(\\d{2}) ?([AaPp][Mm])$"));
+    if (text.size() < 19 || text.size() > 23)
+        return QString();
+    const QRegularExpressionMatch match = form.match(text);
+    if (!match.hasMatch())
+        return QString();
+    int hour = match.captured(4).toInt();
+    if (hour < 1 || hour > 12)
+        return QString();
+    const bool pm = match.captured(7).startsWith(QLatin1Char('P'), Qt::CaseInsensitive);
+    hour = hour % 12 + (pm ? 12 : 0);
+    const QDate date(match.captured(3).toInt(), match.captured(1).toInt(), match.captured(2).toInt());
+    const QTime time(hour, match.captured(5).toInt(), match.captured(6).toInt());
+    if (!date.isValid() || !time.isValid())
+        return QString();
+    return QDateTime(date, time).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+AdaptedStatement adapt(const QString &tsql)
+{
+    // Lists and lookups repeat the same texts; inserts carry their values and rarely repeat, so
+    // the cache is simply emptied when it grows large.
+    static QMutex mutex;
+    static QHash<QString, AdaptedStatement> cache;
+    {
+        QMutexLocker lock(&mutex);
+        const auto found = cache.constFind(tsql);
+        if (found != cache.constEnd())
+            return found.value();
+    }
+    AdaptedStatement adapted = Translator(tsql).run();
+    QMutexLocker lock(&mutex);
+    if (cache.size() >= 1000)
+        cache.clear();
+    cache.insert(tsql, adapted);
+    return adapted;
+}
+
+} // namespace TsqlAdapter

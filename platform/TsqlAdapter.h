@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+#include <QVariantList>
+
+// Translates the client's T-SQL into SQLite text. Only tokens are rewritten; string literals and
+// bracketed names are never changed inside (except month-first date literals, below).
+//
+// - db..object: INVENTORY..x (any case) becomes x in the main database, Password..x becomes
+//   Password.x; INVENTORY.dbo.x likewise. Names without a database stay.
+// - "Insert t" gains "Into", "Delete t" gains "From" (at the start of the statement).
+// - "Select [Distinct] Top n ..." loses "Top n" and gains "LIMIT n" at the end of that select,
+//   also inside a subquery.
+// - "+" joins texts when one operand of a chain of "+" is a string literal or a text function
+//   (SubString, Replace, Upper, Lower, LTrim, RTrim, Convert to a character type); the whole
+//   chain then becomes "||". Otherwise "+" stays arithmetic, so max(...) + 1 remains a number.
+// - IsNull -> ifnull, SubString -> substr, Len -> length; Convert(Integer, x) -> CAST(x AS
+//   INTEGER), Convert(VarChar(n), x) -> convert_varchar(x, n); GetDate() and PatIndex are
+//   database functions (SqliteDialect).
+// - [name] -> "name"; N'text' -> 'text'.
+// - A string literal compared with = <> < > <= >= carries COLLATE MSSQL, so that a comparison
+//   with an expression (isnull(x,'') = '') ignores case and trailing blanks as a column does.
+// - A literal of the exact form 'MM/dd/yyyy hh:mm:ss AM' becomes 'yyyy-MM-dd HH:mm:ss', the form
+//   the database keeps dates in; any other literal is left alone.
+// - A statement that starts with a name that is not a SQL keyword is a stored-procedure call:
+//   [Exec] db..proc arg, arg ... with quoted texts, numbers or bare words as arguments. The
+//   arguments are returned as values to bind, never joined into SQL.
+struct AdaptedStatement
+{
+    QString sql;       // the SQLite statement; empty for a procedure call
+    QString procedure; // the called procedure's name (without database), else empty
+    QVariantList arguments;
+
+    bool isProcedureCall() const { return !procedure.isEmpty(); }
+};
+
+namespace TsqlAdapter {
+
+// Throws Error for a procedure call whose arguments are not literals. Results are cached.
+AdaptedStatement adapt(const QString &tsql);
+
+// 'yyyy-MM-dd HH:mm:ss' for a month-first date with time and AM/PM, else an empty text.
+QString isoFromMonthFirst(const QString &text);
+
+} // namespace TsqlAdapter

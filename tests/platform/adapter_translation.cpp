@@ -1,0 +1,211 @@
+#include "platform/Error.h"
+#include "platform/SqlTokenizer.h"
+#include "platform/SqliteDialect.h"
+#include "platform/TsqlAdapter.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Case
+{
+    const char *name;
+    const char *tsql;
+    const char *sqlite;
+};
+
+void expectTranslations(std::initializer_list<Case> cases)
+{
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const AdaptedStatement adapted = TsqlAdapter::adapt(QString::fromUtf8(c.tsql));
+        EXPECT_FALSE(adapted.isProcedureCall());
+        EXPECT_EQ(adapted.sql.toStdString(), std::string(c.sqlite));
+    }
+}
+
+} // namespace
+
+TEST(AdapterTokenizer, JoinsBackToTheInputAndKeepsLiteralsWhole)
+{
+    const QString sql = QStringLiteral("Select [Product Name], 'O''NEIL -- x' + N'a' From INVENTORY..t "
+                                       "-- note\nWhere x<>1.5 /* c */ and \"q\"\"x\" >= .5e3");
+    const QVector<SqlToken> tokens = tokenizeSql(sql);
+    QString joined;
+    QStringList significant;
+    for (const SqlToken &t : tokens) {
+        joined += t.text;
+        if (t.isSignificant())
+            significant << t.text;
+    }
+    EXPECT_EQ(joined, sql);
+    EXPECT_EQ(significant, QStringList({"Select", "[Product Name]", ",", "'O''NEIL -- x'", "+", "N", "'a'",
+                                        "From", "INVENTORY", "..", "t", "Where", "x", "<>", "1.5", "and",
+                                        "\"q\"\"x\"", ">=", ".5e3"}));
+    EXPECT_EQ(tokens.at(5).stringValue(), QStringLiteral("O'NEIL -- x"));
+    EXPECT_EQ(tokens.at(2).nameValue(), QStringLiteral("Product Name"));
+}
+
+TEST(AdapterTokenizer, UnterminatedLiteralRunsToTheEnd)
+{
+    const QVector<SqlToken> tokens = tokenizeSql(QStringLiteral("Select 'abc"));
+    ASSERT_EQ(tokens.size(), 3);
+    EXPECT_EQ(tokens.at(2).kind, SqlToken::String);
+    EXPECT_EQ(tokens.at(2).text, QStringLiteral("'abc"));
+}
+
+TEST(AdapterTranslation, DatabaseNamesAndStatementKeywords)
+{
+    expectTranslations({
+        {"main database, any case", "Select KeyValue from Inventory..tbPharmaSwitch",
+         "Select KeyValue from tbPharmaSwitch"},
+        {"upper case", "Select * From INVENTORY..tbInvLocation", "Select * From tbInvLocation"},
+        {"staff register", "Select EmployeeId from password..tbpasswordmain",
+         "Select EmployeeId from password.tbpasswordmain"},
+        {"owner named", "Select * From INVENTORY.dbo.tbInvLocation", "Select * From tbInvLocation"},
+        {"no database", " Select C.GenericID From tbforGeneric C", " Select C.GenericID From tbforGeneric C"},
+        {"insert without into", "Insert INVENTORY..tbInvTerms (TermsID) Values (1)",
+         "Insert Into tbInvTerms (TermsID) Values (1)"},
+        {"insert with into", "Insert Into INVENTORY..tbInvTerms (TermsID) Values (1)",
+         "Insert Into tbInvTerms (TermsID) Values (1)"},
+        {"delete without from", "Delete INVENTORY..tbInvWithdrawRequest Where x = 1",
+         "Delete From tbInvWithdrawRequest Where x = 1"},
+        {"bracketed alias", "Select Terms AS [Terms of Payment] From t",
+         "Select Terms AS \"Terms of Payment\" From t"},
+        {"unicode literal", "Select N'abc'", "Select 'abc'"},
+        {"nothing inside literals", "Select 'INVENTORY..t + Top 1 [x] IsNull(' From t",
+         "Select 'INVENTORY..t + Top 1 [x] IsNull(' From t"},
+    });
+}
+
+TEST(AdapterTranslation, TopBecomesLimitAtTheEndOfItsSelect)
+{
+    expectTranslations({
+        {"statement", "Select Top 1 Location From t Order By Location",
+         "Select Location From t Order By Location LIMIT 1"},
+        {"distinct", "Select distinct Top (5) a From t", "Select distinct a From t LIMIT 5"},
+        {"scalar subquery",
+         " (Select Top 1 LastName + ', ' + FirstName From Password..tbPasswordMain Where EmployeeID = "
+         "A.UserID),A.x ",
+         " (Select LastName || ', ' || FirstName From Password.tbPasswordMain Where EmployeeID = A.UserID "
+         "LIMIT 1),A.x "},
+        {"nested parentheses inside", "Select a From t Where b in (Select Top 2 c From u Where (d = 1))",
+         "Select a From t Where b in (Select c From u Where (d = 1) LIMIT 2)"},
+        {"column called top stays", "Select A.Top From t", "Select A.Top From t"},
+    });
+}
+
+TEST(AdapterTranslation, PlusJoinsTextsAndAddsNumbers)
+{
+    expectTranslations({
+        {"document number", "Select (max(Cast(DocumentNumber as int)) + 1) as DocNum From t",
+         "Select (max(Cast(DocumentNumber as int)) + 1) as DocNum From t"},
+        {"names", "Select LastName + ', ' + FirstName From p", "Select LastName || ', ' || FirstName From p"},
+        {"columns only", "Select A.OnHand + B.OnOrder From t", "Select A.OnHand + B.OnOrder From t"},
+        {"isnull of a number", "Select IsNull(OnHand,0) + 1 From t", "Select ifnull(OnHand,0) + 1 From t"},
+        {"text function", "Select SubString(a,1,2) + b From t", "Select substr(a,1,2) || b From t"},
+        {"sign", "Select a From t Where b = +1", "Select a From t Where b = +1"},
+        {"minus untouched", "Select PatIndex('%.%',k) -1 From t", "Select PatIndex('%.%',k) -1 From t"},
+    });
+}
+
+TEST(AdapterTranslation, FunctionsAndConversions)
+{
+    expectTranslations({
+        {"isnull", "Select a From t Where IsNull(C.IsFixedAsset,0) <> 1",
+         "Select a From t Where ifnull(C.IsFixedAsset,0) <> 1"},
+        {"convert to varchar and integer",
+         "Select Convert( VarChar(4),Max( Convert(Integer,LocationID ) ) + 1 ) As NewLocationID From "
+         "INVENTORY..tbInvLocation",
+         "Select convert_varchar( Max( CAST(LocationID  AS INTEGER) ) + 1 , 4) As NewLocationID From "
+         "tbInvLocation"},
+        {"replace inside convert",
+         "Select Convert(VarChar(4),Max( Convert(Integer,Replace(itemid,'P','')) ) + 1)  as MaxCode From t",
+         "Select convert_varchar(Max( CAST(Replace(itemid,'P','') AS INTEGER) ) + 1, 4)  as MaxCode From t"},
+        {"substring and patindex",
+         "Select a From C Left Outer Join D ON SubString(C.Node_Key,1,Case When PatIndex('%.%',C.Node_Key) = "
+         "0 Then 1 Else PatIndex('%.%',C.Node_Key) -1 End ) = D.Node_Key",
+         "Select a From C Left Outer Join D ON substr(C.Node_Key,1,Case When PatIndex('%.%',C.Node_Key) = 0 "
+         "Then 1 Else PatIndex('%.%',C.Node_Key) -1 End ) = D.Node_Key"},
+        {"column named like a function", "Select A.IsNull From t", "Select A.IsNull From t"},
+    });
+}
+
+TEST(AdapterTranslation, ComparedLiteralsCarryTheCollationAndDatesBecomeIso)
+{
+    expectTranslations({
+        {"compared", "Select a From t Where isnull(A.Status,'') = '' ",
+         "Select a From t Where ifnull(A.Status,'') = '' COLLATE MSSQL "},
+        {"not equal, no blank", "Select a From t Where isnull(verifiedby,'')<> '' Order By Transdate",
+         "Select a From t Where ifnull(verifiedby,'')<> '' COLLATE MSSQL Order By Transdate"},
+        {"like stays", "Select a From t Where Terms Like 'NET%'", "Select a From t Where Terms Like 'NET%'"},
+        {"month-first date", "Values ('1', '12/07/2026 03:05:09 PM', 'x')",
+         "Values ('1', '2026-12-07 15:05:09', 'x')"},
+        {"midnight", "Values ('01/31/2026 12:00:00 AM')", "Values ('2026-01-31 00:00:00')"},
+        {"not a date", "Values ('13/45/2026 03:05:09 PM', '12/07/2026')",
+         "Values ('13/45/2026 03:05:09 PM', '12/07/2026')"},
+    });
+    EXPECT_EQ(TsqlAdapter::isoFromMonthFirst(QStringLiteral("12/07/2026 12:30:00 PM")),
+              QStringLiteral("2026-12-07 12:30:00"));
+    EXPECT_TRUE(TsqlAdapter::isoFromMonthFirst(QStringLiteral("12/07/2026 13:30:00 PM")).isEmpty());
+}
+
+TEST(AdapterTranslation, ProcedureCallsGiveTheirArgumentsAsValues)
+{
+    struct Call
+    {
+        const char *tsql;
+        const char *procedure;
+        QVariantList arguments;
+    };
+    const Call calls[] = {
+        {"INVENTORY..sp_Inv_UserLocation '1001'", "sp_Inv_UserLocation", {QStringLiteral("1001")}},
+        {"Inventory..sp_Inv_SearchItem_In_Invent '10001','94'",
+         "sp_Inv_SearchItem_In_Invent",
+         {QStringLiteral("10001"), QStringLiteral("94")}},
+        {"Inventory..sp_Inv_LoadWithdrawalRequest 'NEW'",
+         "sp_Inv_LoadWithdrawalRequest",
+         {QStringLiteral("NEW")}},
+        {"Inventory..sp_Inv_KitofItems 10290", "sp_Inv_KitofItems", {qint64(10290)}},
+        {"Inventory..sp_Inv_KitofItems_PerItem 10290,10011",
+         "sp_Inv_KitofItems_PerItem",
+         {qint64(10290), qint64(10011)}},
+        {"exec sp_x 'O''NEIL', -2.5, NULL;", "sp_x", {QStringLiteral("O'NEIL"), -2.5, QVariant()}},
+    };
+    for (const Call &call : calls) {
+        SCOPED_TRACE(call.tsql);
+        const AdaptedStatement adapted = TsqlAdapter::adapt(QString::fromUtf8(call.tsql));
+        EXPECT_TRUE(adapted.sql.isEmpty());
+        EXPECT_EQ(adapted.procedure, QString::fromUtf8(call.procedure));
+        EXPECT_EQ(adapted.arguments, call.arguments);
+    }
+}
+
+TEST(AdapterTranslation, MalformedProcedureCallsFail)
+{
+    for (const char *tsql : {"INVENTORY..sp_Inv_UserLocation '1' '2'",
+                             "INVENTORY..sp_Inv_UserLocation 'x'; Delete INVENTORY..tbInvLocation",
+                             "INVENTORY..sp_Inv_UserLocation (1)"}) {
+        SCOPED_TRACE(tsql);
+        EXPECT_THROW(TsqlAdapter::adapt(QString::fromUtf8(tsql)), Error);
+    }
+}
+
+TEST(AdapterDialect, CollationIgnoresCaseAndTrailingBlanks)
+{
+    EXPECT_EQ(compareMssql(QStringLiteral("Central Supply  "), QStringLiteral("CENTRAL SUPPLY")), 0);
+    EXPECT_EQ(compareMssql(QStringLiteral("señor"), QStringLiteral("SEÑOR ")), 0);
+    EXPECT_LT(compareMssql(QStringLiteral("abc"), QStringLiteral("ABD")), 0);
+    EXPECT_GT(compareMssql(QStringLiteral("b"), QStringLiteral("A")), 0);
+    EXPECT_NE(compareMssql(QStringLiteral(" a"), QStringLiteral("a")), 0); // leading blanks count
+}
+
+TEST(AdapterDialect, PatIndexFindsThePatternLikeSqlServer)
+{
+    EXPECT_EQ(patIndex(QStringLiteral("%.%"), QStringLiteral("12.3")), 3);
+    EXPECT_EQ(patIndex(QStringLiteral("%.%"), QStringLiteral("45")), 0);
+    EXPECT_EQ(patIndex(QStringLiteral("%b_d%"), QStringLiteral("aBcD")), 2);
+    EXPECT_EQ(patIndex(QStringLiteral("%[0-9]%"), QStringLiteral("ab7")), 3);
+    EXPECT_EQ(patIndex(QStringLiteral("ab%"), QStringLiteral("xab")), 0);
+    EXPECT_EQ(patIndex(QStringLiteral("ab"), QStringLiteral("ab")), 1);
+}
