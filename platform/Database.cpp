@@ -38,6 +38,14 @@ QString lastMessage(sqlite3 *db)
             QStringLiteral("The database is in use by another workstation and did not become free in "
                            "time; please try again. (%1)")
                 .arg(lastMessage(db)));
+    if ((rc & 0xff) == SQLITE_FULL)
+        databaseError(QStringLiteral("The disk that holds the database is full; nothing was changed. Free some "
+                                     "space and try again. (%1)")
+                          .arg(lastMessage(db)));
+    if ((rc & 0xff) == SQLITE_READONLY || (rc & 0xff) == SQLITE_CANTOPEN)
+        databaseError(QStringLiteral("The database cannot be written (its folder or file is read-only); nothing "
+                                     "was changed. (%1)")
+                          .arg(lastMessage(db)));
     databaseError(lastMessage(db));
 }
 

@@ -1,0 +1,52 @@
+// Any value joined between quotes with SqlText: the translated statement holds exactly one string
+// literal and its value is the value given (a month-first date in the database's date form), so
+// no value can change what the statement does.
+#include "platform/Database.h"
+#include "platform/SqlTokenizer.h"
+#include "platform/TsqlAdapter.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+[[noreturn]] void fail(const char *what, const QString &sql)
+{
+    std::fprintf(stderr, "%s\n%s\n", what, sql.toUtf8().constData());
+    std::abort();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    if (size > 4096)
+        return 0;
+    const auto *bytes = reinterpret_cast<const char *>(data);
+    const QString value = size > 0 && (data[0] & 1)
+        ? QString(reinterpret_cast<const QChar *>(bytes + 1), qsizetype(size - 1) / 2)
+        : QString::fromUtf8(bytes, qsizetype(size));
+
+    const QString head = QStringLiteral("Select * From INVENTORY..tbInvLocation Where Location = '");
+    const AdaptedStatement adapted = TsqlAdapter::adapt(head + SqlText(value) + QStringLiteral("'"));
+    if (adapted.isProcedureCall())
+        fail("became a procedure call", head);
+    int literals = 0;
+    QString literal;
+    for (const SqlToken &token : tokenizeSql(adapted.sql)) {
+        if (token.kind == SqlToken::String) {
+            ++literals;
+            literal = token.stringValue();
+        }
+    }
+    if (literals != 1)
+        fail("not exactly one literal", adapted.sql);
+    const QString iso = TsqlAdapter::isoFromMonthFirst(value);
+    if (literal != (iso.isEmpty() ? value : iso))
+        fail("the literal does not hold the value", adapted.sql);
+    if (!adapted.sql.startsWith(QStringLiteral("Select * From tbInvLocation Where Location = '")) ||
+        !adapted.sql.endsWith(QStringLiteral("' COLLATE MSSQL")))
+        fail("the statement around the value changed", adapted.sql);
+    return 0;
+}

@@ -1,0 +1,155 @@
+// A request clerk in a process of its own, for the tests that run several workstations on one
+// data folder at once or stop one in the middle of a save.
+//
+//   resilience_client work <folder> <client> <iterations>
+//       Each iteration saves a new request, edits it, and then verifies it, deletes it or leaves
+//       it. Every completed step is written to stdout, one tab-separated line:
+//           saved <doc> <remarks> <item:quantity;...>   (the request's lines as now stored)
+//           verified <doc>
+//           deleted <doc>
+//           failed <step> <doc> <message>
+//   resilience_client edit <folder> <doc>
+//       Replaces the lines of an existing request. With RESILIENCE_PAUSE_AT_INSERT=n the process
+//       writes "paused" and stops before the n-th line is written, inside the save's transaction,
+//       until it is killed.
+
+#include "platform/SqlTrace.h"
+#include "tests/resilience/RequestDriver.h"
+
+#include <QApplication>
+#include <QThread>
+
+#include <cstdio>
+
+namespace {
+
+const QString kClerk = QStringLiteral("1001");
+const QString kSupervisor = QStringLiteral("2001");
+const QStringList kItems{QStringLiteral("10001"), QStringLiteral("10003"), QStringLiteral("10004"),
+                         QStringLiteral("10005"), QStringLiteral("10007"), QStringLiteral("10008"),
+                         QStringLiteral("10009"), QStringLiteral("10010")};
+
+void say(const QStringList &fields)
+{
+    std::fputs(fields.join(QLatin1Char('\t')).toUtf8().constData(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+QString describe(const QList<RequestLine> &lines)
+{
+    QStringList parts;
+    for (const RequestLine &line : lines)
+        parts << line.itemId + QLatin1Char(':') + line.quantity;
+    return parts.join(QLatin1Char(';'));
+}
+
+// Quantities carry the client, the iteration and the pass, so rows that land in another
+// client's request are recognised.
+QList<RequestLine> linesFor(int client, int iteration, int pass)
+{
+    QList<RequestLine> lines;
+    const int count = 1 + (client + iteration + pass) % 4;
+    for (int i = 0; i < count; ++i) {
+        const QString item = kItems.at((client * 3 + iteration + i + pass) % kItems.size());
+        const int quantity = pass * 100000 + client * 1000 + iteration * 10 + i + 1;
+        lines << RequestLine{item, QString::number(quantity), QStringLiteral("1.2500")};
+    }
+    return lines;
+}
+
+void failed(RequestDriver &driver, const QString &step, const QString &doc)
+{
+    say({QStringLiteral("failed"), step, doc, driver.messages().last().text.replace(QLatin1Char('\n'), u' ')});
+}
+
+int work(const QString &folder, int client, int iterations)
+{
+    RequestDriver driver(folder, kClerk);
+    int failures = 0;
+    for (int iteration = 0; iteration < iterations; ++iteration) {
+        const QString remarks = QStringLiteral("CLIENT %1 REQ %2 O'NEIL").arg(client).arg(iteration);
+        const QList<RequestLine> first = linesFor(client, iteration, 0);
+        const QString doc = driver.saveNew(first, remarks);
+        if (doc.isEmpty()) {
+            failed(driver, QStringLiteral("save"), QString());
+            ++failures;
+            continue;
+        }
+        say({QStringLiteral("saved"), doc, remarks, describe(first)});
+
+        const QString edited = remarks + QStringLiteral(" EDITED");
+        const QList<RequestLine> second = linesFor(client, iteration, 1);
+        if (driver.edit(doc, second, edited)) {
+            say({QStringLiteral("saved"), doc, edited, describe(second)});
+        } else {
+            failed(driver, QStringLiteral("edit"), doc);
+            ++failures;
+            continue;
+        }
+
+        if (iteration % 3 == 1) {
+            if (driver.verify(doc, kSupervisor)) {
+                say({QStringLiteral("verified"), doc});
+            } else {
+                failed(driver, QStringLiteral("verify"), doc);
+                ++failures;
+            }
+        } else if (iteration % 3 == 2) {
+            if (driver.remove(doc)) {
+                say({QStringLiteral("deleted"), doc});
+            } else {
+                failed(driver, QStringLiteral("delete"), doc);
+                ++failures;
+            }
+        }
+    }
+    return failures == 0 ? 0 : 1;
+}
+
+int editPaused(const QString &folder, const QString &doc)
+{
+    const int pauseAt = qEnvironmentVariableIntValue("RESILIENCE_PAUSE_AT_INSERT");
+    int inserts = 0;
+    SqlTrace::setObserver([&](const QString &statement) {
+        if (!statement.startsWith(QStringLiteral("Insert INVENTORY..tbInvWithdrawRequest")))
+            return;
+        if (++inserts == pauseAt) {
+            say({QStringLiteral("paused")});
+            for (;;)
+                QThread::sleep(1);
+        }
+    });
+    RequestDriver driver(folder, kClerk);
+    QList<RequestLine> lines;
+    for (int i = 0; i < 6; ++i)
+        lines << RequestLine{kItems.at(i), QString::number(900 + i), QStringLiteral("2.0000")};
+    if (!driver.edit(doc, lines, QStringLiteral("REPLACED"))) {
+        failed(driver, QStringLiteral("edit"), doc);
+        return 1;
+    }
+    say({QStringLiteral("saved"), doc, QStringLiteral("REPLACED"), describe(lines)});
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    Q_INIT_RESOURCE(db);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QStringList args = QCoreApplication::arguments();
+    try {
+        if (args.size() == 5 && args.at(1) == QLatin1String("work"))
+            return work(args.at(2), args.at(3).toInt(), args.at(4).toInt());
+        if (args.size() == 4 && args.at(1) == QLatin1String("edit"))
+            return editPaused(args.at(2), args.at(3));
+    } catch (const std::exception &e) {
+        say({QStringLiteral("failed"), QStringLiteral("start"), QString(), QString::fromUtf8(e.what())});
+        return 1;
+    }
+    std::fputs("usage: resilience_client work <folder> <client> <iterations> | edit <folder> <doc>\n", stderr);
+    return 2;
+}
