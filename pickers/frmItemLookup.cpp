@@ -1,5 +1,6 @@
 #include "pickers/frmItemLookup.h"
 
+#include "pickers/SearchKeys.h"
 #include "ui_frmItemLookup.h"
 
 #include "pickers/PickerResources.h"
@@ -17,7 +18,6 @@
 
 namespace {
 
-constexpr int KeyBackspace = 8;
 
 // Widths in twips of the code, name, description, supplier and the two markup columns.
 constexpr int ColumnWidths[] = {1000, 3000, 2000, 3000, 2000, 2000};
@@ -209,23 +209,7 @@ void frmItemLookup::cmdOptions_Click(int index)
 
 void frmItemLookup::grdLookup_KeyDown(int &keyCode, int)
 {
-    QLineEdit *search = m_ui->txtSearch;
-    if (keyCode == KeyBackspace) {
-        const int length = int(search->text().trimmed().size());
-        if (length > 0)
-            search->setText(search->text().left(length - 1));
-        keyCode = 0;
-        return;
-    }
-    if (keyCode <= 0 || keyCode > 255)
-        return;
-    const QChar letter = QChar(char16_t(keyCode)).toUpper();
-    if (letter >= u'A' && letter <= u'Z') {
-        keyCode = 0;
-        search->setFocus();
-        search->setText(QString(letter));
-        search->setCursorPosition(1);
-    }
+    EditSearchFromGridKey(m_ui->txtSearch, keyCode);
 }
 
 void frmItemLookup::setSearchDefault(bool on)

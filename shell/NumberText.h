@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QVariant>
 
 #include <cstdint>
 
@@ -48,6 +49,9 @@ public:
 private:
     std::int64_t m_scaled = 0;
 };
+
+// Whether a value (a database field) holds a number rather than a text.
+bool IsNumberValue(const QVariant &value);
 
 // Month-first date and time: "12/07/2026 03:05:09 PM".
 QString DateTimeText(const QDateTime &value);

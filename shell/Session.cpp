@@ -73,23 +73,10 @@ bool VariantToBoolean(const QVariant &value)
 {
     if (!value.isValid() || value.isNull())
         return false;
-    switch (value.metaType().id()) {
-    case QMetaType::Bool:
+    if (value.metaType().id() == QMetaType::Bool)
         return value.toBool();
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Double:
-    case QMetaType::Float:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Long:
-    case QMetaType::ULong:
+    if (IsNumberValue(value))
         return value.toDouble() != 0;
-    default:
-        break;
-    }
     const QString text = value.toString().trimmed();
     if (text.compare(QStringLiteral("True"), Qt::CaseInsensitive) == 0)
         return true;

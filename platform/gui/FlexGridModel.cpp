@@ -6,29 +6,6 @@
 #include <QDate>
 #include <QDateTime>
 
-namespace {
-
-bool isNumberValue(const QVariant &value)
-{
-    switch (value.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Double:
-    case QMetaType::Float:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-        return true;
-    default:
-        return false;
-    }
-}
-
-} // namespace
-
 FlexGridModel::FlexGridModel(QObject *parent) : QAbstractTableModel(parent)
 {
     m_header = QStringList(m_cols, QString());
@@ -129,7 +106,7 @@ QVariant FlexGridModel::data(const QModelIndex &index, int role) const
     if (bound() && !m_written.contains(key(m_boundRows[index.row()], col))) {
         const int id = m_boundRows[index.row()];
         number = id < m_table->rows.size() && col < m_table->rows[id].size()
-                 && isNumberValue(m_table->rows[id][col]);
+                 && IsNumberValue(m_table->rows[id][col]);
     } else {
         number = IsNumeric(text(row, col));
     }
