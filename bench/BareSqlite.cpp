@@ -1,0 +1,152 @@
+#include "bench/BareSqlite.h"
+
+#include "platform/Error.h"
+#include "platform/SqliteDialect.h"
+#include "platform/TsqlAdapter.h"
+
+#include <QDir>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QUuid>
+
+#include <sqlite3.h>
+
+namespace {
+
+[[noreturn]] void fail(sqlite3 *db, const QString &sql)
+{
+    throw Error(Error::DatabaseError, QStringLiteral("BareSqlite"),
+                QString::fromUtf8(sqlite3_errmsg(db)) + QStringLiteral("\nin: ") + sql);
+}
+
+sqlite3_stmt *prepare(sqlite3 *db, const QString &sql)
+{
+    const QByteArray text = sql.toUtf8();
+    sqlite3_stmt *statement = nullptr;
+    if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &statement, nullptr) != SQLITE_OK)
+        fail(db, sql);
+    return statement;
+}
+
+// Steps every row and reads every column the way a reader of the result must.
+qint64 stepAll(sqlite3 *db, sqlite3_stmt *statement, const QString &sql)
+{
+    qint64 rows = 0;
+    const int columns = sqlite3_column_count(statement);
+    int rc;
+    while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+        ++rows;
+        for (int c = 0; c < columns; ++c) {
+            if (sqlite3_column_type(statement, c) == SQLITE_TEXT)
+                (void)sqlite3_column_bytes(statement, c);
+        }
+    }
+    sqlite3_finalize(statement);
+    if (rc != SQLITE_DONE)
+        fail(db, sql);
+    return rows;
+}
+
+QString procedureBody(sqlite3 *db, const QString &name)
+{
+    const QString sql = QStringLiteral("SELECT Body FROM main.tbInvProcedure WHERE ProcName = '%1' COLLATE NOCASE")
+                            .arg(QString(name).replace(QLatin1Char('\''), QStringLiteral("''")));
+    sqlite3_stmt *statement = prepare(db, sql);
+    QString body;
+    if (sqlite3_step(statement) == SQLITE_ROW)
+        body = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, 0)));
+    sqlite3_finalize(statement);
+    if (body.isEmpty())
+        fail(db, sql);
+    return body;
+}
+
+} // namespace
+
+BareSqlite::BareSqlite(const QString &folder)
+    : m_name(QStringLiteral("ir-bare-") + QUuid::createUuid().toString(QUuid::WithoutBraces))
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+    db.setDatabaseName(QDir(folder).filePath(QStringLiteral("INVENTORY.sqlite")));
+    if (!db.open())
+        throw Error(Error::DatabaseError, QStringLiteral("BareSqlite"), db.lastError().text());
+    registerSqlServerDialect(db);
+    m_db = sqliteHandle(db);
+    sqlite3_busy_timeout(m_db, 5000);
+    exec(QStringLiteral("ATTACH DATABASE '%1' AS Password")
+             .arg(QDir(folder).filePath(QStringLiteral("Password.sqlite")).replace(QLatin1Char('\''),
+                                                                                  QStringLiteral("''"))));
+    // The same settings the client's connection runs with.
+    exec(QStringLiteral("PRAGMA main.synchronous=NORMAL; PRAGMA Password.synchronous=NORMAL"));
+}
+
+BareSqlite::~BareSqlite()
+{
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_name, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(m_name);
+}
+
+void BareSqlite::exec(const QString &sqliteSql)
+{
+    char *message = nullptr;
+    if (sqlite3_exec(m_db, sqliteSql.toUtf8().constData(), nullptr, nullptr, &message) != SQLITE_OK) {
+        sqlite3_free(message);
+        fail(m_db, sqliteSql);
+    }
+}
+
+qint64 BareSqlite::run(const QStringList &tsqlStatements)
+{
+    qint64 rows = 0;
+    bool inTransaction = false;
+    try {
+        for (const QString &tsql : tsqlStatements) {
+            const AdaptedStatement adapted = TsqlAdapter::adapt(tsql);
+            sqlite3_stmt *statement = nullptr;
+            QString sql = adapted.sql;
+            if (adapted.isProcedureCall()) {
+                sql = procedureBody(m_db, adapted.procedure);
+                statement = prepare(m_db, sql);
+                for (int i = 0; i < adapted.arguments.size(); ++i) {
+                    const QByteArray value = adapted.arguments.at(i).toString().toUtf8();
+                    sqlite3_bind_text(statement, i + 1, value.constData(), int(value.size()), SQLITE_TRANSIENT);
+                }
+            } else {
+                statement = prepare(m_db, sql);
+            }
+            if (!inTransaction && !sqlite3_stmt_readonly(statement)) {
+                exec(QStringLiteral("BEGIN IMMEDIATE"));
+                inTransaction = true;
+            }
+            rows += stepAll(m_db, statement, sql);
+        }
+    } catch (...) {
+        if (inTransaction)
+            sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+    if (inTransaction)
+        exec(QStringLiteral("COMMIT"));
+    return rows;
+}
+
+QString BareSqlite::queryPlan(const QString &tsql)
+{
+    const AdaptedStatement adapted = TsqlAdapter::adapt(tsql);
+    const QString sql = QStringLiteral("EXPLAIN QUERY PLAN ")
+                        + (adapted.isProcedureCall() ? procedureBody(m_db, adapted.procedure) : adapted.sql);
+    sqlite3_stmt *statement = prepare(m_db, sql);
+    for (int i = 0; i < adapted.arguments.size(); ++i) {
+        const QByteArray value = adapted.arguments.at(i).toString().toUtf8();
+        sqlite3_bind_text(statement, i + 1, value.constData(), int(value.size()), SQLITE_TRANSIENT);
+    }
+    QString plan;
+    while (sqlite3_step(statement) == SQLITE_ROW)
+        plan += QStringLiteral("  ") + QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, 3)))
+                + QLatin1Char('\n');
+    sqlite3_finalize(statement);
+    return plan;
+}

@@ -1,0 +1,422 @@
+// Benchmarks of the request window's operations on a hospital-scale data set, each beside the
+// bare SQLite time of the statements it sends. Run through bench/run (see bench/RESULTS.md).
+
+#include "bench/BareSqlite.h"
+#include "bench/ScaleData.h"
+
+#include "editor/RequestList.h"
+#include "editor/RequestSaving.h"
+#include "editor/frmMain.h"
+#include "pickers/PickerWindows.h"
+#include "pickers/frmItemLookup.h"
+#include "platform/CurrentUser.h"
+#include "platform/Database.h"
+#include "platform/Messages.h"
+#include "platform/SqlTrace.h"
+#include "platform/gui/FlexGrid.h"
+#include "platform/gui/KeySender.h"
+#include "platform/gui/LocationCombo.h"
+#include "shell/Session.h"
+
+#include "ui_frmMain.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <benchmark/benchmark.h>
+
+#include <sys/resource.h>
+
+#include <cstdio>
+#include <functional>
+#include <memory>
+
+namespace {
+
+double peakMegabytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_maxrss) / 1024.0; // kilobytes on Linux
+}
+
+void processEvents()
+{
+    for (int i = 0; i < 2; ++i)
+        QCoreApplication::processEvents();
+}
+
+// The logged-on request window over a working copy of the cached data set.
+struct Search
+{
+    std::unique_ptr<frmItemLookup> window;
+    QLineEdit *box = nullptr;
+};
+
+struct Bench
+{
+    QTemporaryDir work;
+    QString folder;
+    ScaleData::Facts facts;
+    MessageRecorder messages;
+    std::unique_ptr<CurrentUser> user;
+    std::unique_ptr<KeySender> keys;
+    std::unique_ptr<frmMain> form;
+    std::unique_ptr<BareSqlite> bare;
+    Search searches[2]; // catalogue form, location form
+    QStringList trace;
+    bool tracing = false;
+
+    // Statements the operation sends, recorded from one run of it.
+    QStringList statementsOf(const std::function<void()> &operation)
+    {
+        trace.clear();
+        tracing = true;
+        operation();
+        tracing = false;
+        return trace;
+    }
+};
+
+Bench *g = nullptr;
+
+void copyFolder(const QString &from, const QString &to)
+{
+    for (const QString &file : {QStringLiteral("INVENTORY.sqlite"), QStringLiteral("Password.sqlite")}) {
+        if (!QFile::copy(QDir(from).filePath(file), QDir(to).filePath(file)))
+            throw std::runtime_error("cannot copy the data set");
+        QFile(QDir(to).filePath(file)).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    }
+}
+
+frmMain &form()
+{
+    return *g->form;
+}
+
+// Views of the list: pending unverified, pending verified, processed.
+void selectView(int view)
+{
+    Ui::frmMain &ui = form().ui();
+    QSignalBlocker a(ui.optOptions_0), b(ui.optOptions_1), c(ui.chkverified);
+    ui.optOptions_0->setChecked(view != 2);
+    ui.optOptions_1->setChecked(view == 2);
+    ui.chkverified->setChecked(view != 0);
+}
+
+// Puts the list on the pending, unverified view with the document selected.
+void selectListedRequest(const QString &documentNumber)
+{
+    selectView(0);
+    form().requestList().RefreshRequestList();
+    FlexGrid *grid = form().ui().grdListing;
+    for (int row = 1; row < grid->Rows(); ++row) {
+        if (grid->TextMatrix(row, 0).trimmed() == documentNumber) {
+            grid->setRow(row);
+            return;
+        }
+    }
+    throw std::runtime_error("the request is not listed: " + documentNumber.toStdString());
+}
+
+void counters(benchmark::State &state, qint64 rows)
+{
+    state.counters["rows"] = double(rows);
+    state.counters["peak_MB"] = peakMegabytes();
+}
+
+// The statements and SQLite's plan for each (IR_BENCH_PLANS=1), to find where the time goes.
+void printPlans(const std::string &name, const QStringList &statements)
+{
+    std::fprintf(stderr, "== %s\n", name.c_str());
+    for (const QString &statement : statements) {
+        std::fprintf(stderr, "%s\n", qPrintable(statement));
+        try {
+            std::fprintf(stderr, "%s", qPrintable(g->bare->queryPlan(statement)));
+        } catch (const std::exception &e) {
+            std::fprintf(stderr, "  (no plan: %s)\n", e.what());
+        }
+    }
+}
+
+// Registers NAME/window (the window's operation) and NAME/bare (its statements on SQLite).
+void registerPair(const std::string &name, std::function<void()> arrange, std::function<void()> operation,
+                  std::function<void()> betweenRuns = {})
+{
+    auto statements = std::make_shared<QStringList>();
+    benchmark::RegisterBenchmark((name + "/window").c_str(),
+                                 [=](benchmark::State &state) {
+                                     arrange();
+                                     *statements = g->statementsOf(operation);
+                                     if (qEnvironmentVariableIsSet("IR_BENCH_PLANS"))
+                                         printPlans(name, *statements);
+                                     for (auto _ : state) {
+                                         if (betweenRuns) {
+                                             state.PauseTiming();
+                                             betweenRuns();
+                                             state.ResumeTiming();
+                                         }
+                                         operation();
+                                         processEvents();
+                                     }
+                                     counters(state, statements->size());
+                                 })
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+    benchmark::RegisterBenchmark((name + "/bare").c_str(),
+                                 [=](benchmark::State &state) {
+                                     qint64 rows = 0;
+                                     for (auto _ : state) {
+                                         if (betweenRuns) {
+                                             state.PauseTiming();
+                                             betweenRuns();
+                                             state.ResumeTiming();
+                                         }
+                                         rows = g->bare->run(*statements);
+                                     }
+                                     counters(state, rows);
+                                 })
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+}
+
+// ---- Product Search ------------------------------------------------------------------------
+
+Search &searchWindow(bool locationForm)
+{
+    Search &search = g->searches[locationForm ? 1 : 0];
+    if (!search.window) {
+        search.window = std::make_unique<frmItemLookup>(&form());
+        search.window->setLocationName(QStringLiteral("MAIN PHARMACY"));
+        search.window->setLocationCode(locationForm ? QString::fromLatin1(ScaleData::Facts::Pharmacy) : QString());
+        search.window->setSearchString(QStringLiteral("0"));
+        search.window->Form_Load();
+        search.window->show();
+        search.box = search.window->findChild<QLineEdit *>(QStringLiteral("txtSearch"));
+        processEvents();
+    }
+    return search;
+}
+
+// One keystroke: the box holds all but the last character, the last one is typed.
+void registerSearch(const std::string &name, bool locationForm, const QString &text)
+{
+    auto before = [locationForm, text] {
+        Search &search = searchWindow(locationForm);
+        QSignalBlocker quiet(search.box);
+        search.box->setText(text.left(text.size() - 1));
+        search.box->setFocus();
+    };
+    auto type = [locationForm, text] {
+        Search &search = searchWindow(locationForm);
+        QTest::keyClick(search.box, text.back().toLatin1());
+    };
+    registerPair(name, before, type, before);
+}
+
+// ---- Start-up ------------------------------------------------------------------------------
+
+void startApplication(const QString &traceFile)
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("INVENTORY_REQUEST_DATA"), g->folder);
+    environment.insert(QStringLiteral("INVENTORY_REQUEST_BENCH_LOGON"), QString::fromLatin1(ScaleData::Facts::Employee));
+    environment.insert(QStringLiteral("INVENTORY_REQUEST_BENCH_PASSWORD"),
+                       QString::fromLatin1(ScaleData::Facts::Password));
+    environment.insert(QStringLiteral("INVENTORY_REQUEST_QUIT_WHEN_SHOWN"), QStringLiteral("1"));
+    if (!traceFile.isEmpty())
+        environment.insert(QStringLiteral("INVENTORY_REQUEST_SQL_TRACE"), traceFile);
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(IR_APP_PATH), {});
+    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+        throw std::runtime_error("inventory-request did not start and quit: "
+                                 + process.readAllStandardError().toStdString());
+}
+
+void registerStartup()
+{
+    auto statements = std::make_shared<QStringList>();
+    benchmark::RegisterBenchmark("Startup/window",
+                                 [=](benchmark::State &state) {
+                                     const QString traceFile = g->work.filePath(QStringLiteral("startup.trace"));
+                                     QFile::remove(traceFile);
+                                     startApplication(traceFile);
+                                     QFile file(traceFile);
+                                     if (file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+                                         for (const QByteArray &line : file.readAll().split('\n'))
+                                             if (!line.trimmed().isEmpty())
+                                                 *statements << QString::fromUtf8(line).replace(
+                                                     QStringLiteral("\\n"), QStringLiteral("\n"));
+                                     }
+                                     for (auto _ : state)
+                                         startApplication(QString());
+                                     counters(state, statements->size());
+                                 })
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime()
+        ->Iterations(10);
+    benchmark::RegisterBenchmark("Startup/bare",
+                                 [=](benchmark::State &state) {
+                                     qint64 rows = 0;
+                                     for (auto _ : state)
+                                         rows = g->bare->run(*statements);
+                                     counters(state, rows);
+                                 })
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+}
+
+// ---- Registration --------------------------------------------------------------------------
+
+QString stockedItemName(QString *code)
+{
+    Recordset rs;
+    rs.Open(QStringLiteral("Select Top 1 A.ItemID, A.ItemName From INVENTORY..tbInvMaster A "
+                           "Join INVENTORY..tbInvent D On D.ItemID = A.ItemID and D.LocationID = '95' "
+                           "Join INVENTORY..tbInvent W On W.ItemID = A.ItemID and W.LocationID = '100' "
+                           "Where A.ItemStatus = 0 and D.ItemStatus = 0 and W.ItemStatus = 0 "
+                           "and A.ItemClassificationID = 'A' and A.ItemName not like '% %' Order By A.ItemID"),
+            CurrentConnection());
+    *code = rs.Fields(0).toString();
+    return rs.Fields(1).toString();
+}
+
+void registerAll()
+{
+    QString code;
+    const QString name = stockedItemName(&code);
+    for (bool locationForm : {true, false}) {
+        const std::string form = locationForm ? "Search/location/" : "Search/catalogue/";
+        registerSearch(form + "1 letter", locationForm, name.left(1));
+        registerSearch(form + "2 letters", locationForm, name.left(2));
+        registerSearch(form + "3 letters", locationForm, name.left(3));
+        registerSearch(form + "code", locationForm, code);
+    }
+
+    const char *views[] = {"pending", "verified", "processed"};
+    for (int view = 0; view < 3; ++view)
+        registerPair(std::string("RefreshRequestList/") + views[view], [view] { selectView(view); },
+                     [] { form().requestList().RefreshRequestList(); });
+
+    struct Large
+    {
+        const char *label;
+        QString document;
+    };
+    for (const Large &large : {Large{"200 lines", g->facts.request200}, Large{"2000 lines", g->facts.request2000}}) {
+        const QString document = large.document;
+        const std::string label = large.label;
+        registerPair("LoadRequest/" + label, [document] { selectListedRequest(document); },
+                     [] { form().requestList().LoadRequest(true); });
+        registerPair("SaveRequest/" + label,
+                     [document] {
+                         selectListedRequest(document);
+                         form().requestList().LoadRequest(true);
+                         form().requestSaving().VerifyAfterSave = false;
+                     },
+                     [] {
+                         if (!form().requestSaving().SaveRequest())
+                             throw std::runtime_error("the save failed");
+                     });
+        // The delete click: access check, confirmation, the update, the list refreshed.
+        auto restore = [document] {
+            g->bare->exec(QStringLiteral("UPDATE tbInvWithdrawRequest SET Status = NULL, ProcessDate = NULL, "
+                                         "ProcessBy = NULL WHERE DocumentNumber = '%1'")
+                              .arg(document));
+            selectListedRequest(document);
+            g->messages.queueAnswer(MsgAnswer::Yes);
+        };
+        registerPair("DeleteRequest/" + label, restore, [] { form().requestSaving().cmdDeleteReq_Click(); },
+                     restore);
+    }
+
+    registerStartup();
+
+    benchmark::RegisterBenchmark("PeakMemory", [](benchmark::State &state) {
+        for (auto _ : state)
+            benchmark::DoNotOptimize(peakMegabytes());
+        state.counters["peak_MB"] = peakMegabytes();
+    })->Iterations(1);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    Q_INIT_RESOURCE(db);
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+
+    const quint64 seed = qEnvironmentVariableIsSet("IR_BENCH_SEED") ? qgetenv("IR_BENCH_SEED").toULongLong() : 1;
+    const int factor = qEnvironmentVariableIsSet("IR_BENCH_SCALE_DOWN") ? qgetenv("IR_BENCH_SCALE_DOWN").toInt() : 1;
+    const QString root = qEnvironmentVariableIsSet("IR_BENCH_DATA") ? qEnvironmentVariable("IR_BENCH_DATA")
+                                                                      : QStringLiteral(IR_BENCH_DATA_ROOT);
+    const ScaleData::Size size = ScaleData::Size::scaledDown(factor);
+
+    Bench bench;
+    g = &bench;
+    try {
+        QElapsedTimer timer;
+        timer.start();
+        const QString cached = ScaleData::cachedFolder(root, seed, size);
+        std::fprintf(stderr, "data set: %s (%.1f s)\n", qPrintable(cached), timer.elapsed() / 1000.0);
+        bench.folder = bench.work.path();
+        copyFolder(cached, bench.folder);
+        bench.facts = ScaleData::factsFor(size);
+
+        SqlTrace::setObserver([](const QString &statement) {
+            if (g->tracing)
+                g->trace << statement;
+        });
+        bench.messages.setDefaultAnswer(MsgAnswer::OK);
+        bench.user = std::make_unique<CurrentUser>(nullptr, [](const QString &password) { return password; });
+        bench.user->setPasswordDeptCode(QStringLiteral("4"));
+        bench.user->attach(Connection::open(bench.folder), QString::fromLatin1(ScaleData::Facts::Employee));
+        gCurrentUser = bench.user.get();
+        bench.keys = std::make_unique<KeySender>();
+        gShell = bench.keys.get();
+        LoadSiteInformation();
+        gDefaultLocationID = QStringLiteral("94");
+        gAllowedInventoryTypes = QStringLiteral("A");
+        registerPickerWindows();
+        bench.bare = std::make_unique<BareSqlite>(bench.folder);
+        // Trying a schema change (an index) on the working copy before measuring it.
+        if (qEnvironmentVariableIsSet("IR_BENCH_EXTRA_SQL"))
+            bench.bare->exec(qEnvironmentVariable("IR_BENCH_EXTRA_SQL"));
+
+        bench.form = std::make_unique<frmMain>();
+        bench.form->Form_Load();
+        bench.form->show();
+        (void)QTest::qWaitForWindowExposed(bench.form.get());
+        // The search reads the request window's locations: a ward asking the main pharmacy.
+        bench.form->ui().cboLocation->setTag(QString::fromLatin1(ScaleData::Facts::Pharmacy));
+        bench.form->ui().cboTargetLocation->setTag(QString::fromLatin1(ScaleData::Facts::Ward));
+        processEvents();
+
+        registerAll();
+        benchmark::RunSpecifiedBenchmarks();
+        for (const Message &message : bench.messages.messages())
+            if (message.buttons == MsgButtons::OK)
+                std::fprintf(stderr, "message shown: %s\n", qPrintable(message.text));
+    } catch (const std::exception &e) {
+        std::fprintf(stderr, "benchmark failed: %s\n", e.what());
+        return 1;
+    }
+    for (Search &search : bench.searches)
+        search.window.reset();
+    bench.form.reset();
+    gCurrentUser = nullptr;
+    gShell = nullptr;
+    SqlTrace::setObserver({});
+    benchmark::Shutdown();
+    return 0;
+}
