@@ -220,6 +220,10 @@ CREATE TABLE tbInvWithdrawRequest (
 );
 CREATE INDEX ixInvWithdrawRequest_Document ON tbInvWithdrawRequest (DocumentNumber);
 CREATE INDEX ixInvWithdrawRequest_LocationStatus ON tbInvWithdrawRequest (LocationID, Status);
+-- The request list filters on isnull(Status,'') and isnull(Verifiedby,''): indexed as written, so
+-- a pending list reads only the pending lines of the user's locations.
+CREATE INDEX ixInvWithdrawRequest_LocationPending ON tbInvWithdrawRequest
+    (LocationID, ifnull(Status, '') COLLATE MSSQL, ifnull(Verifiedby, '') COLLATE MSSQL);
 
 -- @database Password
 

@@ -211,6 +211,44 @@ private:
             convert(s);
         else if (t.is("top"))
             top(s);
+        else if (t.is("like"))
+            likePrefix(s);
+    }
+
+    // "col Like 'ABC%'" also gets the range that every match lies in, so the column's index serves
+    // the search (the client's Like is a function of its own, which SQLite cannot plan with). The
+    // range holds for every match, so the condition's meaning, negated or not, stays the same.
+    void likePrefix(int s)
+    {
+        const SqlToken &pattern = tok(s + 1);
+        if (pattern.kind != SqlToken::String)
+            return;
+        const QString value = pattern.stringValue();
+        if (value.size() < 2 || !value.endsWith(QLatin1Char('%')))
+            return;
+        const QString prefix = value.left(value.size() - 1);
+        for (const QChar c : prefix) {
+            if (c == QLatin1Char('%') || c == QLatin1Char('_') || c == QLatin1Char('[') || c.isSurrogate())
+                return;
+        }
+        if (!isName(tok(s - 1)) || (tok(s - 1).kind == SqlToken::Word && isOperatorKeyword(tok(s - 1))))
+            return;
+        int first = s - 1;
+        if (tok(s - 2).is(".") && isName(tok(s - 3))) {
+            first = s - 3;
+            if (tok(s - 4).is(".") || tok(s - 4).is(".."))
+                return;
+        } else if (tok(s - 2).is(".") || tok(s - 2).is("..")) {
+            return;
+        }
+        QString column;
+        for (int j = first; j < s; ++j)
+            column += out(j);
+        const QString quoted = QString(prefix).replace(QLatin1String("'"), QLatin1String("''"));
+        out(first).prepend(QLatin1Char('('));
+        out(s + 1) += QStringLiteral(" AND ") + column + QStringLiteral(" >= '") + quoted +
+                      QStringLiteral("' COLLATE MSSQL AND ") + column + QStringLiteral(" < '") + quoted +
+                      QChar(0xFFFF) + QStringLiteral("' COLLATE MSSQL)");
     }
 
     static bool isTextType(const SqlToken &type)

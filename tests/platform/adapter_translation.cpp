@@ -138,7 +138,12 @@ TEST(AdapterTranslation, ComparedLiteralsCarryTheCollationAndDatesBecomeIso)
          "Select a From t Where ifnull(A.Status,'') = '' COLLATE MSSQL "},
         {"not equal, no blank", "Select a From t Where isnull(verifiedby,'')<> '' Order By Transdate",
          "Select a From t Where ifnull(verifiedby,'')<> '' COLLATE MSSQL Order By Transdate"},
-        {"like stays", "Select a From t Where Terms Like 'NET%'", "Select a From t Where Terms Like 'NET%'"},
+        {"like with a prefix gets its range",
+         "Select a From t Where Terms Like 'NET%'",
+         "Select a From t Where (Terms Like 'NET%' AND Terms >= 'NET' COLLATE MSSQL AND Terms < 'NET\xEF\xBF\xBF' "
+         "COLLATE MSSQL)"},
+        {"like of other patterns stays", "Select a From t Where Terms Like '%NET' or x Like 'N_T%'",
+         "Select a From t Where Terms Like '%NET' or x Like 'N_T%'"},
         {"month-first date", "Values ('1', '12/07/2026 03:05:09 PM', 'x')",
          "Values ('1', '2026-12-07 15:05:09', 'x')"},
         {"midnight", "Values ('01/31/2026 12:00:00 AM')", "Values ('2026-01-31 00:00:00')"},
