@@ -87,10 +87,12 @@ int main(int argc, char **argv)
             });
     };
     bool started = false;
-    // Start-up traps nothing: a failure is shown and the program ends without the editor.
-    if (!Guarded([&] { started = Main(hooks); }) || !started) {
+    // Start-up traps nothing: a failure is shown and the program ends without the editor. A log-on
+    // that did not succeed ends it silently.
+    const bool failed = !Guarded([&] { started = Main(hooks); });
+    if (failed || !started) {
         setMessageSink(nullptr);
-        return 0;
+        return failed ? 1 : 0;
     }
     const int result = app.exec();
     setMessageSink(nullptr);

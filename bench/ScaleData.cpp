@@ -548,7 +548,11 @@ QString cacheName(quint64 seed, const Size &size)
         .arg(size.staff)
         .arg(size.requests)
         .arg(size.requestRows)
-        .arg(size.kits);
+        .arg(size.kits)
+        // A change of the schema (an index, a procedure) builds the data set anew.
+        + QStringLiteral("-db%1").arg(qHash(DataFolder::script(QStringLiteral("schema.sql")) +
+                                            DataFolder::script(QStringLiteral("procedures.sql"))),
+                                      0, 16);
 }
 
 } // namespace
