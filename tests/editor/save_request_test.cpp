@@ -105,6 +105,21 @@ TEST_F(SaveTest, NewRequestIsNumberedAndWrittenLineByLine)
     EXPECT_GT(listRowOf(S("8")), 0);
 }
 
+// A long justification full of quotes and statement-like text is stored exactly as given.
+TEST_F(SaveTest, LongJustificationWithQuotesIsStoredAsGiven)
+{
+    startNew();
+    QString remarks;
+    for (int i = 0; i < 400; ++i)
+        remarks += S("O'NEIL'S WARD '); DELETE FROM tbInvWithdrawRequest; -- ");
+    widget<QLineEdit>(S("txtRemarks"))->setText(remarks);
+    putLines({{Demo::ParacetamolId, "3", "1.2500", "Y", "N"}});
+    click(S("cmdSave"));
+    EXPECT_EQ(messages().count(), 0) << lastMessage().text.toStdString();
+    EXPECT_EQ(session().rawValue(S("Select Remarks From tbInvWithdrawRequest Where DocumentNumber = '8'")), remarks);
+    EXPECT_EQ(storedLines(Demo::PendingDoc), 3);
+}
+
 TEST_F(SaveTest, SavingAnOpenedRequestReplacesItsLines)
 {
     doubleClickGridRow(S("grdListing"), listRowOf(S(Demo::PendingDoc)));
