@@ -6,6 +6,8 @@
 #include "shell/Session.h"
 #include "ui_frmKitEntry.h"
 
+#include <QLayout>
+
 namespace {
 
 const QString KitItemsQuery = QStringLiteral("Inventory..sp_Inv_KitofItems '");
@@ -40,6 +42,9 @@ void frmKitEntry::setAllItems(bool allItems)
 
 int frmKitEntry::exec()
 {
+    // The grid's widths follow its own width, which the layout gives it only once it runs.
+    if (layout())
+        layout()->activate();
     LoadKitItems(m_itemId);
     return QDialog::exec();
 }
