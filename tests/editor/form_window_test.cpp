@@ -204,6 +204,23 @@ TEST_F(FormTest, UnknownDepartmentKeepsTheFocusSilently)
     EXPECT_EQ(messages().count(), 0);
 }
 
+// A location removed by another workstation while the window is open is refused when its box is
+// left, and the request cannot be addressed to it; nothing crashes.
+TEST_F(FormTest, LocationDeletedWhileTheWindowIsOpenIsRefused)
+{
+    click(S("cmdNew"));
+    session().raw(S("DELETE FROM tbInvLocation WHERE LocationID = '94'"));
+    typeInto(S("cboLocation"), S(Demo::CentralSupply));
+    pressTab();
+    EXPECT_EQ(focusName(), S("cboLocation"));
+    EXPECT_TRUE(widget<LocationCombo>(S("cboLocation"))->Tag().isEmpty());
+
+    typeInto(S("cboLocation"), S(Demo::MainPharmacy));
+    pressTab();
+    EXPECT_EQ(widget<LocationCombo>(S("cboLocation"))->Tag(), S(Demo::MainPharmacyId));
+    EXPECT_NE(focusName(), S("cboLocation"));
+}
+
 TEST_F(FormTest, CancelAsksBeforeLeavingTheDetails)
 {
     click(S("cmdNew"));
