@@ -14,7 +14,7 @@ namespace {
 
 constexpr int TwipsPerPixel = 15;
 
-// Header cells get a little room beyond their text, as the original grid's format string did.
+// Header cells get a little room beyond their text, as a flexible grid's format string gives them.
 constexpr int HeaderPadding = 8;
 
 } // namespace

@@ -53,7 +53,7 @@ public:
     void setDataSource(std::shared_ptr<Recordset> source);
     std::shared_ptr<Recordset> DataSource() const;
 
-    // Drawing suspended while false (Redraw of the original grid).
+    // Drawing is suspended while false.
     void setRedraw(bool on) { setUpdatesEnabled(on); }
 
 signals:
