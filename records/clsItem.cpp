@@ -4,6 +4,7 @@
 #include "platform/Database.h"
 #include "platform/Messages.h"
 #include "records/LookupWindows.h"
+#include "records/TrappedProperty.h"
 #include "records/RecordValues.h"
 #include "records/clsItemMaster.h"
 #include "records/clsLocation.h"
@@ -158,15 +159,7 @@ std::shared_ptr<clsItemMaster> clsItem::ItemMaster()
     return m_itemMaster;
 }
 
-#define CLSITEM_TRAPPED_PROPERTY(Type, Name, member)                                                         \
-    Type clsItem::Name() const                                                                               \
-    {                                                                                                        \
-        return Reraise(QStringLiteral("clsItem:" #Name " Property Get"), [&] { return member; });            \
-    }                                                                                                        \
-    void clsItem::set##Name(Type value)                                                                      \
-    {                                                                                                        \
-        Reraise(QStringLiteral("clsItem:" #Name " Property Let"), [&] { member = value; });                  \
-    }
+#define CLSITEM_TRAPPED_PROPERTY(Type, Name, member) TRAPPED_PROPERTY(clsItem, Type, Type, Name, member)
 
 CLSITEM_TRAPPED_PROPERTY(qint16, MarkupIn, m_markupIn)
 CLSITEM_TRAPPED_PROPERTY(qint16, MarkupOut, m_markupOut)

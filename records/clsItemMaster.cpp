@@ -3,6 +3,7 @@
 #include "platform/Database.h"
 #include "platform/Messages.h"
 #include "records/LookupWindows.h"
+#include "records/TrappedProperty.h"
 #include "records/RecordValues.h"
 #include "records/clsGeneric.h"
 #include "records/clsItemClass.h"
@@ -331,14 +332,7 @@ std::shared_ptr<clsGeneric> clsItemMaster::Generic()
     CLSITEMMASTER_TRAPPED_TEXT(Type, Type, Name, member)
 
 #define CLSITEMMASTER_TRAPPED_TEXT(Type, ParameterType, Name, member)                                        \
-    Type clsItemMaster::Name() const                                                                         \
-    {                                                                                                        \
-        return Reraise(QStringLiteral("clsItemMaster:" #Name " Property Get"), [&] { return member; });      \
-    }                                                                                                        \
-    void clsItemMaster::set##Name(ParameterType value)                                                       \
-    {                                                                                                        \
-        Reraise(QStringLiteral("clsItemMaster:" #Name " Property Let"), [&] { member = value; });            \
-    }
+    TRAPPED_PROPERTY(clsItemMaster, Type, ParameterType, Name, member)
 
 CLSITEMMASTER_TRAPPED_PROPERTY(qint16, VAT, m_vat)
 CLSITEMMASTER_TRAPPED_PROPERTY(qint16, Packing, m_packing)
