@@ -6,6 +6,8 @@
 #include <QString>
 #include <QVariant>
 
+#include <memory>
+
 class Connection;
 
 // Conversions of column values into the records' member types. A null value cannot be converted
@@ -31,3 +33,17 @@ Connection &RequireConnection(Connection *connection);
 // Brings a number to the nearest whole number, halves to even, as a 16-bit integer; fails with
 // "Overflow" outside its range.
 qint16 ToInteger(double value);
+
+// The related record held in `held`: created, given the connection and loaded by `load` on the first
+// read (a load that finds no row leaves it reset), then returned as it is on every later read.
+template <typename Record, typename Load>
+std::shared_ptr<Record> LoadOnFirstRead(std::shared_ptr<Record> &held, Connection *connection, Load load)
+{
+    if (!held) {
+        auto record = std::make_shared<Record>();
+        record->setActiveConnection(connection);
+        load(*record);
+        held = std::move(record);
+    }
+    return held;
+}

@@ -133,13 +133,8 @@ void clsItem::setItemID(const QString &value)
 std::shared_ptr<clsLocation> clsItem::Location()
 {
     return Reraise(QStringLiteral("clsItem:Location Property Get"), [&] {
-        if (!m_location) {
-            auto location = std::make_shared<clsLocation>();
-            location->setActiveConnection(connection());
-            location->LoadLocation(m_locationId);
-            m_location = std::move(location);
-        }
-        return m_location;
+        return LoadOnFirstRead(m_location, connection(),
+                               [&](clsLocation &location) { location.LoadLocation(m_locationId); });
     });
 }
 
@@ -150,13 +145,8 @@ void clsItem::setLocation(std::shared_ptr<clsLocation> value)
 
 std::shared_ptr<clsItemMaster> clsItem::ItemMaster()
 {
-    if (!m_itemMaster) {
-        auto master = std::make_shared<clsItemMaster>();
-        master->setActiveConnection(connection());
-        master->LoadItem(m_itemId);
-        m_itemMaster = std::move(master);
-    }
-    return m_itemMaster;
+    return LoadOnFirstRead(m_itemMaster, connection(),
+                           [&](clsItemMaster &master) { master.LoadItem(m_itemId); });
 }
 
 #define CLSITEM_TRAPPED_PROPERTY(Type, Name, member) TRAPPED_PROPERTY(clsItem, Type, Type, Name, member)

@@ -262,13 +262,8 @@ bool clsItemMaster::SearchItem(const QString &lstrItemCode)
 std::shared_ptr<clsSupplier> clsItemMaster::Supplier()
 {
     return Reraise(QStringLiteral("clsItemMaster:Supplier Property Get"), [&] {
-        if (!m_supplier) {
-            auto supplier = std::make_shared<clsSupplier>();
-            supplier->setActiveConnection(m_connection);
-            supplier->LoadSupplier(m_supplierCode);
-            m_supplier = std::move(supplier);
-        }
-        return m_supplier;
+        return LoadOnFirstRead(m_supplier, m_connection,
+                               [&](clsSupplier &supplier) { supplier.LoadSupplier(m_supplierCode); });
     });
 }
 
@@ -279,25 +274,16 @@ void clsItemMaster::setSupplier(std::shared_ptr<clsSupplier> value)
 
 std::shared_ptr<clsSupplier> clsItemMaster::Manufacturer()
 {
-    if (!m_manufacturer) {
-        auto manufacturer = std::make_shared<clsSupplier>();
-        manufacturer->setActiveConnection(m_connection);
-        manufacturer->LoadSupplier(m_manufacturerCode);
-        m_manufacturer = std::move(manufacturer);
-    }
-    return m_manufacturer;
+    return LoadOnFirstRead(m_manufacturer, m_connection,
+                           [&](clsSupplier &manufacturer) { manufacturer.LoadSupplier(m_manufacturerCode); });
 }
 
 std::shared_ptr<clsItemClass> clsItemMaster::ItemClass()
 {
     return Reraise(QStringLiteral("clsItemMaster:ItemClass Property Get"), [&] {
-        if (!m_itemClass) {
-            auto itemClass = std::make_shared<clsItemClass>();
-            itemClass->setActiveConnection(m_connection);
-            itemClass->LoadItemClass(m_classificationCode);
-            m_itemClass = std::move(itemClass);
-        }
-        return m_itemClass;
+        return LoadOnFirstRead(m_itemClass, m_connection, [&](clsItemClass &itemClass) {
+            itemClass.LoadItemClass(m_classificationCode);
+        });
     });
 }
 
@@ -308,24 +294,14 @@ void clsItemMaster::setItemClass(std::shared_ptr<clsItemClass> value)
 
 std::shared_ptr<clsUnitOfMeasure> clsItemMaster::UnitOfMeasure()
 {
-    if (!m_unitOfMeasure) {
-        auto unit = std::make_shared<clsUnitOfMeasure>();
-        unit->setActiveConnection(m_connection);
-        unit->LoadUOM(m_unitOfMeasureCode);
-        m_unitOfMeasure = std::move(unit);
-    }
-    return m_unitOfMeasure;
+    return LoadOnFirstRead(m_unitOfMeasure, m_connection,
+                           [&](clsUnitOfMeasure &unit) { unit.LoadUOM(m_unitOfMeasureCode); });
 }
 
 std::shared_ptr<clsGeneric> clsItemMaster::Generic()
 {
-    if (!m_generic) {
-        auto generic = std::make_shared<clsGeneric>();
-        generic->setActiveConnection(m_connection);
-        generic->LoadGeneric(m_genericCode);
-        m_generic = std::move(generic);
-    }
-    return m_generic;
+    return LoadOnFirstRead(m_generic, m_connection,
+                           [&](clsGeneric &generic) { generic.LoadGeneric(m_genericCode); });
 }
 
 #define CLSITEMMASTER_TRAPPED_PROPERTY(Type, Name, member)                                                   \

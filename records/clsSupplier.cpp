@@ -85,13 +85,8 @@ bool clsSupplier::LoadSupplier(const QString &SupplierID)
 
 std::shared_ptr<clsTerms> clsSupplier::Terms()
 {
-    if (!m_terms) {
-        auto terms = std::make_shared<clsTerms>();
-        terms->setActiveConnection(m_connection);
-        terms->LoadTerms(m_termsCode, QString());
-        m_terms = std::move(terms);
-    }
-    return m_terms;
+    return LoadOnFirstRead(m_terms, m_connection,
+                           [&](clsTerms &terms) { terms.LoadTerms(m_termsCode, QString()); });
 }
 
 bool clsSupplier::Update()
