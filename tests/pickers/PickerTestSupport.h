@@ -8,6 +8,12 @@
 #include <QTimer>
 #include <QWidget>
 
+#include "platform/gui/FlexGrid.h"
+#include "tests/support/TestSession.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -44,3 +50,23 @@ T *child(QWidget *window, const char *name)
 {
     return window->findChild<T *>(QLatin1String(name));
 }
+
+// A picker window over a fresh logged-on session, with the controls every picker has.
+template <typename Window>
+class PickerFixture : public ::testing::Test
+{
+protected:
+    void showWindow()
+    {
+        window.show();
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    }
+
+    QLineEdit *txtSearch() { return child<QLineEdit>(&window, "txtSearch"); }
+    FlexGrid *grid() { return child<FlexGrid>(&window, "grdLookup"); }
+    QPushButton *select() { return child<QPushButton>(&window, "cmdOptions_1"); }
+
+    TestSession session;
+    Window window;
+};

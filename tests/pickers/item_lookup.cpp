@@ -68,7 +68,7 @@ private:
     QWidget m_window;
 };
 
-class ItemLookupTest : public ::testing::Test
+class ItemLookupTest : public PickerFixture<frmItemLookup>
 {
 protected:
     void SetUp() override { session.clearTrace(); }
@@ -81,20 +81,8 @@ protected:
         window.setSearchString(search);
         window.Form_Load();
     }
-    void showWindow()
-    {
-        window.show();
-        window.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    }
 
-    QLineEdit *txtSearch() { return child<QLineEdit>(&window, "txtSearch"); }
-    FlexGrid *grid() { return child<FlexGrid>(&window, "grdLookup"); }
-    QPushButton *select() { return child<QPushButton>(&window, "cmdOptions_1"); }
     QPushButton *searchButton() { return child<QPushButton>(&window, "cmdSearch"); }
-
-    TestSession session;
-    frmItemLookup window;
 };
 
 } // namespace

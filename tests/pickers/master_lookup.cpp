@@ -15,7 +15,7 @@
 
 namespace {
 
-class MasterLookupTest : public ::testing::Test
+class MasterLookupTest : public PickerFixture<frmLookup>
 {
 protected:
     void SetUp() override
@@ -38,19 +38,6 @@ protected:
         window.setLookupType(type);
         window.Form_Load();
     }
-    void showWindow()
-    {
-        window.show();
-        window.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    }
-
-    QLineEdit *txtSearch() { return child<QLineEdit>(&window, "txtSearch"); }
-    FlexGrid *grid() { return child<FlexGrid>(&window, "grdLookup"); }
-    QPushButton *select() { return child<QPushButton>(&window, "cmdOptions_1"); }
-
-    TestSession session;
-    frmLookup window;
 };
 
 } // namespace
