@@ -45,16 +45,16 @@ DetailGrid::~DetailGrid() = default;
 void DetailGrid::connectControls()
 {
     Ui::frmMain &ui = m_form.ui();
-    connect(ui.cmdOK, &QPushButton::clicked, this, [this] { Guarded([this] { cmdOK_Click(); }); });
-    connect(ui.cmdAdd, &QPushButton::clicked, this, [this] { Guarded([this] { cmdAdd_Click(); }); });
-    connect(ui.cmdDelete, &QPushButton::clicked, this, [this] { Guarded([this] { cmdDelete_Click(); }); });
+    connect(ui.cmdOK, &QPushButton::clicked, this, GuardedSlot([this] { cmdOK_Click(); }));
+    connect(ui.cmdAdd, &QPushButton::clicked, this, GuardedSlot([this] { cmdAdd_Click(); }));
+    connect(ui.cmdDelete, &QPushButton::clicked, this, GuardedSlot([this] { cmdDelete_Click(); }));
 
     FlexGrid *grid = ui.grdDetails;
-    connect(grid, &FlexGrid::DblClick, this, [this] { Guarded([this] { grdDetails_DblClick(); }); });
+    connect(grid, &FlexGrid::DblClick, this, GuardedSlot([this] { grdDetails_DblClick(); }));
     connect(grid, &FlexGrid::KeyPress, this, [this](int &keyAscii) {
         Guarded([this, &keyAscii] { grdDetails_KeyPress(keyAscii); });
     });
-    connect(grid, &FlexGrid::RowColChange, this, [this] { Guarded([this] { grdDetails_RowColChange(); }); });
+    connect(grid, &FlexGrid::RowColChange, this, GuardedSlot([this] { grdDetails_RowColChange(); }));
     // The window's own key handling would turn Enter into Tab before the grid sees it.
     connect(grid, &FlexGrid::GotFocus, this, [this] { m_form.setKeyPreview(false); });
     connect(grid, &FlexGrid::LostFocus, this, [this] { m_form.setKeyPreview(true); });

@@ -108,7 +108,7 @@ void LineEntry::connectControls()
     for (QWidget *control : std::initializer_list<QWidget *>{ui.txtUnitCost, ui.optConsumed_0, ui.optConsumed_1})
         KeyEvents::onKeyPress(control, enterToUpdate);
 
-    connect(ui.cmdCode, &QPushButton::clicked, this, [this] { Guarded([this] { cmdCode_Click(); }); });
+    connect(ui.cmdCode, &QPushButton::clicked, this, GuardedSlot([this] { cmdCode_Click(); }));
 
     connect(ui.optConsumed_0, &QRadioButton::toggled, this, [this](bool selected) {
         if (selected)

@@ -56,18 +56,17 @@ QString numberText(const QVariant &value)
 RequestList::RequestList(frmMain &form) : m_form(form)
 {
     Ui::frmMain &ui = m_form.ui();
-    auto guarded = [](auto handler) { return [handler] { Guarded(handler); }; };
 
     for (QRadioButton *option : {ui.optOptions_0, ui.optOptions_1})
         connect(option, &QRadioButton::toggled, this, [this](bool checked) {
             if (checked)
                 Guarded([this] { optOptions_Click(); });
         });
-    connect(ui.chkverified, &QCheckBox::toggled, this, guarded([this] { chkverified_Click(); }));
-    connect(ui.grdListing, &FlexGrid::DblClick, this, guarded([this] { grdListing_DblClick(); }));
-    connect(ui.cmdList, &QPushButton::clicked, this, guarded([this] { cmdList_Click(); }));
-    connect(ui.cmdDetails, &QPushButton::clicked, this, guarded([this] { cmdDetails_Click(); }));
-    connect(ui.cmdView, &QPushButton::clicked, this, guarded([this] { View(); }));
+    connect(ui.chkverified, &QCheckBox::toggled, this, GuardedSlot([this] { chkverified_Click(); }));
+    connect(ui.grdListing, &FlexGrid::DblClick, this, GuardedSlot([this] { grdListing_DblClick(); }));
+    connect(ui.cmdList, &QPushButton::clicked, this, GuardedSlot([this] { cmdList_Click(); }));
+    connect(ui.cmdDetails, &QPushButton::clicked, this, GuardedSlot([this] { cmdDetails_Click(); }));
+    connect(ui.cmdView, &QPushButton::clicked, this, GuardedSlot([this] { View(); }));
 }
 
 RequestList::~RequestList() = default;

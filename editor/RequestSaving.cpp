@@ -44,11 +44,10 @@ bool isWholeNumber(const QString &text)
 RequestSaving::RequestSaving(frmMain &form) : m_form(form)
 {
     Ui::frmMain &ui = m_form.ui();
-    auto guarded = [](auto handler) { return [handler] { Guarded(handler); }; };
-    connect(ui.cmdSave, &QPushButton::clicked, this, guarded([this] { cmdSave_Click(); }));
-    connect(ui.cmdVerified, &QPushButton::clicked, this, guarded([this] { cmdVerified_Click(); }));
-    connect(ui.cmdVerify, &QPushButton::clicked, this, guarded([this] { cmdVerify_Click(); }));
-    connect(ui.cmdDeleteReq, &QPushButton::clicked, this, guarded([this] { cmdDeleteReq_Click(); }));
+    connect(ui.cmdSave, &QPushButton::clicked, this, GuardedSlot([this] { cmdSave_Click(); }));
+    connect(ui.cmdVerified, &QPushButton::clicked, this, GuardedSlot([this] { cmdVerified_Click(); }));
+    connect(ui.cmdVerify, &QPushButton::clicked, this, GuardedSlot([this] { cmdVerify_Click(); }));
+    connect(ui.cmdDeleteReq, &QPushButton::clicked, this, GuardedSlot([this] { cmdDeleteReq_Click(); }));
 }
 
 RequestSaving::~RequestSaving() = default;

@@ -34,3 +34,10 @@ bool Guarded(F &&body)
     }
     return false;
 }
+
+// A slot that runs handler as an operation of its own: a failure is shown and the program goes on.
+template <typename F>
+auto GuardedSlot(F handler)
+{
+    return [handler] { Guarded(handler); };
+}
