@@ -24,18 +24,12 @@ namespace {
 
 const QString kNew = QStringLiteral("NEW");
 
-// gCurDate holds the server's start-up time as text; it is read in the forms the site
-// information may have written it in.
+// gCurDate holds the server's start-up time as text (month-first or ISO); without site
+// information it is empty and the workstation's clock stands in.
 QDateTime startupMoment()
 {
-    QDateTime moment = ParseDateTimeText(gCurDate);
-    if (!moment.isValid())
-        moment = QDateTime::fromString(gCurDate, Qt::ISODate);
-    if (!moment.isValid())
-        moment = QDateTime::fromString(gCurDate, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-    if (!moment.isValid())
-        moment = QDateTime::currentDateTime();
-    return moment;
+    const QDateTime moment = ParseDateTimeText(gCurDate);
+    return moment.isValid() ? moment : QDateTime::currentDateTime();
 }
 
 } // namespace
@@ -58,12 +52,10 @@ frmMain::~frmMain()
 
 void frmMain::connectControls()
 {
-    auto guarded = [](auto handler) { return [handler] { Guarded(handler); }; };
-
-    connect(m_ui->cmdNew, &QPushButton::clicked, this, guarded([this] { cmdNew_Click(); }));
-    connect(m_ui->cmdEdit, &QPushButton::clicked, this, guarded([this] { cmdEdit_Click(); }));
-    connect(m_ui->cmdCancel, &QPushButton::clicked, this, guarded([this] { cmdCancel_Click(); }));
-    connect(m_ui->cmdExit, &QPushButton::clicked, this, guarded([this] { cmdExit_Click(); }));
+    connect(m_ui->cmdNew, &QPushButton::clicked, this, GuardedSlot([this] { cmdNew_Click(); }));
+    connect(m_ui->cmdEdit, &QPushButton::clicked, this, GuardedSlot([this] { cmdEdit_Click(); }));
+    connect(m_ui->cmdCancel, &QPushButton::clicked, this, GuardedSlot([this] { cmdCancel_Click(); }));
+    connect(m_ui->cmdExit, &QPushButton::clicked, this, GuardedSlot([this] { cmdExit_Click(); }));
 
     m_currentTab = m_ui->SSTab1->currentIndex();
     connect(m_ui->SSTab1, &QTabWidget::currentChanged, this, [this](int index) {
