@@ -73,14 +73,8 @@ void LineEntry::connectControls()
     Ui::frmMain &ui = m_form.ui();
 
     Validation::attach(ui.txtProdCode, [this](bool &cancel) { txtProdCode_Validate(cancel); });
-    Validation::attach(ui.txtWithdraw, [this](bool &cancel) {
-        if (!Guarded([&] { txtWithdraw_Validate(cancel); }))
-            cancel = true;
-    });
-    Validation::attach(ui.txtUnitCost, [this](bool &cancel) {
-        if (!Guarded([&] { txtUnitCost_Validate(cancel); }))
-            cancel = true;
-    });
+    Validation::attach(ui.txtWithdraw, [this](bool &cancel) { txtWithdraw_Validate(cancel); });
+    Validation::attach(ui.txtUnitCost, [this](bool &cancel) { txtUnitCost_Validate(cancel); });
 
     // Any change of the entry, typed or copied in from the grid, may be placed in the grid.
     for (QLineEdit *box : {ui.txtProdCode, ui.txtWithdraw, ui.txtUnitCost})

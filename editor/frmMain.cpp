@@ -64,14 +64,8 @@ void frmMain::connectControls()
         Guarded([&] { SSTab1_Click(previous); });
     });
 
-    Validation::attach(m_ui->cboLocation, [this](bool &cancel) {
-        if (!Guarded([&] { cboLocation_Validate(cancel); }))
-            cancel = true;
-    });
-    Validation::attach(m_ui->cboTargetLocation, [this](bool &cancel) {
-        if (!Guarded([&] { cboTargetLocation_Validate(cancel); }))
-            cancel = true;
-    });
+    Validation::attach(m_ui->cboLocation, [this](bool &cancel) { cboLocation_Validate(cancel); });
+    Validation::attach(m_ui->cboTargetLocation, [this](bool &cancel) { cboTargetLocation_Validate(cancel); });
 
     const auto enterAsTab = [](int &keyAscii) {
         if (keyAscii == 13) {
