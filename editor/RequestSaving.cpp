@@ -82,17 +82,29 @@ void RequestSaving::cmdSave_Click()
         ui.txtDocNum->setFocus();
         return;
     }
-    if (m_form.Verify_DocumentNumber(documentNumber) && !ui.txtDocNum->isReadOnly()) {
-        MsgBox(QStringLiteral("Document Number already exists. Please assign a new number."), MsgButtons::OK,
-               MsgIcon::Critical, QStringLiteral("MESSAGE"));
-        ui.txtDocNum->setFocus();
+    if (typedNumberIsTaken(documentNumber))
         return;
-    }
     VerifyAfterSave = false;
     if (SaveRequest()) {
         m_form.RefreshRequestList();
         ui.SSTab1->setCurrentIndex(0);
     }
+}
+
+bool RequestSaving::typedNumberIsTaken(const QString &documentNumber)
+{
+    Ui::frmMain &ui = m_form.ui();
+    if (!m_form.Verify_DocumentNumber(documentNumber) || ui.txtDocNum->isReadOnly())
+        return false;
+    showNumberTaken();
+    return true;
+}
+
+void RequestSaving::showNumberTaken()
+{
+    MsgBox(QStringLiteral("Document Number already exists. Please assign a new number."), MsgButtons::OK,
+           MsgIcon::Critical, QStringLiteral("MESSAGE"));
+    m_form.ui().txtDocNum->setFocus();
 }
 
 void RequestSaving::cmdVerified_Click()
@@ -103,6 +115,11 @@ void RequestSaving::cmdVerified_Click()
 
 void RequestSaving::cmdVerify_Click()
 {
+    // The other checks of "&Save" are skipped here, but a typed number that another request
+    // already carries would replace that request's rows.
+    const QLineEdit *number = m_form.ui().txtDocNum;
+    if (!number->isReadOnly() && typedNumberIsTaken(number->text().trimmed()))
+        return;
     VerifyAfterSave = true;
     if (SaveRequest()) {
         m_form.RefreshRequestList();

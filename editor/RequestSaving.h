@@ -38,6 +38,11 @@ public:
     SupervisorAnswer askSupervisor();
 
 private:
+    // A number typed for a new request that another request already carries is refused with the
+    // message of "&Save"; the focus goes back to the number.
+    bool typedNumberIsTaken(const QString &documentNumber);
+    void showNumberTaken();
+
     frmMain &m_form;
     SupervisorPrompt m_prompt;
 };
