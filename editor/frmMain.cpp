@@ -19,6 +19,7 @@
 
 #include <QCloseEvent>
 #include <QPushButton>
+#include <QScopedValueRollback>
 
 namespace {
 
@@ -189,7 +190,11 @@ void frmMain::cmdNew_Click()
 {
     IsNewRequest = true;
     m_requestList->LoadRequest(false);
-    m_ui->SSTab1->setCurrentIndex(1);
+    {
+        // Leaving the list loads the selected request; New keeps only its two locations.
+        const QScopedValueRollback starting(m_startingNewRequest, true);
+        m_ui->SSTab1->setCurrentIndex(1);
+    }
     ClearAll();
 
     if (gAutoWithdrawRequestNumber) {
@@ -212,7 +217,10 @@ void frmMain::cmdNew_Click()
 
 void frmMain::cmdEdit_Click()
 {
-    if (!IsNewRequest
+    // Only New's own switch to the details skips the check; any later Edit, by the button or the
+    // tab, opens a request of a department the user must be assigned to.
+    const bool newRequestSwitch = IsNewRequest && m_startingNewRequest;
+    if (!newRequestSwitch
         && !RequestList::UserHasLocationAccess(gCurrentUser->EmployeeCode(),
                                                m_requestList->selectedTargetLocationId())) {
         MsgBox(QStringLiteral("User not Authorized for this Location."), MsgButtons::OK, MsgIcon::Information);

@@ -78,5 +78,6 @@ private:
     std::unique_ptr<RequestList> m_requestList;
     std::unique_ptr<RequestSaving> m_requestSaving;
     int m_currentTab = 0;
+    bool m_startingNewRequest = false; // New is switching to the details tab
     bool m_exitConfirmed = false;
 };

@@ -296,3 +296,29 @@ TEST_F(FormTest, EditRefusesARequestFromAnotherDepartment)
                                    "Locationid = '12'")));
     EXPECT_FALSE(trace().contains(S("Inventory..sp_Inv_LoadWithdrawalRequest '6'")));
 }
+
+// A request once started with New does not lift the check for the rest of the session.
+TEST_F(FormTest, EditChecksTheDepartmentEveryTimeAlsoAfterNew)
+{
+    selectGridRow(S("grdListing"), listRowOf(S(Demo::PendingDoc)));
+    click(S("cmdNew"));
+    ASSERT_EQ(TAB(), 1);
+    messages().queueAnswer(MsgAnswer::Yes);
+    click(S("cmdCancel"));
+    ASSERT_EQ(TAB(), 0);
+
+    selectGridRow(S("grdListing"), listRowOf(S(Demo::OtherDeptDoc)));
+    messages().clear();
+    clearTrace();
+    click(S("cmdEdit"));
+    EXPECT_EQ(messages().count(), 1);
+    EXPECT_EQ(lastMessage().text, S("User not Authorized for this Location."));
+    EXPECT_EQ(lastMessage().icon, MsgIcon::Information);
+
+    // The tab header opens the selected request through the same check.
+    selectGridRow(S("grdListing"), listRowOf(S(Demo::OtherDeptDoc)));
+    clickTab(1);
+    EXPECT_EQ(messages().count(), 2);
+    EXPECT_FALSE(trace().contains(S("Inventory..sp_Inv_LoadWithdrawalRequest '6'")));
+    EXPECT_NE(widget<LocationCombo>(S("cboTargetLocation"))->Text(), S(Demo::OperatingRoom));
+}
