@@ -208,6 +208,12 @@ void frmMain::cmdNew_Click()
     }
     m_ui->cmdOK->setText(QStringLiteral("Add to List"));
 
+    // The request selected in the list may come from a department that is not the user's; a new
+    // request does not inherit it, the user picks one of his own.
+    if (!RequestList::UserHasLocationAccess(gCurrentUser->EmployeeCode(), m_ui->cboTargetLocation->Tag())) {
+        m_ui->cboTargetLocation->setText(QString());
+        m_ui->cboTargetLocation->setTag(QString());
+    }
     bool cancel = false;
     cboTargetLocation_Validate(cancel);
 
@@ -292,6 +298,13 @@ void frmMain::cboTargetLocation_Validate(bool &cancel)
     const bool found = CheckLocationAccess(m_ui->cboTargetLocation->Text(), false, id, notBoth);
     TargetIsOrdinary = notBoth;
     if (!found) {
+        cancel = true;
+        return;
+    }
+    // The list offers only the user's own departments, and a typed name must be one of them too.
+    if (!RequestList::UserHasLocationAccess(gCurrentUser->EmployeeCode(), id)) {
+        m_ui->cboTargetLocation->setTag(QString());
+        MsgBox(QStringLiteral("User not Authorized for this Location."), MsgButtons::OK, MsgIcon::Information);
         cancel = true;
         return;
     }

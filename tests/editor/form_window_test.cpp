@@ -177,7 +177,8 @@ TEST_F(FormTest, SameLocationInBothListsIsRefused)
     EXPECT_EQ(focusName(), S("cboTargetLocation"));
 }
 
-TEST_F(FormTest, DepartmentThatIsWarehouseAndDispensingForcesConsumption)
+// The supervisor is assigned to the main pharmacy, which is both a warehouse and a dispensing area.
+TEST_F(SupervisorForm, DepartmentThatIsWarehouseAndDispensingForcesConsumption)
 {
     click(S("cmdNew"));
     typeInto(S("cboTargetLocation"), S(Demo::MainPharmacy));
@@ -192,6 +193,41 @@ TEST_F(FormTest, DepartmentThatIsWarehouseAndDispensingForcesConsumption)
     EXPECT_EQ(widget<LocationCombo>(S("cboTargetLocation"))->Tag(), S(Demo::IcuId));
     EXPECT_TRUE(widget<QRadioButton>(S("optConsumed_0"))->isChecked());
     EXPECT_TRUE(widget(S("optConsumed_0"))->isEnabled());
+}
+
+// The list offers only the user's departments; a typed one must be his as well.
+TEST_F(FormTest, TypedDepartmentOfAnotherUserIsRefused)
+{
+    click(S("cmdNew"));
+    for (const char *notAssigned : {Demo::OperatingRoom, Demo::MainPharmacy}) {
+        typeInto(S("cboTargetLocation"), S(notAssigned));
+        messages().clear();
+        pressTab();
+        EXPECT_EQ(messages().count(), 1) << notAssigned;
+        EXPECT_EQ(lastMessage().text, S("User not Authorized for this Location."));
+        EXPECT_EQ(lastMessage().icon, MsgIcon::Information);
+        EXPECT_EQ(lastMessage().title, AppTitle());
+        EXPECT_EQ(focusName(), S("cboTargetLocation"));
+        EXPECT_TRUE(widget<LocationCombo>(S("cboTargetLocation"))->Tag().isEmpty());
+    }
+
+    typeInto(S("cboTargetLocation"), S(Demo::Icu));
+    messages().clear();
+    pressTab();
+    EXPECT_EQ(messages().count(), 0);
+    EXPECT_NE(focusName(), S("cboTargetLocation"));
+    EXPECT_EQ(widget<LocationCombo>(S("cboTargetLocation"))->Tag(), S(Demo::IcuId));
+}
+
+// A new request started while another department's request is selected does not inherit it.
+TEST_F(FormTest, NewDoesNotCarryOverAnotherDepartment)
+{
+    selectGridRow(S("grdListing"), listRowOf(S(Demo::OtherDeptDoc)));
+    click(S("cmdNew"));
+    EXPECT_TRUE(widget<LocationCombo>(S("cboTargetLocation"))->Text().isEmpty());
+    EXPECT_TRUE(widget<LocationCombo>(S("cboTargetLocation"))->Tag().isEmpty());
+    click(S("cmdSave"));
+    EXPECT_EQ(lastMessage().text, S("Invalid target location..."));
 }
 
 TEST_F(FormTest, UnknownDepartmentKeepsTheFocusSilently)
