@@ -4,6 +4,7 @@
 #include "editor/LineEntry.h"
 #include "editor/RequestList.h"
 #include "editor/RequestSaving.h"
+#include "editor/StoredRequest.h"
 #include "platform/CurrentUser.h"
 #include "platform/Database.h"
 #include "platform/Messages.h"
@@ -173,6 +174,15 @@ void frmMain::ApplyHeaderSwitches()
         m_ui->cboLocation->setEnabled(false);
 }
 
+void frmMain::setViewingOnly(bool viewingOnly)
+{
+    m_viewingOnly = viewingOnly;
+    for (QWidget *control : std::initializer_list<QWidget *>{m_ui->Frame7, m_ui->txtTransDate, m_ui->txtRemarks,
+                                                             m_ui->cmdAdd, m_ui->cmdDelete, m_ui->cmdSave,
+                                                             m_ui->cmdVerify, m_ui->cmdVerified})
+        control->setEnabled(!viewingOnly);
+}
+
 void frmMain::ClearAll()
 {
     for (QLineEdit *box : {m_ui->txtProdCode, m_ui->txtProdName, m_ui->txtWithdraw, m_ui->txtUnitCost,
@@ -219,6 +229,7 @@ void frmMain::cmdNew_Click()
 
     m_ui->txtTotalCounter->setVisible(false);
     ApplyHeaderSwitches();
+    m_requestSaving->rememberOpened(StoredRequest());
 }
 
 void frmMain::cmdEdit_Click()
