@@ -225,6 +225,37 @@ TEST_F(LineEntryTest, DotsButtonSearchesEverythingThenTypedCodeAgain)
     EXPECT_EQ(text(QStringLiteral("txtProdName")).left(9), QStringLiteral("XYLOCAINE"));
 }
 
+TEST_F(LineEntryTest, DotsButtonWithAnEmptyCodeBoxListsEveryItemOfTheLocation)
+{
+    int listed = -1;
+    QString searched = QStringLiteral("not shown");
+    onNextModal([&](QWidget *lookup) {
+        if (auto *search = lookup->findChild<QLineEdit *>(QStringLiteral("txtSearch")))
+            searched = search->text();
+        if (auto *found = lookup->findChild<FlexGrid *>(QStringLiteral("grdLookup")))
+            listed = found->Rows() - 1;
+        clickIn(lookup, QStringLiteral("cmdOptions_0"));
+    });
+    click(QStringLiteral("cmdCode"));
+    reactivate();
+
+    EXPECT_EQ(searched, QString());
+    const int stocked = session()
+                            .rawValue(QStringLiteral("SELECT count(*) FROM tbInvent D JOIN tbInvMaster A ON A.ItemID = D.ItemID "
+                                                     "LEFT JOIN tbInvClassification C ON C.ItemClassificationID = A.ItemClassificationID "
+                                                     "WHERE D.LocationID = '%1' AND IFNULL(D.ItemStatus, 0) = 0 "
+                                                     "AND IFNULL(A.ItemStatus, 0) = 0 AND IFNULL(C.IsFixedAsset, 0) <> 1 "
+                                                     "AND D.ItemID IN (SELECT ItemID FROM tbInvent WHERE LocationID = '%2' "
+                                                     "AND ItemStatus = 0)")
+                                          .arg(QString::fromLatin1(Demo::CentralSupplyId),
+                                               QString::fromLatin1(Demo::EmergencyRoomId)))
+                            .toInt();
+    EXPECT_GT(stocked, 1);
+    EXPECT_EQ(listed, stocked);
+    EXPECT_EQ(text(Code), QString());
+    EXPECT_FALSE(gForceItemSearch);
+}
+
 TEST_F(LineEntryTest, FailureWhileLookingUpKeepsTheFocusSilently)
 {
     session().raw(QStringLiteral("DROP TABLE tbInvKit"));
