@@ -9,6 +9,7 @@
 #include "platform/gui/FlexGrid.h"
 #include "platform/gui/WaitCursor.h"
 #include "reports/core/PrintReport.h"
+#include "reports/core/ReportFiles.h"
 #include "reports/frmReportViewer.h"
 #include "shell/Helpers.h"
 #include "shell/NumberText.h"
@@ -16,7 +17,6 @@
 
 #include "ui_frmMain.h"
 
-#include <QCoreApplication>
 
 namespace {
 
@@ -201,11 +201,11 @@ void RequestList::LoadRequest(bool selectedRequest)
     m_form.detailGrid().ShowLineCounter();
 }
 
-// Prints the request through the report engine from the program's folder and shows the viewer.
+// Prints the request through the report engine and shows the viewer.
 void RequestList::printWithViewer(bool shortForm, const QStringList &values)
 {
-    const QString folder = QCoreApplication::applicationDirPath();
-    PrintReport(folder + (shortForm ? QStringLiteral("/DepartmentRequest_Short.rpt") : QStringLiteral("/DepartmentRequest.rpt")),
+    PrintReport(reportDefinitionPath(shortForm ? QStringLiteral("DepartmentRequest_Short.rpt")
+                                               : QStringLiteral("DepartmentRequest.rpt")),
                 QVariantList(values.cbegin(), values.cend()));
     ShowReportViewer(false, QStringLiteral("Inventory Master File"));
 }
