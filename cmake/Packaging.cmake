@@ -7,7 +7,7 @@ set(CPACK_PACKAGE_NAME inventory-request)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "The inventory-request developers")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Stock requests from hospital departments to inventory locations")
-set(CPACK_PACKAGE_DESCRIPTION
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
     "Hospital staff request stock from the hospital's inventory locations: pick the department\n"
     "and the location, enter items by code, barcode or name, and save the request under a\n"
     "document number; a supervisor verifies it with a password. Requests are listed, reopened,\n"
