@@ -1,7 +1,7 @@
 #include "bench/BareSqlite.h"
 
 #include "platform/Error.h"
-#include "platform/SqliteDialect.h"
+#include "platform/sqlite/SqliteDialect.h"
 #include "platform/TsqlAdapter.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "platform/CurrentUser.h"
 
-#include "platform/DataFolder.h"
+#include "platform/sqlite/DataFolder.h"
 #include "platform/Messages.h"
 
 #include <QCoreApplication>

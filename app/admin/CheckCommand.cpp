@@ -1,7 +1,7 @@
 #include "app/admin/AdminCommand.h"
 #include "app/admin/DataFolderArgument.h"
 
-#include "platform/DataFolderCheck.h"
+#include "platform/sqlite/DataFolderCheck.h"
 
 #include <QDir>
 

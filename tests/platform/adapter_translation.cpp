@@ -1,6 +1,6 @@
 #include "platform/Error.h"
 #include "platform/SqlTokenizer.h"
-#include "platform/SqliteDialect.h"
+#include "platform/sqlite/SqliteDialect.h"
 #include "platform/TsqlAdapter.h"
 
 #include <gtest/gtest.h>

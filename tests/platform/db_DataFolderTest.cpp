@@ -1,4 +1,4 @@
-#include "platform/DataFolder.h"
+#include "platform/sqlite/DataFolder.h"
 #include "platform/Database.h"
 #include "platform/Error.h"
 

@@ -1,8 +1,8 @@
-#include "platform/DataFolderCheck.h"
+#include "platform/sqlite/DataFolderCheck.h"
 
-#include "platform/DataFolder.h"
+#include "platform/sqlite/DataFolder.h"
 #include "platform/Database.h"
-#include "platform/SqliteDialect.h"
+#include "platform/sqlite/SqliteDialect.h"
 
 #include <QDir>
 #include <QFileInfo>

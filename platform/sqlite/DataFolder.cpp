@@ -1,8 +1,8 @@
-#include "platform/DataFolder.h"
+#include "platform/sqlite/DataFolder.h"
 
 #include "platform/Error.h"
 
-#include "platform/SqliteDialect.h"
+#include "platform/sqlite/SqliteDialect.h"
 
 #include <QCoreApplication>
 #include <QDir>

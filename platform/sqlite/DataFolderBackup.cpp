@@ -1,9 +1,9 @@
-#include "platform/DataFolderBackup.h"
+#include "platform/sqlite/DataFolderBackup.h"
 
-#include "platform/DataFolder.h"
+#include "platform/sqlite/DataFolder.h"
 #include "platform/Database.h"
 #include "platform/Error.h"
-#include "platform/SqliteDialect.h"
+#include "platform/sqlite/SqliteDialect.h"
 
 #include <QCoreApplication>
 #include <QDir>
