@@ -1,6 +1,7 @@
 #include "editor/LineEntry.h"
 #include "tests/editor/lines_fixture.h"
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -85,6 +86,29 @@ TEST_F(LineEntryTest, UnknownOrOddCodesClosedSearchLeavesTheFieldsAndLetsTheFocu
         EXPECT_NE(focusName(), Code);
         EXPECT_EQ(messages().count(), 0) << code.toStdString();
     }
+}
+
+// Wildcards typed into the code box reach the name search as they are; however many there are,
+// the search answers at once instead of freezing the window.
+TEST_F(LineEntryTest, CodeFullOfWildcardsIsSearchedPromptly)
+{
+    QElapsedTimer sinceTab;
+    qint64 untilLookupShown = -1;
+    bool anyListed = true;
+    onNextModal([&](QWidget *lookup) {
+        untilLookupShown = sinceTab.elapsed();
+        anyListed = lookup->findChild<FlexGrid *>(QStringLiteral("grdLookup"))->isEnabled();
+        clickIn(lookup, QStringLiteral("cmdOptions_0"));
+    });
+    typeInto(Code, QStringLiteral("%_%_%_%_%_%_%_%_%_%_%_%_%_#"));
+    sinceTab.start();
+    pressTab();
+    reactivate();
+
+    ASSERT_GE(untilLookupShown, 0) << "the product search did not open";
+    EXPECT_LT(untilLookupShown, 1000);
+    EXPECT_FALSE(anyListed); // no name holds a '#'
+    EXPECT_EQ(messages().count(), 0);
 }
 
 TEST_F(LineEntryTest, AnExistingUnitCostStaysWhenTheItemChanges)
