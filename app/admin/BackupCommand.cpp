@@ -26,19 +26,24 @@ int backup(const QStringList &given, QTextStream &out, QTextStream &err)
     }
     const QString target = arguments.first();
 
+    // On a terminal one line counts up; in a log, a line each tenth of the way.
     const bool terminal = isatty(STDERR_FILENO);
-    int shownPercent = -1;
+    QString file;
+    int shown = -1;
     auto progress = [&](const DataFolderBackup::Progress &step) {
-        if (step.bytes < kLargeFile || step.percent == shownPercent)
+        if (step.bytes < kLargeFile)
             return;
-        if (!terminal && step.percent % 10 != 0 && step.percent != 100)
+        if (step.file != file) {
+            file = step.file;
+            shown = -1;
+        }
+        const int mark = terminal ? step.percent : step.percent / 10;
+        if (mark == shown)
             return;
-        shownPercent = step.percent;
+        shown = mark;
         err << (terminal ? "\r" : "") << "Backing up " << step.file << " (" << step.bytes / (1024 * 1024)
             << " MB): " << step.percent << '%' << (terminal && step.percent < 100 ? "" : "\n");
         err.flush();
-        if (step.percent == 100)
-            shownPercent = -1;
     };
     try {
         DataFolderBackup::run(folder, target, progress);

@@ -9,6 +9,8 @@ Application::Application(int &argc, char **argv) : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("inventory-request"));
     setApplicationDisplayName(AppTitle());
+    // The desktop entry the package installs, so desktops match windows to its name and icon.
+    setDesktopFileName(QStringLiteral("org.inventoryrequest.InventoryRequest"));
 }
 
 bool Application::notify(QObject *receiver, QEvent *event)

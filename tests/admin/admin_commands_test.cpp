@@ -135,3 +135,23 @@ TEST(AdminBackup, CopiesArePrivateCompleteAndNeverOverwritten)
     EXPECT_TRUE(fromNowhere.err.contains(QStringLiteral("does not exist"))) << fromNowhere.err.toStdString();
     EXPECT_TRUE(QDir(QDir(root.path()).filePath(QStringLiteral("other"))).entryList(QDir::Files).isEmpty());
 }
+
+// A large data folder shows how far the backup has come; the copy is whole.
+TEST(AdminBackup, LargeFilesShowAProgressLine)
+{
+    TestDatabase db;
+    db.raw(QStringLiteral("CREATE TABLE tbFiller (Data BLOB); WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 "
+                          "FROM n WHERE i < 1200) INSERT INTO tbFiller SELECT randomblob(16000) FROM n"));
+    db.takeConnection().reset();
+    QTemporaryDir root;
+    const QString target = QDir(root.path()).filePath(QStringLiteral("large"));
+
+    const AdminRun backup = admin({QStringLiteral("backup"), QStringLiteral("--data"), db.folder(), target});
+    ASSERT_EQ(backup.status, 0) << backup.err.toStdString();
+    const QStringList lines = backup.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    EXPECT_GE(lines.size(), 3) << backup.err.toStdString();
+    EXPECT_TRUE(lines.first().startsWith(QStringLiteral("Backing up INVENTORY.sqlite ("))) << backup.err.toStdString();
+    EXPECT_TRUE(lines.last().endsWith(QStringLiteral("MB): 100%"))) << backup.err.toStdString();
+    EXPECT_FALSE(backup.err.contains(QStringLiteral("Password.sqlite"))) << "a small file needs no progress line";
+    EXPECT_EQ(admin({QStringLiteral("check"), QStringLiteral("--data"), target}).status, 0);
+}
