@@ -1,6 +1,8 @@
 #include "editor/RequestList.h"
 
 #include "editor/DetailGrid.h"
+#include "editor/RequestSaving.h"
+#include "editor/StoredRequest.h"
 #include "editor/frmMain.h"
 #include "platform/CurrentUser.h"
 #include "platform/Database.h"
@@ -156,6 +158,10 @@ void RequestList::LoadRequest(bool selectedRequest)
     Ui::frmMain &ui = m_form.ui();
     FlexGrid *grid = ui.grdDetails;
 
+    // The stored rows are read before the lines: should another workstation write in between, the
+    // window holds the older state and a save is refused rather than let through.
+    const StoredRequest stored =
+        selectedRequest ? StoredRequest::read(*CurrentConnection(), selectedDocumentNumber()) : StoredRequest();
     const QString sql = selectedRequest
         ? QStringLiteral("Inventory..sp_Inv_LoadWithdrawalRequest '") + SqlText(selectedDocumentNumber())
             + QStringLiteral("'")
@@ -199,6 +205,7 @@ void RequestList::LoadRequest(bool selectedRequest)
     for (int col = 0; col < 7; ++col)
         grid->setColWidth(col, kDetailWidths[col]);
     m_form.detailGrid().ShowLineCounter();
+    m_form.requestSaving().rememberOpened(stored);
 }
 
 // Prints the request through the report engine and shows the viewer.

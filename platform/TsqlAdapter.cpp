@@ -4,10 +4,18 @@
 #include "platform/SqlTokenizer.h"
 
 #include <QDateTime>
+#include <QFile>
 #include <QHash>
 #include <QMutex>
 #include <QRegularExpression>
 #include <QSet>
+
+// The schema script is compiled into the core library as a resource; a static library's resources
+// are registered by a call from outside any namespace.
+static void registerSchemaResource()
+{
+    Q_INIT_RESOURCE(db);
+}
 
 namespace {
 
@@ -48,6 +56,31 @@ bool isComparison(const SqlToken &token)
 bool isName(const SqlToken &token)
 {
     return token.kind == SqlToken::Word || token.kind == SqlToken::QuotedName;
+}
+
+// Names of the columns the schema declares DATETIME, in lower case. Only a literal compared with or
+// written into one of them is read as a date.
+QSet<QString> readDateColumns()
+{
+    registerSchemaResource();
+    QFile file(QStringLiteral(":/db/schema.sql"));
+    QSet<QString> columns;
+    if (!file.open(QIODevice::ReadOnly))
+        return columns;
+    static const QRegularExpression dateColumn(QStringLiteral("^\\s+(\\w+)\\s+DATETIME\\b"),
+                                               QRegularExpression::CaseInsensitiveOption |
+                                                   QRegularExpression::MultilineOption);
+    auto matches = dateColumn.globalMatch(QString::fromUtf8(file.readAll()));
+    while (matches.hasNext())
+        columns.insert(matches.next().captured(1).toLower());
+    return columns;
+}
+
+bool isDateColumn(const SqlToken &token)
+{
+    static const QSet<QString> columns = readDateColumns();
+    return (token.kind == SqlToken::Word || token.kind == SqlToken::QuotedName) &&
+           columns.contains(token.nameValue().toLower());
 }
 
 [[noreturn]] void syntaxError(const QString &near)
@@ -94,6 +127,7 @@ public:
         if (tok(0).is("delete") && !tok(1).is("from"))
             out(0) += QStringLiteral(" From");
 
+        markInsertedDates();
         QVector<int> pluses;
         for (int s = 0; s < m_sig.size(); ++s) {
             const SqlToken &t = tok(s);
@@ -332,9 +366,71 @@ private:
         m_trailer += QStringLiteral(" LIMIT ") + count;
     }
 
+    // "Insert t (a, b) Values (x, y)": a literal that is the whole value of a date column.
+    void markInsertedDates()
+    {
+        if (!tok(0).is("insert"))
+            return;
+        int open = 1;
+        while (open < m_sig.size() && !tok(open).is("(") && !tok(open).is("values"))
+            ++open;
+        if (!tok(open).is("("))
+            return;
+        const int close = closing(open);
+        if (close < 0 || !tok(close + 1).is("values") || !tok(close + 2).is("("))
+            return;
+        QVector<bool> dateColumns;
+        for (int s = open + 1; s < close; ++s) {
+            if (tok(s).is(","))
+                continue;
+            dateColumns.append(isDateColumn(tok(s)) && (tok(s + 1).is(",") || s + 1 == close));
+        }
+        const int valuesClose = closing(close + 2);
+        int column = 0;
+        int start = close + 3;
+        for (int s = start; s <= valuesClose && valuesClose > 0; ++s) {
+            if (tok(s).is("(")) {
+                s = closing(s);
+                if (s < 0)
+                    return;
+                continue;
+            }
+            if (!tok(s).is(",") && s != valuesClose)
+                continue;
+            if (s == start + 1 && tok(start).kind == SqlToken::String && column < dateColumns.size() &&
+                dateColumns.at(column))
+                m_dateLiterals.insert(start);
+            ++column;
+            start = s + 1;
+        }
+    }
+
+    // The name that ends a column reference at s ("A.TransDate" ends at TransDate).
+    bool dateColumnEndsAt(int s) const { return isDateColumn(tok(s)) && !tok(s + 1).is("."); }
+    bool dateColumnStartsAt(int s) const
+    {
+        while (isName(tok(s)) && tok(s + 1).is("."))
+            s += 2;
+        return isDateColumn(tok(s)) && !tok(s + 1).is("(");
+    }
+
+    // A literal compared with a date column (=, <, Between ... And ...) or set into one.
+    bool meansDate(int s) const
+    {
+        if (m_dateLiterals.contains(s))
+            return true;
+        if (isComparison(tok(s - 1)) && dateColumnEndsAt(s - 2))
+            return true;
+        if (isComparison(tok(s + 1)) && dateColumnStartsAt(s + 2))
+            return true;
+        if (tok(s - 1).is("between") && dateColumnEndsAt(s - 2))
+            return true;
+        return tok(s - 1).is("and") && tok(s - 3).is("between") && dateColumnEndsAt(s - 4);
+    }
+
     void literal(int s)
     {
-        const QString iso = TsqlAdapter::isoFromMonthFirst(tok(s).stringValue());
+        const QString iso = meansDate(s) ? TsqlAdapter::isoFromMonthFirst(tok(s).stringValue()) : QString();
         if (!iso.isEmpty())
             out(s) = QLatin1Char('\'') + iso + QLatin1Char('\'');
         if (isComparison(tok(s - 1)) || isComparison(tok(s + 1)))
@@ -478,6 +574,7 @@ private:
     QVector<int> m_sig;
     QVector<QString> m_out;
     QString m_trailer;
+    QSet<int> m_dateLiterals; // literals written into date columns
 };
 
 } // namespace

@@ -144,11 +144,26 @@ TEST(AdapterTranslation, ComparedLiteralsCarryTheCollationAndDatesBecomeIso)
          "COLLATE MSSQL)"},
         {"like of other patterns stays", "Select a From t Where Terms Like '%NET' or x Like 'N_T%'",
          "Select a From t Where Terms Like '%NET' or x Like 'N_T%'"},
-        {"month-first date", "Values ('1', '12/07/2026 03:05:09 PM', 'x')",
-         "Values ('1', '2026-12-07 15:05:09', 'x')"},
-        {"midnight", "Values ('01/31/2026 12:00:00 AM')", "Values ('2026-01-31 00:00:00')"},
-        {"not a date", "Values ('13/45/2026 03:05:09 PM', '12/07/2026')",
-         "Values ('13/45/2026 03:05:09 PM', '12/07/2026')"},
+        {"month-first date written into a date column",
+         "Insert t (DocumentNumber, TransDate, Remarks) Values ('1', '12/07/2026 03:05:09 PM', "
+         "'12/07/2026 03:05:09 PM')",
+         "Insert Into t (DocumentNumber, TransDate, Remarks) Values ('1', '2026-12-07 15:05:09', "
+         "'12/07/2026 03:05:09 PM')"},
+        {"midnight compared with a date column", "Select a From t Where A.TransDate >= '01/31/2026 12:00:00 AM'",
+         "Select a From t Where A.TransDate >= '2026-01-31 00:00:00' COLLATE MSSQL"},
+        {"date column on the right, set by an update",
+         "Update t Set ProcessDate = '01/31/2026 12:00:00 AM' Where '01/31/2026 12:00:00 AM' < verifiedDate",
+         "Update t Set ProcessDate = '2026-01-31 00:00:00' COLLATE MSSQL Where '2026-01-31 00:00:00' "
+         "COLLATE MSSQL < verifiedDate"},
+        {"between", "Select a From t Where TransDate Between '01/31/2026 12:00:00 AM' And '02/01/2026 12:00:00 AM'",
+         "Select a From t Where TransDate Between '2026-01-31 00:00:00' And '2026-02-01 00:00:00'"},
+        {"text columns and bare values keep the text",
+         "Select '12/07/2026 03:05:09 PM' From t Where Remarks = '12/07/2026 03:05:09 PM' Or BarCode Like "
+         "'12/07/2026 03:05:09 PM'",
+         "Select '12/07/2026 03:05:09 PM' From t Where Remarks = '12/07/2026 03:05:09 PM' COLLATE MSSQL Or "
+         "BarCode Like '12/07/2026 03:05:09 PM'"},
+        {"not a date", "Insert t (TransDate, x) Values ('13/45/2026 03:05:09 PM', '12/07/2026')",
+         "Insert Into t (TransDate, x) Values ('13/45/2026 03:05:09 PM', '12/07/2026')"},
     });
     EXPECT_EQ(TsqlAdapter::isoFromMonthFirst(QStringLiteral("12/07/2026 12:30:00 PM")),
               QStringLiteral("2026-12-07 12:30:00"));

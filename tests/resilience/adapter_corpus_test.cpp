@@ -86,8 +86,7 @@ TEST(AdapterCorpus, AQuotedValueStaysOneLiteral)
                 literals << token.stringValue();
         }
         ASSERT_EQ(literals.size(), 1) << adapted.sql.toStdString();
-        const QString iso = TsqlAdapter::isoFromMonthFirst(value);
-        EXPECT_EQ(literals.at(0), iso.isEmpty() ? value : iso);
+        EXPECT_EQ(literals.at(0), value);
         EXPECT_TRUE(adapted.sql.startsWith(S("Select * From tbInvLocation Where Location = '")));
         EXPECT_TRUE(adapted.sql.endsWith(S("' COLLATE MSSQL")));
     }
