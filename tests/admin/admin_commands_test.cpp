@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -154,4 +155,20 @@ TEST(AdminBackup, LargeFilesShowAProgressLine)
     EXPECT_TRUE(lines.last().endsWith(QStringLiteral("MB): 100%"))) << backup.err.toStdString();
     EXPECT_FALSE(backup.err.contains(QStringLiteral("Password.sqlite"))) << "a small file needs no progress line";
     EXPECT_EQ(admin({QStringLiteral("check"), QStringLiteral("--data"), target}).status, 0);
+}
+
+// A server's data is copied by PostgreSQL's own tool; the command says which and how, and its
+// exit status tells a script that nothing was copied.
+TEST(AdminBackup, ServerShowsThePgDumpCommandAndCopiesNothing)
+{
+    QTemporaryDir root;
+    const QString target = QDir(root.path()).filePath(QStringLiteral("server backup"));
+    const AdminRun run = admin({QStringLiteral("backup"), QStringLiteral("--server"),
+                                QStringLiteral("host=db.hospital user=it's"), target});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("  pg_dump --format=custom --file='%1/inventory-request.dump' "
+                                                "'host=db.hospital user=it'\\''s'")
+                                     .arg(target)))
+        << run.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(target));
 }
