@@ -4,6 +4,7 @@
 
 #include "platform/SqlTrace.h"
 #include "platform/TsqlAdapter.h"
+#include "platform/sqlite/SchemaUpgrade.h"
 #include "platform/sqlite/SqliteDialect.h"
 
 #include <QDir>
@@ -337,6 +338,9 @@ std::unique_ptr<Connection> Connection::open(const QString &folder)
         if (!info.isFile())
             cannotOpen(path, QStringLiteral("it is not a file."));
     }
+
+    SchemaUpgrade::upgradeFile(inventoryPath, QStringLiteral("inventory"));
+    SchemaUpgrade::upgradeFile(passwordPath, QStringLiteral("password"));
 
     std::unique_ptr<Connection> connection(new Connection);
     connection->m_folder = folder;
