@@ -11,6 +11,7 @@
 #include "platform/gui/FlexGrid.h"
 #include "platform/gui/WaitCursor.h"
 #include "reports/core/PrintReport.h"
+#include "reports/core/ReportFiles.h"
 #include "reports/frmReportViewer.h"
 #include "shell/Helpers.h"
 #include "shell/NumberText.h"
@@ -18,7 +19,6 @@
 
 #include "ui_frmMain.h"
 
-#include <QCoreApplication>
 
 namespace {
 
@@ -217,11 +217,11 @@ void RequestList::LoadRequest(bool selectedRequest)
     m_form.requestSaving().rememberOpened(stored);
 }
 
-// Prints the request through the report engine from the program's folder and shows the viewer.
+// Prints the request through the report engine and shows the viewer.
 void RequestList::printWithViewer(bool shortForm, const QStringList &values)
 {
-    const QString folder = QCoreApplication::applicationDirPath();
-    PrintReport(folder + (shortForm ? QStringLiteral("/DepartmentRequest_Short.rpt") : QStringLiteral("/DepartmentRequest.rpt")),
+    PrintReport(reportDefinitionPath(shortForm ? QStringLiteral("DepartmentRequest_Short.rpt")
+                                               : QStringLiteral("DepartmentRequest.rpt")),
                 QVariantList(values.cbegin(), values.cend()));
     ShowReportViewer(false, QStringLiteral("Inventory Master File"));
 }

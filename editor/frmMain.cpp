@@ -102,6 +102,10 @@ void frmMain::Form_KeyPress(QWidget *target, int &keyAscii)
 {
     if (qobject_cast<QPushButton *>(target))
         return;
+    // A control that handles Enter itself (Enter as Tab, Enter to "&Update") decides alone, so the
+    // focus moves once, to where the control sends it.
+    if (keyAscii == 13 && KeyEvents::handlesKeyPress(target))
+        return;
     if (keyAscii == 13) {
         keyAscii = 0;
         if (gShell)

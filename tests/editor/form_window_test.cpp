@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTest>
 
 namespace {
 
@@ -149,6 +150,29 @@ TEST_F(FormTest, NewStartsANumberedRequestOnTheDetailsTab)
     EXPECT_EQ(widget<LocationCombo>(S("cboLocation"))->Text(), S(Demo::CentralSupply));
     EXPECT_TRUE(widget<QLineEdit>(S("txtRemarks"))->text().isEmpty());
     EXPECT_TRUE(widget<QLineEdit>(S("txtProdCode"))->text().isEmpty());
+}
+
+TEST_F(FormTest, NewAfterEditingARequestStartsWithAnEmptyEntry)
+{
+    doubleClickGridRow(S("grdListing"), listRowOf(S(Demo::PendingDoc)));
+    ASSERT_EQ(TAB(), 1);
+    typeInto(S("txtWithdraw"), S("7"));
+    pressTab();
+    ASSERT_EQ(widget<QLineEdit>(S("txtWithdraw"))->text(), S("7"));
+
+    for (const bool byMnemonic : {false, true}) {
+        if (byMnemonic) {
+            typeInto(S("txtWithdraw"), S("9"));
+            pressKey(Qt::Key_N, Qt::AltModifier);
+            QTest::qWait(300); // a mnemonic clicks its button a moment later, as a press shows
+        } else {
+            click(S("cmdNew"));
+        }
+        for (const char *box : {"txtProdCode", "txtProdName", "txtWithdraw", "txtUnitCost", "txtTotalCost"})
+            EXPECT_EQ(widget<QLineEdit>(S(box))->text(), QString()) << box << (byMnemonic ? " (Alt+N)" : " (click)");
+        EXPECT_EQ(focusName(), S("txtProdCode"));
+        EXPECT_EQ(messages().count(), 0);
+    }
 }
 
 struct TypedNumberForm : EditorFixture

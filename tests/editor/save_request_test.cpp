@@ -97,6 +97,21 @@ TEST_F(SaveTest, LongJustificationWithQuotesIsStoredAsGiven)
     EXPECT_EQ(storedLines(Demo::PendingDoc), 3);
 }
 
+// A justification typed in the form of a date is text: it is stored as typed, while the request's
+// date, written into its date column, is kept in the database's date form.
+TEST_F(SaveTest, AJustificationThatLooksLikeADateIsStoredAsTyped)
+{
+    startNew();
+    typeInto(S("txtRemarks"), S("12/07/2026 03:05:09 PM"));
+    putLines({{Demo::ParacetamolId, "3", "1.2500", "Y", "N"}});
+    click(S("cmdSave"));
+    EXPECT_EQ(messages().count(), 0) << lastMessage().text.toStdString();
+    EXPECT_EQ(session().rawValue(S("Select Remarks From tbInvWithdrawRequest Where DocumentNumber = '8'")),
+              S("12/07/2026 03:05:09 PM"));
+    EXPECT_EQ(session().rawValue(S("Select TransDate From tbInvWithdrawRequest Where DocumentNumber = '8'")),
+              S("2024-12-07 15:05:09"));
+}
+
 TEST_F(SaveTest, SavingAnOpenedRequestReplacesItsLines)
 {
     doubleClickGridRow(S("grdListing"), listRowOf(S(Demo::PendingDoc)));

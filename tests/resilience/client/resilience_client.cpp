@@ -12,6 +12,9 @@
 //       Replaces the lines of an existing request. With RESILIENCE_PAUSE_AT_INSERT=n the process
 //       writes "paused" and stops before the n-th line is written, inside the save's transaction,
 //       until it is killed.
+//   resilience_client start <folder>
+//       Starts as the program does on the data folder (building it when empty), logs the clerk
+//       on, saves one new request and writes "saved <doc> ..." as work does.
 //   resilience_client act <folder> <employee> <action> <doc>
 //       Another workstation that acts on a request while the test's window has it open. It first
 //       does what comes before the button (edit, verify: the request opened; delete: the list
@@ -20,6 +23,8 @@
 //       "refused <message>". With RESILIENCE_HOLD_AT_INSERT=n and RESILIENCE_HOLD_MS=m the n-th
 //       line's insert waits m milliseconds inside the save's transaction, after writing "holding".
 
+#include "pickers/core/modEncryption.h"
+#include "platform/CurrentUser.h"
 #include "platform/SqlTrace.h"
 #include "tests/resilience/RequestDriver.h"
 
@@ -140,6 +145,50 @@ int editPaused(const QString &folder, const QString &doc)
     return 0;
 }
 
+// Answers the log-on prompt once with the clerk's id and password.
+class ClerkLogon : public LogonPrompt
+{
+public:
+    std::optional<LogonCredentials> ask() override
+    {
+        if (m_asked)
+            return std::nullopt;
+        m_asked = true;
+        return LogonCredentials{kClerk, QStringLiteral("clerk")};
+    }
+
+private:
+    bool m_asked = false;
+};
+
+int startUp(const QString &folder)
+{
+    qputenv("INVENTORY_REQUEST_DATA", folder.toLocal8Bit());
+    {
+        MessageRecorder messages;
+        ClerkLogon prompt;
+        CurrentUser user(&prompt, [](const QString &password) {
+            return ScrambleText(QStringLiteral("E"), QStringLiteral("DARVELQUIMSTO"), password);
+        });
+        user.ShowMain();
+        if (!user.Connected()) {
+            say({QStringLiteral("failed"), QStringLiteral("start"), QString(),
+                 messages.count() ? messages.last().text.replace(QLatin1Char('\n'), u' ') : QString()});
+            return 1;
+        }
+    }
+    RequestDriver driver(folder, kClerk);
+    const QString remarks = QStringLiteral("FIRST START %1").arg(QCoreApplication::applicationPid());
+    const QList<RequestLine> lines = linesFor(0, 0, 0);
+    const QString doc = driver.saveNew(lines, remarks);
+    if (doc.isEmpty()) {
+        failed(driver, QStringLiteral("save"), QString());
+        return 1;
+    }
+    say({QStringLiteral("saved"), doc, remarks, describe(lines)});
+    return 0;
+}
+
 QList<RequestLine> otherWorkstationsLines()
 {
     return {RequestLine{kItems.at(4), QStringLiteral("77"), QStringLiteral("3.0000")},
@@ -213,12 +262,14 @@ int main(int argc, char **argv)
             return editPaused(args.at(2), args.at(3));
         if (args.size() == 6 && args.at(1) == QLatin1String("act"))
             return act(args.at(2), args.at(3), args.at(4), args.at(5));
+        if (args.size() == 3 && args.at(1) == QLatin1String("start"))
+            return startUp(args.at(2));
     } catch (const std::exception &e) {
         say({QStringLiteral("failed"), QStringLiteral("start"), QString(), QString::fromUtf8(e.what())});
         return 1;
     }
-    std::fputs("usage: resilience_client work <folder> <client> <iterations> | edit <folder> <doc> | act <folder> "
-               "<employee> <action> <doc>\n",
+    std::fputs("usage: resilience_client work <folder> <client> <iterations> | edit <folder> <doc> | start <folder> | "
+               "act <folder> <employee> <action> <doc>\n",
                stderr);
     return 2;
 }
