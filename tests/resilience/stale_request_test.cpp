@@ -290,3 +290,33 @@ TEST_F(StaleRequestForSupervisor, SavesAndAVerificationInARowFromOneWindowAreNoC
                   .toInt(),
               1);
 }
+
+// The verification of "&Verify/Save" comes after the supervisor's password, in a write of its own:
+// a change made while the prompt was open is not verified unseen.
+TEST_F(StaleRequestForSupervisor, AChangeMadeWhileTheSupervisorIsAskedIsNotVerified)
+{
+    bool printed = false;
+    form().requestList().setPrintHook([&](bool, const QStringList &) { printed = true; });
+    QString otherOutcome;
+    form().requestSaving().setSupervisorPrompt([&] {
+        OtherWorkstation clerk(folder(), Demo::ClerkId, "edit", Demo::PendingDoc);
+        otherOutcome = clerk.isReady() ? clerk.actNow() : S("not ready");
+        return RequestSaving::SupervisorAnswer{true, S(Demo::SupervisorId)};
+    });
+
+    open(Demo::PendingDoc);
+    putLines({{Demo::ParacetamolId, "9", "1.2500", "Y", "N"}});
+    click(S("cmdVerify"));
+
+    ASSERT_EQ(otherOutcome, S("done"));
+    ASSERT_EQ(messages().count(), 1);
+    EXPECT_TRUE(lastMessage().text.startsWith(S("Request 1 was changed by "))) << lastMessage().text.toStdString();
+    EXPECT_TRUE(lastMessage().text.contains(S("It was not verified"))) << lastMessage().text.toStdString();
+    EXPECT_EQ(linesOf(Demo::PendingDoc), kTheirLines);
+    EXPECT_EQ(session().rawValue(S("Select Count(*) From tbInvWithdrawRequest Where DocumentNumber = '1' And "
+                                   "IfNull(Verifiedby, '') <> ''"))
+                  .toInt(),
+              0);
+    EXPECT_FALSE(printed);
+    EXPECT_EQ(cell(1, 2), S("9"));
+}
