@@ -233,7 +233,7 @@ TEST_F(StaleRequest, DeletingARequestProcessedSinceTheListWasReadIsRefused)
     click(S("cmdDeleteReq"));
     ASSERT_EQ(messages().count(), 2);
     EXPECT_TRUE(lastMessage().text.startsWith(S("Request 1 was processed by "))) << lastMessage().text.toStdString();
-    EXPECT_TRUE(lastMessage().text.contains(S("It was not deleted"))) << lastMessage().text.toStdString();
+    EXPECT_TRUE(lastMessage().text.contains(S("Nothing was changed"))) << lastMessage().text.toStdString();
     EXPECT_EQ(rowsOf(Demo::PendingDoc), processed);
     EXPECT_TRUE(listWasReread());
     EXPECT_EQ(listRowOf(S(Demo::PendingDoc)), 0);
