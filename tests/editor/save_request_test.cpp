@@ -425,7 +425,7 @@ TEST_F(ViewingOnly, AProcessedRequestOpenedByTheTabHeaderCannotBeSavedBack)
 // The list still shows a request that was deleted after it was read; opened, it is only shown.
 TEST_F(ViewingOnly, ARequestDeletedAfterTheListWasReadOpensForViewing)
 {
-    const auto otherWorkstation = Connection::open(session().db().folder());
+    const auto otherWorkstation = session().db().openAnotherConnection();
     otherWorkstation->Execute(S("Update INVENTORY..tbInvWithDrawRequest set Status = 'D', ProcessDate = getdate(), "
                                 "ProcessBy = '2001'  where DocumentNumber = '1'"));
     const QString before = rowsOf(Demo::PendingDoc);

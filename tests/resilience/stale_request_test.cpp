@@ -99,7 +99,7 @@ struct StaleRequest : EditorFixture
     // Processing happens outside this system, on a connection of its own.
     void processElsewhere(const char *doc)
     {
-        const auto other = Connection::open(folder());
+        const auto other = session().db().openAnotherConnection();
         other->Execute(S("Update INVENTORY..tbInvWithdrawRequest set Status = 'P', ProcessDate = GetDate(), "
                          "ProcessBy = '%1' where DocumentNumber = '%2'")
                            .arg(S(Demo::AdminDeptUserId), S(doc)));
