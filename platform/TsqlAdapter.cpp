@@ -153,6 +153,8 @@ public:
             }
         }
         joinTexts(pluses);
+        for (int s : std::as_const(m_compared))
+            indexRange(s);
 
         for (const QString &text : std::as_const(m_out))
             result.sql += text;
@@ -249,8 +251,8 @@ private:
             likePrefix(s);
     }
 
-    // "col Like 'ABC%'" also gets the range that every match lies in, so the column's index serves
-    // the search (the client's Like is a function of its own, which SQLite cannot plan with). The
+    // "col Like 'ABC%'" (an ASCII prefix) also gets the range that every match lies in, so the
+    // column's index serves the search (the client's Like is a function of its own, which SQLite cannot plan with). The
     // range holds for every match, so the condition's meaning, negated or not, stays the same.
     void likePrefix(int s)
     {
@@ -262,7 +264,7 @@ private:
             return;
         const QString prefix = value.left(value.size() - 1);
         for (const QChar c : prefix) {
-            if (c == QLatin1Char('%') || c == QLatin1Char('_') || c == QLatin1Char('[') || c.isSurrogate())
+            if (c == QLatin1Char('%') || c == QLatin1Char('_') || c == QLatin1Char('[') || c.unicode() >= 0x80)
                 return;
         }
         if (!isName(tok(s - 1)) || (tok(s - 1).kind == SqlToken::Word && isOperatorKeyword(tok(s - 1))))
@@ -281,8 +283,8 @@ private:
         const QString quoted = QString(prefix).replace(QLatin1String("'"), QLatin1String("''"));
         out(first).prepend(QLatin1Char('('));
         out(s + 1) += QStringLiteral(" AND ") + column + QStringLiteral(" >= '") + quoted +
-                      QStringLiteral("' COLLATE MSSQL AND ") + column + QStringLiteral(" < '") + quoted +
-                      QChar(0xFFFF) + QStringLiteral("' COLLATE MSSQL)");
+                      QStringLiteral("' COLLATE NOCASE AND ") + column + QStringLiteral(" < '") + quoted +
+                      QChar(0xFFFF) + QStringLiteral("' COLLATE NOCASE)");
     }
 
     static bool isTextType(const SqlToken &type)
@@ -431,10 +433,71 @@ private:
     void literal(int s)
     {
         const QString iso = meansDate(s) ? TsqlAdapter::isoFromMonthFirst(tok(s).stringValue()) : QString();
-        if (!iso.isEmpty())
+        if (!iso.isEmpty()) {
             out(s) = QLatin1Char('\'') + iso + QLatin1Char('\'');
-        if (isComparison(tok(s - 1)) || isComparison(tok(s + 1)))
-            out(s) += QStringLiteral(" COLLATE MSSQL");
+        } else if (isComparison(tok(s - 1)) || isComparison(tok(s + 1))) {
+            compared(s);
+        }
+    }
+
+    // A text compared with = < > ... ignores letter case and trailing blanks, as on SQL Server: the
+    // client's MSSQL collation decides.
+    void compared(int s)
+    {
+        out(s) += QStringLiteral(" COLLATE MSSQL");
+        m_compared.append(s);
+    }
+
+    // "col = 'abc'" in a condition also gets the range of the columns' own NOCASE collation that
+    // every equal value lies in ('abc' up to 'abc' followed by blanks), so the column's index serves
+    // the lookup. Only for a column or an IsNull of one, and an ASCII text: then the range holds
+    // every value SQL Server calls equal.
+    void indexRange(int s)
+    {
+        const bool before = tok(s - 1).is("=");
+        if (!before && !tok(s + 1).is("="))
+            return;
+        QString value = tok(s).stringValue();
+        while (value.endsWith(QLatin1Char(' ')))
+            value.chop(1);
+        if (!isAscii(value))
+            return;
+        const Operand operand = before ? leftOperand(s - 1) : rightOperand(s + 1);
+        if (operand.first < 0 || operand.last < 0)
+            return;
+        const int first = before ? operand.first : s;
+        const int last = before ? s : operand.last;
+        const auto boundary = [&](const SqlToken &t) {
+            return t.is("where") || t.is("and") || t.is("or") || t.is("on") || t.is("(") || t.is("when") ||
+                   t.is("having") || t.is("not");
+        };
+        if (!boundary(tok(first - 1)) ||
+            !(last + 1 >= m_sig.size() || boundary(tok(last + 1)) || tok(last + 1).is(")") ||
+              tok(last + 1).is("order") || tok(last + 1).is("group") || tok(last + 1).is("then") ||
+              tok(last + 1).is(";")))
+            return;
+        const bool column = operand.first == operand.last ||
+                            (tok(operand.first).is("isnull") && tok(operand.first + 1).is("(")) ||
+                            (operand.last - operand.first == 2 && tok(operand.first + 1).is("."));
+        if (!column || tok(operand.last + 1).is("(") || (operand.first == operand.last && !isName(tok(operand.first))))
+            return;
+        QString expression;
+        for (int i = m_sig.at(operand.first); i <= m_sig.at(operand.last); ++i)
+            expression += m_out.at(i);
+        const QString quoted = QString(value).replace(QLatin1String("'"), QLatin1String("''"));
+        out(first).prepend(QLatin1Char('('));
+        out(last) += QStringLiteral(" AND ") + expression + QStringLiteral(" >= '") + quoted +
+                     QStringLiteral("' COLLATE NOCASE AND ") + expression + QStringLiteral(" < '") + quoted +
+                     QStringLiteral("!' COLLATE NOCASE)");
+    }
+
+    static bool isAscii(const QString &text)
+    {
+        for (const QChar c : text) {
+            if (c.unicode() >= 0x80)
+                return false;
+        }
+        return true;
     }
 
     // A function whose result is text, called at s.
@@ -575,6 +638,7 @@ private:
     QVector<QString> m_out;
     QString m_trailer;
     QSet<int> m_dateLiterals; // literals written into date columns
+    QVector<int> m_compared;  // compared text literals
 };
 
 } // namespace

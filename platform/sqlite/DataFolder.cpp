@@ -86,7 +86,7 @@ void buildFile(const QString &path, const QString &database, const QStringList &
             execScript(handle, QStringLiteral("BEGIN IMMEDIATE;"), path);
             try {
                 for (const QString &name : scriptNames) {
-                    const QString part = splitByDatabase(DataFolder::script(name)).value(database);
+                    const QString part = DataFolder::scriptPart(name, database);
                     if (!part.trimmed().isEmpty())
                         execScript(handle, part, name);
                 }
@@ -252,6 +252,11 @@ QString script(const QString &name)
     if (!file.open(QIODevice::ReadOnly))
         fail(QStringLiteral("The database script \"%1\" is missing from the program.").arg(name));
     return QString::fromUtf8(file.readAll());
+}
+
+QString scriptPart(const QString &name, const QString &database)
+{
+    return splitByDatabase(script(name)).value(database.toLower());
 }
 
 } // namespace DataFolder

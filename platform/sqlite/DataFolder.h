@@ -34,4 +34,7 @@ void prepare(const QString &folder, Access access);
 // Text of a script embedded from db/ (for example "schema.sql"); throws Error when missing.
 QString script(const QString &name);
 
+// The part of an embedded script that belongs to one database ("inventory" or "password").
+QString scriptPart(const QString &name, const QString &database);
+
 } // namespace DataFolder

@@ -2,8 +2,10 @@
 
 #include "platform/Database.h"
 
+#include "platform/DistinctFirst.h"
 #include "platform/SqlTrace.h"
 #include "platform/TsqlAdapter.h"
+#include "platform/sqlite/SchemaUpgrade.h"
 #include "platform/sqlite/SqliteDialect.h"
 
 #include <QDir>
@@ -217,12 +219,14 @@ struct Connection::State
     {
         if (sqlite3_stmt *cached = statements.value(sql))
             return {cached, false};
+        sqlite3_stmt *statement = fasterForm(sql);
         const QByteArray text = sql.toUtf8();
-        sqlite3_stmt *statement = nullptr;
         const char *tail = nullptr;
-        const int rc = sqlite3_prepare_v2(db, text.constData(), int(text.size()), &statement, &tail);
-        if (rc != SQLITE_OK)
-            failure(db, rc);
+        if (!statement) {
+            const int rc = sqlite3_prepare_v2(db, text.constData(), int(text.size()), &statement, &tail);
+            if (rc != SQLITE_OK)
+                failure(db, rc);
+        }
         if (!statement)
             return {nullptr, true};
         for (const char *rest = tail; rest && *rest; ++rest) {
@@ -238,6 +242,22 @@ struct Connection::State
             clearStatements();
         statements.insert(sql, statement);
         return {statement, false};
+    }
+
+    // The statement in the form that folds rows before looking up (DistinctFirst), when it has that
+    // form and SQLite compiles it; otherwise null, and the statement runs as it was given.
+    sqlite3_stmt *fasterForm(const QString &sql)
+    {
+        const QString rewritten = DistinctFirst::rewrite(sql);
+        if (rewritten.isEmpty())
+            return nullptr;
+        const QByteArray text = rewritten.toUtf8();
+        sqlite3_stmt *statement = nullptr;
+        if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &statement, nullptr) != SQLITE_OK) {
+            sqlite3_finalize(statement);
+            return nullptr;
+        }
+        return statement;
     }
 
     ResultTable run(sqlite3_stmt *statement)
@@ -337,6 +357,9 @@ std::unique_ptr<Connection> Connection::open(const QString &folder)
         if (!info.isFile())
             cannotOpen(path, QStringLiteral("it is not a file."));
     }
+
+    SchemaUpgrade::upgradeFile(inventoryPath, QStringLiteral("inventory"));
+    SchemaUpgrade::upgradeFile(passwordPath, QStringLiteral("password"));
 
     std::unique_ptr<Connection> connection(new Connection);
     connection->m_folder = folder;

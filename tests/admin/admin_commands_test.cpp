@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -134,4 +135,40 @@ TEST(AdminBackup, CopiesArePrivateCompleteAndNeverOverwritten)
     EXPECT_EQ(fromNowhere.status, 1);
     EXPECT_TRUE(fromNowhere.err.contains(QStringLiteral("does not exist"))) << fromNowhere.err.toStdString();
     EXPECT_TRUE(QDir(QDir(root.path()).filePath(QStringLiteral("other"))).entryList(QDir::Files).isEmpty());
+}
+
+// A large data folder shows how far the backup has come; the copy is whole.
+TEST(AdminBackup, LargeFilesShowAProgressLine)
+{
+    TestDatabase db;
+    db.raw(QStringLiteral("CREATE TABLE tbFiller (Data BLOB); WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 "
+                          "FROM n WHERE i < 1200) INSERT INTO tbFiller SELECT randomblob(16000) FROM n"));
+    db.takeConnection().reset();
+    QTemporaryDir root;
+    const QString target = QDir(root.path()).filePath(QStringLiteral("large"));
+
+    const AdminRun backup = admin({QStringLiteral("backup"), QStringLiteral("--data"), db.folder(), target});
+    ASSERT_EQ(backup.status, 0) << backup.err.toStdString();
+    const QStringList lines = backup.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    EXPECT_GE(lines.size(), 3) << backup.err.toStdString();
+    EXPECT_TRUE(lines.first().startsWith(QStringLiteral("Backing up INVENTORY.sqlite ("))) << backup.err.toStdString();
+    EXPECT_TRUE(lines.last().endsWith(QStringLiteral("MB): 100%"))) << backup.err.toStdString();
+    EXPECT_FALSE(backup.err.contains(QStringLiteral("Password.sqlite"))) << "a small file needs no progress line";
+    EXPECT_EQ(admin({QStringLiteral("check"), QStringLiteral("--data"), target}).status, 0);
+}
+
+// A server's data is copied by PostgreSQL's own tool; the command says which and how, and its
+// exit status tells a script that nothing was copied.
+TEST(AdminBackup, ServerShowsThePgDumpCommandAndCopiesNothing)
+{
+    QTemporaryDir root;
+    const QString target = QDir(root.path()).filePath(QStringLiteral("server backup"));
+    const AdminRun run = admin({QStringLiteral("backup"), QStringLiteral("--server"),
+                                QStringLiteral("host=db.hospital user=it's"), target});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("  pg_dump --format=custom --file='%1/inventory-request.dump' "
+                                                "'host=db.hospital user=it'\\''s'")
+                                     .arg(target)))
+        << run.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(target));
 }
