@@ -40,8 +40,16 @@ public:
     bool verify(const QString &documentNumber, const QString &supervisorId);
     bool remove(const QString &documentNumber);
 
+    // The same work in two steps, so that another workstation can act in between: first what the
+    // user does before pressing a button, then the button.
+    bool openRequest(const QString &documentNumber); // the list re-read, the request opened
+    bool selectListed(const QString &documentNumber); // the list re-read, the request selected
+    void startNew(const QString &typedNumber = QString());
+    bool saveShownWith(const QList<RequestLine> &lines, const QString &remarks);
+    bool verifyShown(const QString &supervisorId);
+    bool removeSelected();
+
 private:
-    bool open(const QString &documentNumber);
     void putLines(const QList<RequestLine> &lines);
     bool saveShown();
 
