@@ -78,6 +78,8 @@ int main(int argc, char **argv)
     hooks.showEditor = [quitWhenShown] {
         auto *window = new frmMain;
         window->setAttribute(Qt::WA_DeleteOnClose);
+        // Closing the request window ends the program: report viewers left open close with it.
+        QObject::connect(window, &QObject::destroyed, qApp, &QApplication::closeAllWindows, Qt::QueuedConnection);
         window->Form_Load();
         window->show();
         if (quitWhenShown)

@@ -1,7 +1,10 @@
 // Any text given to the statement adapter: the tokenizer gives the text back unchanged when its
 // tokens are joined, and the translation either succeeds or refuses with Error, within the time
-// limit, without touching memory it does not own.
+// limit, without touching memory it does not own. Each string literal is also read as a Like
+// pattern and matched against the statement's text before it, as a typed search is matched against
+// the names: the time limit catches a matcher that backtracks.
 #include "platform/Error.h"
+#include "platform/LikePattern.h"
 #include "platform/SqlTokenizer.h"
 #include "platform/TsqlAdapter.h"
 
@@ -32,8 +35,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return 0;
     const QString sql = textFrom(data, size);
     QString joined;
-    for (const SqlToken &token : tokenizeSql(sql))
+    for (const SqlToken &token : tokenizeSql(sql)) {
+        if (token.kind == SqlToken::String) {
+            const LikePattern pattern(token.stringValue());
+            (void)pattern.matches(joined);
+            (void)pattern.firstMatchPosition(joined);
+        }
         joined += token.text;
+    }
     if (joined != sql) {
         std::fprintf(stderr, "tokens do not give the statement back\n");
         std::abort();

@@ -33,8 +33,23 @@ QString lastMessage(sqlite3 *db)
     return QString::fromUtf8(sqlite3_errmsg(db));
 }
 
+// What an administrator does about a damaged or missing database file.
+const QString kRestoreAdvice = QStringLiteral(
+    "Restore the last backup of the data folder; \"inventory-request-admin check\" tells more.");
+
+bool damaged(int rc)
+{
+    return (rc & 0xff) == SQLITE_CORRUPT || (rc & 0xff) == SQLITE_NOTADB;
+}
+
 [[noreturn]] void failure(sqlite3 *db, int rc)
 {
+    if (damaged(rc)) {
+        const QString folder = QFileInfo(QString::fromUtf8(sqlite3_db_filename(db, "main"))).absolutePath();
+        databaseError(QStringLiteral("A database file in the data folder \"%1\" (INVENTORY.sqlite or "
+                                     "Password.sqlite) is damaged: %2. %3")
+                          .arg(QDir::toNativeSeparators(folder), lastMessage(db), kRestoreAdvice));
+    }
     if ((rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED)
         databaseError(
             QStringLiteral("The database is in use by another workstation and did not become free in "
@@ -310,15 +325,16 @@ std::unique_ptr<Connection> Connection::open(const QString &folder)
 {
     const QString inventoryPath = QDir(folder).filePath(QStringLiteral("INVENTORY.sqlite"));
     const QString passwordPath = QDir(folder).filePath(QStringLiteral("Password.sqlite"));
-    auto cannotOpen = [](const QString &path, const QString &reason) {
+    auto cannotOpen = [](const QString &path, const QString &reason, const QString &advice = QString()) {
         databaseError(QStringLiteral("The database file %1 cannot be opened: %2")
-                          .arg(QDir::toNativeSeparators(path), reason));
+                          .arg(QDir::toNativeSeparators(path), reason)
+                      + (advice.isEmpty() ? QString() : QLatin1Char(' ') + advice));
     };
     // SQLite would quietly create a missing file; a missing database is a failure here.
     for (const QString &path : {inventoryPath, passwordPath}) {
         const QFileInfo info(path);
         if (!info.exists())
-            cannotOpen(path, QStringLiteral("the file does not exist."));
+            cannotOpen(path, QStringLiteral("the file does not exist."), kRestoreAdvice);
         if (!info.isFile())
             cannotOpen(path, QStringLiteral("it is not a file."));
     }
@@ -343,7 +359,7 @@ std::unique_ptr<Connection> Connection::open(const QString &folder)
     auto check = [&](const QString &path, const char *sql) {
         const int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
         if (rc != SQLITE_OK)
-            cannotOpen(path, lastMessage(db));
+            cannotOpen(path, lastMessage(db) + QLatin1Char('.'), damaged(rc) ? kRestoreAdvice : QString());
     };
     check(inventoryPath, "SELECT count(*) FROM main.sqlite_master");
     {
@@ -356,7 +372,7 @@ std::unique_ptr<Connection> Connection::open(const QString &folder)
         }
         sqlite3_finalize(attach);
         if (rc != SQLITE_OK && rc != SQLITE_DONE)
-            cannotOpen(passwordPath, lastMessage(db));
+            cannotOpen(passwordPath, lastMessage(db) + QLatin1Char('.'), damaged(rc) ? kRestoreAdvice : QString());
     }
     check(passwordPath, "SELECT count(*) FROM Password.sqlite_master");
     // Write-ahead logging lets several client processes read while one writes. A file on a

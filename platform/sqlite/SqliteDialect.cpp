@@ -1,6 +1,7 @@
 #include "platform/sqlite/SqliteDialect.h"
 
 #include "platform/Error.h"
+#include "platform/LikePattern.h"
 
 #include <QDateTime>
 #include <QSqlDatabase>
@@ -9,6 +10,7 @@
 #include <sqlite3.h>
 
 #include <cmath>
+#include <memory>
 
 namespace {
 
@@ -126,77 +128,27 @@ void sqlConvertVarchar(sqlite3_context *context, int argumentCount, sqlite3_valu
     sqlite3_result_text(context, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
 }
 
-bool sameLetter(QChar a, QChar b)
+QStringView valueText16(sqlite3_value *value)
 {
-    return a == b || a.toCaseFolded() == b.toCaseFolded();
+    const auto *text = static_cast<const char16_t *>(sqlite3_value_text16(value));
+    return text ? QStringView(text, sqlite3_value_bytes16(value) / 2) : QStringView();
 }
 
-// Matches pattern[p..] against the whole of text[t..].
-bool matchLike(const QString &pattern, int p, const QString &text, int t)
-{
-    while (p < pattern.size()) {
-        const QChar c = pattern.at(p);
-        if (c == QLatin1Char('%')) {
-            while (p < pattern.size() && pattern.at(p) == QLatin1Char('%'))
-                ++p;
-            if (p == pattern.size())
-                return true;
-            for (int start = t; start <= text.size(); ++start) {
-                if (matchLike(pattern, p, text, start))
-                    return true;
-            }
-            return false;
-        }
-        if (t >= text.size())
-            return false;
-        if (c == QLatin1Char('_')) {
-            ++p;
-            ++t;
-            continue;
-        }
-        if (c == QLatin1Char('[')) {
-            const int close = pattern.indexOf(QLatin1Char(']'), p + 1);
-            if (close > p + 1) {
-                int i = p + 1;
-                const bool negate = pattern.at(i) == QLatin1Char('^');
-                if (negate)
-                    ++i;
-                bool found = false;
-                for (; i < close; ++i) {
-                    if (i + 2 < close && pattern.at(i + 1) == QLatin1Char('-')) {
-                        const QChar low = pattern.at(i).toCaseFolded();
-                        const QChar high = pattern.at(i + 2).toCaseFolded();
-                        const QChar value = text.at(t).toCaseFolded();
-                        found = found || (value >= low && value <= high);
-                        i += 2;
-                    } else {
-                        found = found || sameLetter(pattern.at(i), text.at(t));
-                    }
-                }
-                if (found == negate)
-                    return false;
-                p = close + 1;
-                ++t;
-                continue;
-            }
-        }
-        if (!sameLetter(c, text.at(t)))
-            return false;
-        ++p;
-        ++t;
-    }
-    return t == text.size();
-}
-
-// "text LIKE pattern" as SQL Server matches it: letter case ignored beyond ASCII too, and [abc]
-// sets in the pattern.
+// "text LIKE pattern" as SQL Server matches it. A statement matches one pattern against many rows,
+// so the pattern is read once and kept with the statement while the pattern stays the same.
 void sqlLike(sqlite3_context *context, int, sqlite3_value **arguments)
 {
     if (sqlite3_value_type(arguments[0]) == SQLITE_NULL || sqlite3_value_type(arguments[1]) == SQLITE_NULL) {
         sqlite3_result_null(context);
         return;
     }
-    sqlite3_result_int(context, matchLike(valueText(arguments[0]), 0, valueText(arguments[1]), 0) ? 1 : 0);
+    if (const auto *kept = static_cast<const LikePattern *>(sqlite3_get_auxdata(context, 0))) {
+        sqlite3_result_int(context, kept->matches(valueText16(arguments[1])) ? 1 : 0);
+        return;
+    }
+    auto pattern = std::make_unique<LikePattern>(valueText16(arguments[0]));
+    sqlite3_result_int(context, pattern->matches(valueText16(arguments[1])) ? 1 : 0);
+    sqlite3_set_auxdata(context, 0, pattern.release(), [](void *kept) { delete static_cast<LikePattern *>(kept); });
 }
 
 } // namespace
@@ -210,20 +162,7 @@ int compareMssql(const QString &a, const QString &b)
 
 int patIndex(const QString &pattern, const QString &text)
 {
-    if (pattern.isEmpty())
-        return 0;
-    if (!pattern.startsWith(QLatin1Char('%')))
-        return matchLike(pattern, 0, text, 0) ? 1 : 0;
-    int p = 0;
-    while (p < pattern.size() && pattern.at(p) == QLatin1Char('%'))
-        ++p;
-    if (p == pattern.size())
-        return text.isEmpty() ? 0 : 1;
-    for (int start = 0; start < text.size(); ++start) {
-        if (matchLike(pattern, p, text, start))
-            return start + 1;
-    }
-    return 0;
+    return LikePattern(pattern).firstMatchPosition(text);
 }
 
 sqlite3 *sqliteHandle(const QSqlDatabase &db)

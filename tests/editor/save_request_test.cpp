@@ -305,3 +305,54 @@ TEST_F(SaveTest, DeleteRefusesARequestOfAnotherDepartment)
     EXPECT_EQ(messages().count(), 1);
     EXPECT_EQ(storedLines(Demo::OtherDeptDoc, "And Status = 'D'"), 0);
 }
+
+namespace {
+
+// A supervisor at a site where new requests get typed numbers.
+struct SupervisorTypedNumberSave : SaveTest
+{
+    QString employee() const override { return S(Demo::SupervisorId); }
+    void beforeLoad() override { gAutoWithdrawRequestNumber = true; }
+};
+
+} // namespace
+
+// "&Verify/Save" skips the checks of "&Save", except the one that keeps another request's rows.
+TEST_F(SupervisorTypedNumberSave, VerifySaveRefusesATypedNumberThatExists)
+{
+    startNew();
+    putLines({{Demo::ParacetamolId, "1", "1", "Y", "N"}});
+    form().requestList().setPrintHook([](bool, const QStringList &) {});
+    bool prompted = false;
+    saving().setSupervisorPrompt([&] {
+        prompted = true;
+        return RequestSaving::SupervisorAnswer{true, S(Demo::SupervisorId)};
+    });
+    const QVariant before = session().rawValue(
+        S("Select Group_Concat(DocumentNumber || ItemID || Quantity || IfNull(Verifiedby, '') || IfNull(Status, ''))"
+          " From tbInvWithdrawRequest"));
+
+    for (const char *taken : {Demo::VerifiedDoc, Demo::ProcessedDoc, Demo::DeletedDoc, Demo::PendingDoc}) {
+        messages().clear();
+        typeInto(S("txtDocNum"), S(taken));
+        click(S("cmdVerify"));
+        EXPECT_EQ(messages().count(), 1) << taken;
+        EXPECT_EQ(lastMessage().text, S("Document Number already exists. Please assign a new number."));
+        EXPECT_EQ(lastMessage().icon, MsgIcon::Critical);
+        EXPECT_EQ(lastMessage().title, S("MESSAGE"));
+        EXPECT_EQ(focusName(), S("txtDocNum"));
+        EXPECT_EQ(tab(), 1);
+    }
+    EXPECT_FALSE(prompted);
+    EXPECT_EQ(session().rawValue(S("Select Group_Concat(DocumentNumber || ItemID || Quantity || IfNull(Verifiedby, "
+                                   "'') || IfNull(Status, '')) From tbInvWithdrawRequest")),
+              before);
+
+    // An empty number is still not checked; a free one is saved, verified and printed.
+    messages().clear();
+    typeInto(S("txtDocNum"), S("700"));
+    click(S("cmdVerify"));
+    EXPECT_EQ(messages().count(), 0) << lastMessage().text.toStdString();
+    EXPECT_TRUE(prompted);
+    EXPECT_EQ(storedLines("700", "And Verifiedby = '2001'"), 1);
+}
