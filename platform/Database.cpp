@@ -1,5 +1,6 @@
 #include "platform/Database.h"
 
+#include "platform/DataFolder.h"
 #include "platform/DistinctFirst.h"
 #include "platform/SqlTrace.h"
 #include "platform/SqliteDialect.h"
@@ -393,6 +394,7 @@ std::unique_ptr<Connection> Connection::open(const QString &folder)
     for (const char *pragma : {"PRAGMA main.journal_mode=WAL", "PRAGMA Password.journal_mode=WAL",
                                "PRAGMA main.synchronous=NORMAL", "PRAGMA Password.synchronous=NORMAL"})
         sqlite3_exec(db, pragma, nullptr, nullptr, nullptr);
+    DataFolder::updateIndexes(db);
     return connection;
 }
 
