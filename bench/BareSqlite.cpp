@@ -2,7 +2,7 @@
 
 #include "platform/DistinctFirst.h"
 #include "platform/Error.h"
-#include "platform/SqliteDialect.h"
+#include "platform/sqlite/SqliteDialect.h"
 #include "platform/TsqlAdapter.h"
 
 #include <QDir>

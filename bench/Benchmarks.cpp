@@ -234,13 +234,12 @@ void startApplication(const QString &traceFile)
     environment.insert(QStringLiteral("INVENTORY_REQUEST_BENCH_LOGON"), QString::fromLatin1(ScaleData::Facts::Employee));
     environment.insert(QStringLiteral("INVENTORY_REQUEST_BENCH_PASSWORD"),
                        QString::fromLatin1(ScaleData::Facts::Password));
-    environment.insert(QStringLiteral("INVENTORY_REQUEST_QUIT_WHEN_SHOWN"), QStringLiteral("1"));
     if (!traceFile.isEmpty())
         environment.insert(QStringLiteral("INVENTORY_REQUEST_SQL_TRACE"), traceFile);
     process.setProcessEnvironment(environment);
     process.start(QStringLiteral(IR_APP_PATH), {});
     if (!process.waitForFinished(60000) || process.exitCode() != 0)
-        throw std::runtime_error("inventory-request did not start and quit: "
+        throw std::runtime_error("the start-up program did not start and quit: "
                                  + process.readAllStandardError().toStdString());
 }
 

@@ -1,9 +1,9 @@
 #include "bench/ScaleData.h"
 
 #include "pickers/core/modEncryption.h"
-#include "platform/DataFolder.h"
+#include "platform/sqlite/DataFolder.h"
 #include "platform/Error.h"
-#include "platform/SqliteDialect.h"
+#include "platform/sqlite/SqliteDialect.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,7 +1,8 @@
 -- Tables of the inventory-request databases.
 --
--- The script is run on SQLite with the MSSQL collation registered (case ignored, trailing blanks
--- ignored), so that text keys compare the way the client expects of a SQL Server. Dates are kept
+-- Text columns use SQLite's own NOCASE collation, so that any SQLite tool can query the files
+-- without registering anything; the client adds the rest of SQL Server's comparison rules in the
+-- statements it sends (trailing blanks of compared texts, letter case beyond ASCII). Dates are kept
 -- as ISO text 'yyyy-MM-dd HH:mm:ss' in DATETIME columns so that ordering by them is chronological.
 -- Flags are integers 0/1 (the location record writes -1 for true, which reads as true as well).
 --
@@ -13,128 +14,128 @@ CREATE TABLE tbInvSchemaVersion (
     Version     INTEGER NOT NULL,
     AppliedOn   DATETIME NOT NULL
 );
-INSERT INTO tbInvSchemaVersion (Version, AppliedOn) VALUES (1, strftime('%Y-%m-%d %H:%M:%S', 'now', 'localtime'));
+INSERT INTO tbInvSchemaVersion (Version, AppliedOn) VALUES (2, strftime('%Y-%m-%d %H:%M:%S', 'now', 'localtime'));
 
 -- Stored procedures: one SELECT with positional parameters ?1, ?2 each, run by the gateway when a
 -- statement calls the procedure by name.
 CREATE TABLE tbInvProcedure (
-    ProcName    TEXT COLLATE MSSQL NOT NULL PRIMARY KEY,
+    ProcName    TEXT COLLATE NOCASE NOT NULL PRIMARY KEY,
     Body        TEXT NOT NULL
 );
 
 CREATE TABLE tbHospitalInfo (
     HospitalID                  INTEGER PRIMARY KEY,
-    Company                     TEXT COLLATE MSSQL,
-    Address1                    TEXT COLLATE MSSQL,
-    Address2                    TEXT COLLATE MSSQL,
-    TelNum                      TEXT COLLATE MSSQL,
-    ClientName                  TEXT COLLATE MSSQL,
+    Company                     TEXT COLLATE NOCASE,
+    Address1                    TEXT COLLATE NOCASE,
+    Address2                    TEXT COLLATE NOCASE,
+    TelNum                      TEXT COLLATE NOCASE,
+    ClientName                  TEXT COLLATE NOCASE,
     AllowWDZeroOnHand           INTEGER,
     isAutoWithdrawRequestNumber INTEGER
 );
 
 CREATE TABLE tbPharmaSwitch (
-    idkey       TEXT COLLATE MSSQL NOT NULL PRIMARY KEY,
-    KeyValue    TEXT COLLATE MSSQL,
-    Description TEXT COLLATE MSSQL
+    idkey       TEXT COLLATE NOCASE NOT NULL PRIMARY KEY,
+    KeyValue    TEXT COLLATE NOCASE,
+    Description TEXT COLLATE NOCASE
 );
 
 CREATE TABLE tbInvUserSettings (
-    UserID                      TEXT COLLATE MSSQL NOT NULL PRIMARY KEY,
+    UserID                      TEXT COLLATE NOCASE NOT NULL PRIMARY KEY,
     isVerifyInventoryRequest    INTEGER
 );
 
 CREATE TABLE tbInvLocation (
-    LocationID          TEXT COLLATE MSSQL NOT NULL PRIMARY KEY,
-    Location            TEXT COLLATE MSSQL,
-    Status              TEXT COLLATE MSSQL,
+    LocationID          TEXT COLLATE NOCASE NOT NULL PRIMARY KEY,
+    Location            TEXT COLLATE NOCASE,
+    Status              TEXT COLLATE NOCASE,
     isWarehouse         INTEGER,
     isDispensingArea    INTEGER,
     AllowOrder          INTEGER,
-    InventoryType       TEXT COLLATE MSSQL
+    InventoryType       TEXT COLLATE NOCASE
 );
 CREATE INDEX ixInvLocation_Location ON tbInvLocation (Location);
 
 CREATE TABLE tbinvUserLocation (
-    UserID      TEXT COLLATE MSSQL NOT NULL,
-    LocationID  TEXT COLLATE MSSQL NOT NULL,
+    UserID      TEXT COLLATE NOCASE NOT NULL,
+    LocationID  TEXT COLLATE NOCASE NOT NULL,
     PRIMARY KEY (UserID, LocationID)
 );
 CREATE INDEX ixInvUserLocation_Location ON tbinvUserLocation (LocationID);
 
 CREATE TABLE tbInvTerms (
     TermsID     INTEGER NOT NULL PRIMARY KEY,
-    Terms       TEXT COLLATE MSSQL,
+    Terms       TEXT COLLATE NOCASE,
     NoDays      INTEGER,
-    Status      TEXT COLLATE MSSQL
+    Status      TEXT COLLATE NOCASE
 );
 CREATE INDEX ixInvTerms_Terms ON tbInvTerms (Terms);
 
 -- Suppliers and manufacturers share this table (SupplierType 'S' or 'M').
 CREATE TABLE tbInvSupplier (
-    SupplierID      TEXT COLLATE MSSQL NOT NULL PRIMARY KEY,
-    SupplierName    TEXT COLLATE MSSQL,
-    Status          TEXT COLLATE MSSQL,
-    SupplierType    TEXT COLLATE MSSQL,
-    Address1        TEXT COLLATE MSSQL,
-    Address2        TEXT COLLATE MSSQL,
-    Address3        TEXT COLLATE MSSQL,
+    SupplierID      TEXT COLLATE NOCASE NOT NULL PRIMARY KEY,
+    SupplierName    TEXT COLLATE NOCASE,
+    Status          TEXT COLLATE NOCASE,
+    SupplierType    TEXT COLLATE NOCASE,
+    Address1        TEXT COLLATE NOCASE,
+    Address2        TEXT COLLATE NOCASE,
+    Address3        TEXT COLLATE NOCASE,
     TermsID         INTEGER,
-    TelNum          TEXT COLLATE MSSQL,
+    TelNum          TEXT COLLATE NOCASE,
     FreeGoods       INTEGER,
     isVAT           INTEGER,
-    ContactPerson   TEXT COLLATE MSSQL
+    ContactPerson   TEXT COLLATE NOCASE
 );
 CREATE INDEX ixInvSupplier_Name ON tbInvSupplier (SupplierName);
 
 CREATE TABLE tbInvUnitOfMeasure (
     UnitOfMeasureID INTEGER NOT NULL PRIMARY KEY,
-    UnitOfMeasure   TEXT COLLATE MSSQL,
-    Status          TEXT COLLATE MSSQL
+    UnitOfMeasure   TEXT COLLATE NOCASE,
+    Status          TEXT COLLATE NOCASE
 );
 CREATE INDEX ixInvUnitOfMeasure_Name ON tbInvUnitOfMeasure (UnitOfMeasure);
 
 CREATE TABLE tbInvClassification (
-    ItemClassificationID    TEXT COLLATE MSSQL NOT NULL PRIMARY KEY,
-    ItemClassificationName  TEXT COLLATE MSSQL,
-    Status                  TEXT COLLATE MSSQL,
+    ItemClassificationID    TEXT COLLATE NOCASE NOT NULL PRIMARY KEY,
+    ItemClassificationName  TEXT COLLATE NOCASE,
+    Status                  TEXT COLLATE NOCASE,
     IsFixedAsset            INTEGER
 );
 
 -- Generic names sit in a classification tree: Node_Key '12.3' lies under node '12'.
 CREATE TABLE tbforClassification (
-    Node_Key            TEXT COLLATE MSSQL NOT NULL PRIMARY KEY,
-    ClassificationName  TEXT COLLATE MSSQL
+    Node_Key            TEXT COLLATE NOCASE NOT NULL PRIMARY KEY,
+    ClassificationName  TEXT COLLATE NOCASE
 );
 
 CREATE TABLE tbforGeneric (
-    GenericID   TEXT COLLATE MSSQL NOT NULL PRIMARY KEY,
-    GenericName TEXT COLLATE MSSQL,
-    Node_Key    TEXT COLLATE MSSQL
+    GenericID   TEXT COLLATE NOCASE NOT NULL PRIMARY KEY,
+    GenericName TEXT COLLATE NOCASE,
+    Node_Key    TEXT COLLATE NOCASE
 );
 
 CREATE TABLE tbInvKit (
     KitID       INTEGER NOT NULL PRIMARY KEY,
-    KitName     TEXT COLLATE MSSQL,
-    Active      TEXT COLLATE MSSQL
+    KitName     TEXT COLLATE NOCASE,
+    Active      TEXT COLLATE NOCASE
 );
 
 CREATE TABLE tbInvKitItem (
     KitID       INTEGER NOT NULL,
-    ItemID      TEXT COLLATE MSSQL NOT NULL,
+    ItemID      TEXT COLLATE NOCASE NOT NULL,
     Qty         REAL NOT NULL DEFAULT 1,
     UnitCost    NUMERIC NOT NULL DEFAULT 0,
-    RetailType  TEXT COLLATE MSSQL,
+    RetailType  TEXT COLLATE NOCASE,
     PRIMARY KEY (KitID, ItemID)
 );
 
 -- The hospital-wide item catalogue.
 CREATE TABLE tbInvMaster (
-    ItemID                  TEXT COLLATE MSSQL NOT NULL PRIMARY KEY,
-    ItemName                TEXT COLLATE MSSQL,
-    ItemDesc                TEXT COLLATE MSSQL,
-    SupplierID              TEXT COLLATE MSSQL,
-    ManufacturerID          TEXT COLLATE MSSQL,
+    ItemID                  TEXT COLLATE NOCASE NOT NULL PRIMARY KEY,
+    ItemName                TEXT COLLATE NOCASE,
+    ItemDesc                TEXT COLLATE NOCASE,
+    SupplierID              TEXT COLLATE NOCASE,
+    ManufacturerID          TEXT COLLATE NOCASE,
     MarkupIn                INTEGER,
     MarkupOut               INTEGER,
     DownTime                REAL,
@@ -144,18 +145,18 @@ CREATE TABLE tbInvMaster (
     ItemStatus              INTEGER,
     Packing                 INTEGER,
     VAT                     INTEGER,
-    BarCode                 TEXT COLLATE MSSQL,
-    ItemClassificationID    TEXT COLLATE MSSQL,
-    ItemClass               TEXT COLLATE MSSQL,
+    BarCode                 TEXT COLLATE NOCASE,
+    ItemClassificationID    TEXT COLLATE NOCASE,
+    ItemClass               TEXT COLLATE NOCASE,
     UnitOfMeasureID         INTEGER,
-    OralInject              TEXT COLLATE MSSQL,
+    OralInject              TEXT COLLATE NOCASE,
     AverageCost             NUMERIC,
-    GenericID               TEXT COLLATE MSSQL,
+    GenericID               TEXT COLLATE NOCASE,
     IsSeniorDiscounted      INTEGER,
     WithLotNumber           INTEGER,
-    MedicareType            TEXT COLLATE MSSQL,
-    MedicareCategory        TEXT COLLATE MSSQL,
-    GLCode                  TEXT COLLATE MSSQL,
+    MedicareType            TEXT COLLATE NOCASE,
+    MedicareCategory        TEXT COLLATE NOCASE,
+    GLCode                  TEXT COLLATE NOCASE,
     IncludeInStatement      INTEGER,
     KitID                   INTEGER
 );
@@ -165,8 +166,8 @@ CREATE INDEX ixInvMaster_Kit ON tbInvMaster (KitID);
 
 -- An item at one location: stock, prices and levels there.
 CREATE TABLE tbInvent (
-    ItemID              TEXT COLLATE MSSQL NOT NULL,
-    LocationID          TEXT COLLATE MSSQL NOT NULL,
+    ItemID              TEXT COLLATE NOCASE NOT NULL,
+    LocationID          TEXT COLLATE NOCASE NOT NULL,
     Markup_In           INTEGER,
     Markup_Out          INTEGER,
     NetAmount           NUMERIC,
@@ -181,11 +182,11 @@ CREATE TABLE tbInvent (
     AveConsumption      REAL,
     LastInventoryCount  DATETIME,
     ExpiryDate          DATETIME,
-    NewGLCode           TEXT COLLATE MSSQL,
+    NewGLCode           TEXT COLLATE NOCASE,
     POMonthsToDeliver   REAL,
     MinimumOrAverage    INTEGER,
-    StartDate           TEXT COLLATE MSSQL,
-    EndDate             TEXT COLLATE MSSQL,
+    StartDate           TEXT COLLATE NOCASE,
+    EndDate             TEXT COLLATE NOCASE,
     IsFloor             INTEGER,
     IsCeiling           INTEGER,
     Floor               REAL,
@@ -201,22 +202,22 @@ CREATE INDEX ixInvent_Location ON tbInvent (LocationID, ItemStatus);
 -- One row per request line; every row of a request carries its header values.
 CREATE TABLE tbInvWithdrawRequest (
     WithdrawRequestID   INTEGER PRIMARY KEY,
-    DocumentNumber      TEXT COLLATE MSSQL NOT NULL,
-    ItemID              TEXT COLLATE MSSQL,
+    DocumentNumber      TEXT COLLATE NOCASE NOT NULL,
+    ItemID              TEXT COLLATE NOCASE,
     Quantity            REAL,
     UnitCost            NUMERIC,
-    ForRetail           TEXT COLLATE MSSQL,
+    ForRetail           TEXT COLLATE NOCASE,
     isADS               INTEGER,
-    LocationID          TEXT COLLATE MSSQL,
-    TargetLocationID    TEXT COLLATE MSSQL,
+    LocationID          TEXT COLLATE NOCASE,
+    TargetLocationID    TEXT COLLATE NOCASE,
     TransDate           DATETIME,
-    UserID              TEXT COLLATE MSSQL,
-    Remarks             TEXT COLLATE MSSQL,
-    Verifiedby          TEXT COLLATE MSSQL,
+    UserID              TEXT COLLATE NOCASE,
+    Remarks             TEXT COLLATE NOCASE,
+    Verifiedby          TEXT COLLATE NOCASE,
     verifiedDate        DATETIME,
-    Status              TEXT COLLATE MSSQL,
+    Status              TEXT COLLATE NOCASE,
     ProcessDate         DATETIME,
-    ProcessBy           TEXT COLLATE MSSQL
+    ProcessBy           TEXT COLLATE NOCASE
 );
 CREATE INDEX ixInvWithdrawRequest_Document ON tbInvWithdrawRequest (DocumentNumber);
 -- The request list reads the lines of the user's locations by status. Both indexes hold every
@@ -226,18 +227,18 @@ CREATE INDEX ixInvWithdrawRequest_Document ON tbInvWithdrawRequest (DocumentNumb
 CREATE INDEX ixInvWithdrawRequest_LocationStatus ON tbInvWithdrawRequest
     (LocationID, Status, TransDate, DocumentNumber, UserID, TargetLocationID, Verifiedby);
 CREATE INDEX ixInvWithdrawRequest_LocationPending ON tbInvWithdrawRequest
-    (LocationID, ifnull(Status, '') COLLATE MSSQL, ifnull(Verifiedby, '') COLLATE MSSQL, TransDate, DocumentNumber,
+    (LocationID, ifnull(Status, '') COLLATE NOCASE, ifnull(Verifiedby, '') COLLATE NOCASE, TransDate, DocumentNumber,
      UserID, TargetLocationID, Status, Verifiedby);
 
 -- @database Password
 
 -- The hospital's staff register; passwords are kept scrambled.
 CREATE TABLE tbPasswordMain (
-    EmployeeID      TEXT COLLATE MSSQL NOT NULL PRIMARY KEY,
-    LastName        TEXT COLLATE MSSQL,
-    FirstName       TEXT COLLATE MSSQL,
-    Password        TEXT COLLATE MSSQL,
-    departmentid    TEXT COLLATE MSSQL,
-    Right_Code1     TEXT COLLATE MSSQL,
-    Right_Code2     TEXT COLLATE MSSQL
+    EmployeeID      TEXT COLLATE NOCASE NOT NULL PRIMARY KEY,
+    LastName        TEXT COLLATE NOCASE,
+    FirstName       TEXT COLLATE NOCASE,
+    Password        TEXT COLLATE NOCASE,
+    departmentid    TEXT COLLATE NOCASE,
+    Right_Code1     TEXT COLLATE NOCASE,
+    Right_Code2     TEXT COLLATE NOCASE
 );

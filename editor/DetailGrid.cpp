@@ -169,6 +169,9 @@ void DetailGrid::cmdAdd_Click()
 
 void DetailGrid::cmdDelete_Click()
 {
+    // The grid's "." key deletes a line too; a request shown for viewing keeps its lines.
+    if (m_form.isViewingOnly())
+        return;
     FlexGrid *grid = m_form.ui().grdDetails;
     if (grid->Row() >= 1 && grid->Row() < grid->Rows() - 1)
         grid->RemoveItem(grid->Row());

@@ -157,12 +157,14 @@ void LineEntry::validateCode(bool &cancel)
     Ui::frmMain &ui = m_form.ui();
 
     const QString typed = ui.txtProdCode->text().trimmed();
-    if (typed.isEmpty()) {
+    // "..." searches whatever the box holds, an empty box too: it lists every item of the location.
+    if (typed.isEmpty() && !gForceItemSearch) {
         ui.txtProdName->clear();
         return;
     }
 
-    ui.txtProdCode->setText(ItemIdFromBarcode(typed));
+    if (!typed.isEmpty())
+        ui.txtProdCode->setText(ItemIdFromBarcode(typed));
 
     LocationCombo *location = gClientName == QLatin1String("BEX") ? ui.cboTargetLocation : ui.cboLocation;
 

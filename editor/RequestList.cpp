@@ -1,6 +1,8 @@
 #include "editor/RequestList.h"
 
 #include "editor/DetailGrid.h"
+#include "editor/RequestSaving.h"
+#include "editor/StoredRequest.h"
 #include "editor/frmMain.h"
 #include "platform/CurrentUser.h"
 #include "platform/Database.h"
@@ -9,6 +11,7 @@
 #include "platform/gui/FlexGrid.h"
 #include "platform/gui/WaitCursor.h"
 #include "reports/core/PrintReport.h"
+#include "reports/core/ReportFiles.h"
 #include "reports/frmReportViewer.h"
 #include "shell/Helpers.h"
 #include "shell/NumberText.h"
@@ -16,7 +19,6 @@
 
 #include "ui_frmMain.h"
 
-#include <QCoreApplication>
 
 namespace {
 
@@ -156,6 +158,10 @@ void RequestList::LoadRequest(bool selectedRequest)
     Ui::frmMain &ui = m_form.ui();
     FlexGrid *grid = ui.grdDetails;
 
+    // The stored rows are read before the lines: should another workstation write in between, the
+    // window holds the older state and a save is refused rather than let through.
+    const StoredRequest stored =
+        selectedRequest ? StoredRequest::read(*CurrentConnection(), selectedDocumentNumber()) : StoredRequest();
     const QString sql = selectedRequest
         ? QStringLiteral("Inventory..sp_Inv_LoadWithdrawalRequest '") + SqlText(selectedDocumentNumber())
             + QStringLiteral("'")
@@ -199,13 +205,14 @@ void RequestList::LoadRequest(bool selectedRequest)
     for (int col = 0; col < 7; ++col)
         grid->setColWidth(col, kDetailWidths[col]);
     m_form.detailGrid().ShowLineCounter();
+    m_form.requestSaving().rememberOpened(stored);
 }
 
-// Prints the request through the report engine from the program's folder and shows the viewer.
+// Prints the request through the report engine and shows the viewer.
 void RequestList::printWithViewer(bool shortForm, const QStringList &values)
 {
-    const QString folder = QCoreApplication::applicationDirPath();
-    PrintReport(folder + (shortForm ? QStringLiteral("/DepartmentRequest_Short.rpt") : QStringLiteral("/DepartmentRequest.rpt")),
+    PrintReport(reportDefinitionPath(shortForm ? QStringLiteral("DepartmentRequest_Short.rpt")
+                                               : QStringLiteral("DepartmentRequest.rpt")),
                 QVariantList(values.cbegin(), values.cend()));
     ShowReportViewer(false, QStringLiteral("Inventory Master File"));
 }

@@ -1,6 +1,7 @@
 #include "editor/RequestSaving.h"
 
 #include "editor/RequestList.h"
+#include "editor/StoredRequest.h"
 #include "editor/frmMain.h"
 #include "platform/CurrentUser.h"
 #include "platform/Database.h"
@@ -39,7 +40,50 @@ bool isWholeNumber(const QString &text)
     return digits.match(text).hasMatch();
 }
 
+void rollBack(Connection *connection)
+{
+    if (connection && connection->inTransaction()) {
+        try {
+            connection->RollbackTrans();
+        } catch (...) {
+        }
+    }
+}
+
+// "SANTOS, MARIA (2001)" when the staff register knows the employee, else the id alone.
+QString employeeName(const QString &employeeId)
+{
+    try {
+        const ResultTable rows = CurrentConnection()->Execute(
+            QStringLiteral("Select Top 1 LastName + ', ' + FirstName From Password..tbPasswordMain Where "
+                           "EmployeeID = '")
+            + SqlText(employeeId) + QStringLiteral("'"));
+        if (!rows.rows.isEmpty() && !rows.rows.first().value(0).toString().trimmed().isEmpty())
+            return rows.rows.first().value(0).toString().trimmed() + QStringLiteral(" (") + employeeId
+                + QStringLiteral(")");
+    } catch (const std::exception &) {
+    }
+    return employeeId;
+}
+
+// "verified by SANTOS, MARIA (2001) at another workstation"
+QString describe(const StoredRequest::Change &change)
+{
+    QString text = change.what;
+    if (!change.by.isEmpty())
+        text += QStringLiteral(" by ") + employeeName(change.by);
+    return text + QStringLiteral(" at another workstation");
+}
+
 } // namespace
+
+// A write that must not happen because the stored request is no longer what this window holds;
+// thrown inside the transaction, which is then rolled back.
+struct RequestSaving::Refusal
+{
+    QString text;
+    bool numberTaken = false;
+};
 
 RequestSaving::RequestSaving(frmMain &form) : m_form(form)
 {
@@ -82,17 +126,29 @@ void RequestSaving::cmdSave_Click()
         ui.txtDocNum->setFocus();
         return;
     }
-    if (m_form.Verify_DocumentNumber(documentNumber) && !ui.txtDocNum->isReadOnly()) {
-        MsgBox(QStringLiteral("Document Number already exists. Please assign a new number."), MsgButtons::OK,
-               MsgIcon::Critical, QStringLiteral("MESSAGE"));
-        ui.txtDocNum->setFocus();
+    if (typedNumberIsTaken(documentNumber))
         return;
-    }
     VerifyAfterSave = false;
     if (SaveRequest()) {
         m_form.RefreshRequestList();
         ui.SSTab1->setCurrentIndex(0);
     }
+}
+
+bool RequestSaving::typedNumberIsTaken(const QString &documentNumber)
+{
+    Ui::frmMain &ui = m_form.ui();
+    if (!m_form.Verify_DocumentNumber(documentNumber) || ui.txtDocNum->isReadOnly())
+        return false;
+    showNumberTaken();
+    return true;
+}
+
+void RequestSaving::showNumberTaken()
+{
+    MsgBox(QStringLiteral("Document Number already exists. Please assign a new number."), MsgButtons::OK,
+           MsgIcon::Critical, QStringLiteral("MESSAGE"));
+    m_form.ui().txtDocNum->setFocus();
 }
 
 void RequestSaving::cmdVerified_Click()
@@ -103,6 +159,11 @@ void RequestSaving::cmdVerified_Click()
 
 void RequestSaving::cmdVerify_Click()
 {
+    // The other checks of "&Save" are skipped here, but a typed number that another request
+    // already carries would replace that request's rows.
+    const QLineEdit *number = m_form.ui().txtDocNum;
+    if (!number->isReadOnly() && typedNumberIsTaken(number->text().trimmed()))
+        return;
     VerifyAfterSave = true;
     if (SaveRequest()) {
         m_form.RefreshRequestList();
@@ -117,16 +178,20 @@ bool RequestSaving::SaveRequest()
     std::optional<WaitCursor> wait(std::in_place);
     const bool wasNew = ui.txtDocNum->text() == kNew;
     Connection *connection = nullptr;
+    QString number;
     QString documentNumber;
 
     try {
         connection = CurrentConnection();
-        // The new number, the delete and the inserts succeed or fail together, so a failure leaves
-        // the stored request as it was and two workstations never take the same number.
+        // The new number, the check of the stored rows, the delete and the inserts succeed or fail
+        // together, so a failure leaves the stored request as it was, two workstations never take
+        // the same number, and nobody else writes between the check and the write.
         connection->BeginTrans();
         if (wasNew)
             ui.txtDocNum->setText(m_form.nextDocumentNumber());
-        documentNumber = SqlText(ui.txtDocNum->text().trimmed());
+        number = ui.txtDocNum->text().trimmed();
+        documentNumber = SqlText(number);
+        refuseUnlessUnchanged(*connection, number);
         const QString transDate = QStringLiteral("'") + DateTimeText(ui.txtTransDate->dateTime()) + QStringLiteral("'");
 
         connection->Execute(QStringLiteral("Delete INVENTORY..tbInvWithdrawRequest Where DocumentNumber = '")
@@ -155,14 +220,19 @@ bool RequestSaving::SaveRequest()
                 + remarks + QStringLiteral("')");
             connection->Execute(sql);
         }
+        // What this window wrote is what it holds now, so saving again or verifying is no conflict.
+        const StoredRequest written = StoredRequest::read(*connection, number);
         connection->CommitTrans();
+        rememberOpened(written);
+    } catch (const Refusal &refusal) {
+        rollBack(connection);
+        wait.reset();
+        if (wasNew)
+            ui.txtDocNum->setText(kNew);
+        showRefusal(refusal);
+        return false;
     } catch (const std::exception &e) {
-        if (connection && connection->inTransaction()) {
-            try {
-                connection->RollbackTrans();
-            } catch (...) {
-            }
-        }
+        rollBack(connection);
         wait.reset();
         if (wasNew)
             ui.txtDocNum->setText(kNew);
@@ -173,19 +243,72 @@ bool RequestSaving::SaveRequest()
 
     if (VerifyAfterSave) {
         const SupervisorAnswer answer = askSupervisor();
-        if (answer.okCharge) {
-            try {
-                connection->Execute(QStringLiteral("Update Inventory..tbInvWithdrawRequest set Verifiedby = '")
-                                    + SqlText(answer.verifyId)
-                                    + QStringLiteral("', verifiedDate = GetDate() where DocumentNumber = '")
-                                    + documentNumber + QStringLiteral("'"));
-            } catch (const std::exception &e) {
-                MsgBox(QString::fromUtf8(e.what()));
-                return false;
-            }
-        }
+        if (answer.okCharge)
+            return recordVerification(*connection, number, answer.verifyId);
     }
     return true;
+}
+
+void RequestSaving::refuseUnlessUnchanged(Connection &connection, const QString &number)
+{
+    // A typed number must still be free now that no other workstation can write.
+    if (!m_form.ui().txtDocNum->isReadOnly() && m_form.Verify_DocumentNumber(number))
+        throw Refusal{QString(), true};
+    const StoredRequest expected = m_opened.documentNumber() == number ? m_opened : StoredRequest();
+    if (!expected.isOpenForChanges())
+        throw Refusal{QStringLiteral("Request %1 is %2; it can be viewed and printed but no longer changed. "
+                                     "Nothing was saved.")
+                          .arg(number, expected.closedState())};
+    const StoredRequest now = StoredRequest::read(connection, number);
+    if (!expected.sameRowsAs(now))
+        throw Refusal{QStringLiteral("Request %1 was %2 since it was opened here. Nothing was saved; your lines "
+                                     "are still on screen. Open the request again from the list to see it as it "
+                                     "is now.")
+                          .arg(number, describe(expected.changeTo(now)))};
+}
+
+bool RequestSaving::recordVerification(Connection &connection, const QString &number, const QString &verifyId)
+{
+    try {
+        connection.BeginTrans();
+        const StoredRequest now = StoredRequest::read(connection, number);
+        if (!m_opened.sameRowsAs(now))
+            throw Refusal{QStringLiteral("Request %1 was %2 while the supervisor was asked. It was not verified. "
+                                         "Open the request again from the list to see it as it is now.")
+                              .arg(number, describe(m_opened.changeTo(now)))};
+        connection.Execute(QStringLiteral("Update Inventory..tbInvWithdrawRequest set Verifiedby = '")
+                           + SqlText(verifyId) + QStringLiteral("', verifiedDate = GetDate() where DocumentNumber = '")
+                           + SqlText(number) + QStringLiteral("'"));
+        const StoredRequest verified = StoredRequest::read(connection, number);
+        connection.CommitTrans();
+        rememberOpened(verified);
+    } catch (const Refusal &refusal) {
+        rollBack(&connection);
+        showRefusal(refusal);
+        return false;
+    } catch (const std::exception &e) {
+        rollBack(&connection);
+        MsgBox(QString::fromUtf8(e.what()));
+        return false;
+    }
+    return true;
+}
+
+// Nothing was written; the window keeps what the user typed, and the list shows what is stored now.
+void RequestSaving::showRefusal(const Refusal &refusal)
+{
+    if (refusal.numberTaken) {
+        showNumberTaken();
+        return;
+    }
+    MsgBox(refusal.text, MsgButtons::OK, MsgIcon::Exclamation, QStringLiteral("MESSAGE"));
+    m_form.RefreshRequestList();
+}
+
+void RequestSaving::rememberOpened(const StoredRequest &request)
+{
+    m_opened = request;
+    m_form.setViewingOnly(!request.isOpenForChanges());
 }
 
 void RequestSaving::cmdDeleteReq_Click()
@@ -199,9 +322,32 @@ void RequestSaving::cmdDeleteReq_Click()
                MsgIcon::Question, QStringLiteral("Message"))
         != MsgAnswer::Yes)
         return;
-    CurrentConnection()->Execute(
-        QStringLiteral("Update INVENTORY..tbInvWithDrawRequest set Status = 'D', ProcessDate = getdate(), ProcessBy = '")
-        + SqlText(gCurrentUser->EmployeeCode()) + QStringLiteral("'  where DocumentNumber = '")
-        + SqlText(list.selectedDocumentNumber()) + QStringLiteral("'"));
+
+    // The request is deleted only in the state the list showed it in when it was read.
+    Ui::frmMain &ui = m_form.ui();
+    const QString number = list.selectedDocumentNumber();
+    const StoredRequest listed =
+        StoredRequest::listed(number, ui.optOptions_1->isChecked(), ui.chkverified->isChecked());
+    Connection *connection = CurrentConnection();
+    try {
+        connection->BeginTrans();
+        const StoredRequest now = StoredRequest::read(*connection, number);
+        if (!listed.sameStateAs(now))
+            throw Refusal{QStringLiteral("Request %1 was %2 since the list was read. It was not deleted; the list "
+                                         "now shows the requests as they are.")
+                              .arg(number.trimmed(), describe(listed.changeTo(now)))};
+        connection->Execute(QStringLiteral("Update INVENTORY..tbInvWithDrawRequest set Status = 'D', ProcessDate = "
+                                           "getdate(), ProcessBy = '")
+                            + SqlText(gCurrentUser->EmployeeCode()) + QStringLiteral("'  where DocumentNumber = '")
+                            + SqlText(number) + QStringLiteral("'"));
+        connection->CommitTrans();
+    } catch (const Refusal &refusal) {
+        rollBack(connection);
+        showRefusal(refusal);
+        return;
+    } catch (...) {
+        rollBack(connection);
+        throw;
+    }
     m_form.RefreshRequestList();
 }

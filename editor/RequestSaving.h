@@ -1,11 +1,14 @@
 #pragma once
 
+#include "editor/StoredRequest.h"
+
 #include <QObject>
 #include <QString>
 
 #include <functional>
 
 class frmMain;
+class Connection;
 
 // Saving, verifying and deleting requests: the rows of tbInvWithdrawRequest.
 class RequestSaving : public QObject
@@ -26,6 +29,11 @@ public:
 
     bool VerifyAfterSave = false;
 
+    // The stored request the window holds, as it was opened or last written here; a request that
+    // is no longer pending and unverified is shown for viewing only. New holds no stored rows.
+    void rememberOpened(const StoredRequest &request);
+    const StoredRequest &opened() const { return m_opened; }
+
     // The supervisor prompt: shown modally, it answers whether a supervisor was accepted and
     // who. Replaceable so that the window can be driven without the prompt.
     struct SupervisorAnswer
@@ -38,6 +46,23 @@ public:
     SupervisorAnswer askSupervisor();
 
 private:
+    struct Refusal;
+
+    // A number typed for a new request that another request already carries is refused with the
+    // message of "&Save"; the focus goes back to the number.
+    bool typedNumberIsTaken(const QString &documentNumber);
+    void showNumberTaken();
+
+    // Inside the save's transaction: throws a Refusal when the stored rows are not the ones the
+    // window opened, or the typed number has been taken meanwhile.
+    void refuseUnlessUnchanged(Connection &connection, const QString &number);
+    // Records the supervisor on the rows just saved, in a transaction of its own that first checks
+    // that nobody changed them while the prompt was open.
+    bool recordVerification(Connection &connection, const QString &number, const QString &verifyId);
+    void showRefusal(const Refusal &refusal);
+
+    StoredRequest m_opened;
+
     frmMain &m_form;
     SupervisorPrompt m_prompt;
 };

@@ -4,6 +4,7 @@
 #include "editor/LineEntry.h"
 #include "editor/RequestList.h"
 #include "editor/RequestSaving.h"
+#include "editor/StoredRequest.h"
 #include "platform/CurrentUser.h"
 #include "platform/Database.h"
 #include "platform/Messages.h"
@@ -19,6 +20,7 @@
 
 #include <QCloseEvent>
 #include <QPushButton>
+#include <QScopedValueRollback>
 
 namespace {
 
@@ -100,6 +102,10 @@ void frmMain::Form_KeyPress(QWidget *target, int &keyAscii)
 {
     if (qobject_cast<QPushButton *>(target))
         return;
+    // A control that handles Enter itself (Enter as Tab, Enter to "&Update") decides alone, so the
+    // focus moves once, to where the control sends it.
+    if (keyAscii == 13 && KeyEvents::handlesKeyPress(target))
+        return;
     if (keyAscii == 13) {
         keyAscii = 0;
         if (gShell)
@@ -172,6 +178,15 @@ void frmMain::ApplyHeaderSwitches()
         m_ui->cboLocation->setEnabled(false);
 }
 
+void frmMain::setViewingOnly(bool viewingOnly)
+{
+    m_viewingOnly = viewingOnly;
+    for (QWidget *control : std::initializer_list<QWidget *>{m_ui->Frame7, m_ui->txtTransDate, m_ui->txtRemarks,
+                                                             m_ui->cmdAdd, m_ui->cmdDelete, m_ui->cmdSave,
+                                                             m_ui->cmdVerify, m_ui->cmdVerified})
+        control->setEnabled(!viewingOnly);
+}
+
 void frmMain::ClearAll()
 {
     for (QLineEdit *box : {m_ui->txtProdCode, m_ui->txtProdName, m_ui->txtWithdraw, m_ui->txtUnitCost,
@@ -189,7 +204,11 @@ void frmMain::cmdNew_Click()
 {
     IsNewRequest = true;
     m_requestList->LoadRequest(false);
-    m_ui->SSTab1->setCurrentIndex(1);
+    {
+        // Leaving the list loads the selected request; New keeps only its two locations.
+        const QScopedValueRollback starting(m_startingNewRequest, true);
+        m_ui->SSTab1->setCurrentIndex(1);
+    }
     ClearAll();
 
     if (gAutoWithdrawRequestNumber) {
@@ -203,16 +222,26 @@ void frmMain::cmdNew_Click()
     }
     m_ui->cmdOK->setText(QStringLiteral("Add to List"));
 
+    // The request selected in the list may come from a department that is not the user's; a new
+    // request does not inherit it, the user picks one of his own.
+    if (!RequestList::UserHasLocationAccess(gCurrentUser->EmployeeCode(), m_ui->cboTargetLocation->Tag())) {
+        m_ui->cboTargetLocation->setText(QString());
+        m_ui->cboTargetLocation->setTag(QString());
+    }
     bool cancel = false;
     cboTargetLocation_Validate(cancel);
 
     m_ui->txtTotalCounter->setVisible(false);
     ApplyHeaderSwitches();
+    m_requestSaving->rememberOpened(StoredRequest());
 }
 
 void frmMain::cmdEdit_Click()
 {
-    if (!IsNewRequest
+    // Only New's own switch to the details skips the check; any later Edit, by the button or the
+    // tab, opens a request of a department the user must be assigned to.
+    const bool newRequestSwitch = IsNewRequest && m_startingNewRequest;
+    if (!newRequestSwitch
         && !RequestList::UserHasLocationAccess(gCurrentUser->EmployeeCode(),
                                                m_requestList->selectedTargetLocationId())) {
         MsgBox(QStringLiteral("User not Authorized for this Location."), MsgButtons::OK, MsgIcon::Information);
@@ -284,6 +313,13 @@ void frmMain::cboTargetLocation_Validate(bool &cancel)
     const bool found = CheckLocationAccess(m_ui->cboTargetLocation->Text(), false, id, notBoth);
     TargetIsOrdinary = notBoth;
     if (!found) {
+        cancel = true;
+        return;
+    }
+    // The list offers only the user's own departments, and a typed name must be one of them too.
+    if (!RequestList::UserHasLocationAccess(gCurrentUser->EmployeeCode(), id)) {
+        m_ui->cboTargetLocation->setTag(QString());
+        MsgBox(QStringLiteral("User not Authorized for this Location."), MsgButtons::OK, MsgIcon::Information);
         cancel = true;
         return;
     }

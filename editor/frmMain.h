@@ -62,6 +62,11 @@ public:
 
     void ApplyHeaderSwitches();
 
+    // A request that is verified, processed or deleted is shown for viewing and printing only:
+    // every control that would change its lines or save it is disabled.
+    void setViewingOnly(bool viewingOnly);
+    bool isViewingOnly() const { return m_viewingOnly; }
+
 protected:
     // Closing by the window's close box asks the same question as "E&xit".
     void closeEvent(QCloseEvent *event) override;
@@ -78,5 +83,7 @@ private:
     std::unique_ptr<RequestList> m_requestList;
     std::unique_ptr<RequestSaving> m_requestSaving;
     int m_currentTab = 0;
+    bool m_startingNewRequest = false; // New is switching to the details tab
+    bool m_viewingOnly = false;
     bool m_exitConfirmed = false;
 };

@@ -1,9 +1,10 @@
 // Any value joined between quotes with SqlText: the translated statement holds exactly one string
-// literal and its value is the value given (a month-first date in the database's date form), so
-// no value can change what the statement does.
+// literal and its value is exactly the value given, so no value can change what the statement does.
 #include "platform/Database.h"
 #include "platform/SqlTokenizer.h"
 #include "platform/TsqlAdapter.h"
+
+#include <QStringList>
 
 #include <cstdint>
 #include <cstdio>
@@ -32,21 +33,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const AdaptedStatement adapted = TsqlAdapter::adapt(head + SqlText(value) + QStringLiteral("'"));
     if (adapted.isProcedureCall())
         fail("became a procedure call", head);
-    int literals = 0;
-    QString literal;
+    QStringList literals;
     for (const SqlToken &token : tokenizeSql(adapted.sql)) {
-        if (token.kind == SqlToken::String) {
-            ++literals;
-            literal = token.stringValue();
-        }
+        if (token.kind == SqlToken::String)
+            literals << token.stringValue();
     }
-    if (literals != 1)
-        fail("not exactly one literal", adapted.sql);
-    const QString iso = TsqlAdapter::isoFromMonthFirst(value);
-    if (literal != (iso.isEmpty() ? value : iso))
+    // The value itself, then (for an ASCII text) the bounds of its index range.
+    if (literals.size() != 1 && literals.size() != 3)
+        fail("neither the value alone nor the value with its range", adapted.sql);
+    if (literals.at(0) != value)
         fail("the literal does not hold the value", adapted.sql);
-    if (!adapted.sql.startsWith(QStringLiteral("Select * From tbInvLocation Where Location = '")) ||
-        !adapted.sql.endsWith(QStringLiteral("' COLLATE MSSQL")))
+    QString trimmed = value;
+    while (trimmed.endsWith(QLatin1Char(' ')))
+        trimmed.chop(1);
+    if (literals.size() == 3 && (literals.at(1) != trimmed || literals.at(2) != trimmed + QLatin1Char('!')))
+        fail("the range does not hold the value", adapted.sql);
+    const QString end = literals.size() == 1 ? QStringLiteral("' COLLATE MSSQL") : QStringLiteral("' COLLATE NOCASE)");
+    if (!adapted.sql.startsWith(QStringLiteral("Select * From tbInvLocation Where ")) || !adapted.sql.endsWith(end))
         fail("the statement around the value changed", adapted.sql);
     return 0;
 }

@@ -12,13 +12,12 @@ void EditSearchFromGridKey(QLineEdit *search, int &keyCode)
         keyCode = 0;
         return;
     }
-    if (keyCode <= 0 || keyCode > 255)
-        return;
-    const QChar letter = QChar(char16_t(keyCode)).toUpper();
-    if (letter >= u'A' && letter <= u'Z') {
-        keyCode = 0;
+    // Only the letter keys carry their letter as key code; the codes of function keys (F1 is
+    // 112) and others merely coincide with lower-case letters and must not restart the search.
+    if (keyCode >= 'A' && keyCode <= 'Z') {
         search->setFocus();
-        search->setText(QString(letter));
+        search->setText(QString(QChar(char16_t(keyCode))));
         search->setCursorPosition(1);
+        keyCode = 0;
     }
 }

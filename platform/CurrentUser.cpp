@@ -1,6 +1,6 @@
 #include "platform/CurrentUser.h"
 
-#include "platform/DataFolder.h"
+#include "platform/sqlite/DataFolder.h"
 #include "platform/Messages.h"
 
 #include <QCoreApplication>
@@ -19,14 +19,37 @@ const QString kLogonQuery = QStringLiteral(
 
 // Reads one row from each database, so that a missing, locked or damaged file is reported at
 // the log-on rather than at the first statement of the editor.
-const QStringList kOpenChecks{QStringLiteral("SELECT count(*) FROM tbInvLocation"),
-                              QStringLiteral("SELECT count(*) FROM Password.tbPasswordMain")};
+struct OpenCheck
+{
+    QString file;
+    QString sql;
+};
+const QList<OpenCheck> kOpenChecks{{QStringLiteral("INVENTORY.sqlite"), QStringLiteral("SELECT count(*) FROM tbInvLocation")},
+                                   {QStringLiteral("Password.sqlite"),
+                                    QStringLiteral("SELECT count(*) FROM Password.tbPasswordMain")}};
 
-void runCheck(QSqlDatabase db, const QString &sql)
+bool damagedFile(const QSqlError &error)
+{
+    const int code = error.nativeErrorCode().toInt() & 0xff;
+    return code == 11 || code == 26; // SQLITE_CORRUPT, SQLITE_NOTADB
+}
+
+// A damaged file is named, with what to do about it, rather than only in SQLite's words.
+[[noreturn]] void queryFailed(const QString &folder, const QString &file, const QSqlError &error)
+{
+    if (!damagedFile(error))
+        throw Error(Error::DatabaseError, kSource, error.text());
+    throw Error(Error::DatabaseError, kSource,
+                QStringLiteral("The database file %1 is damaged: %2. Restore the last backup of the data folder; "
+                               "\"inventory-request-admin check\" tells more.")
+                    .arg(QDir::toNativeSeparators(QDir(folder).filePath(file)), error.databaseText()));
+}
+
+void runCheck(const QString &folder, QSqlDatabase db, const OpenCheck &check)
 {
     QSqlQuery query(db);
-    if (!query.exec(sql) || !query.next())
-        throw Error(Error::DatabaseError, kSource, query.lastError().text());
+    if (!query.exec(check.sql) || !query.next())
+        queryFailed(folder, check.file, query.lastError());
 }
 
 void showFailure(const QString &text)
@@ -43,11 +66,15 @@ CurrentUser::CurrentUser(LogonPrompt *prompt, std::function<QString(const QStrin
 
 CurrentUser::~CurrentUser() = default;
 
+bool CurrentUser::dataFolderIsConfigured()
+{
+    return !qEnvironmentVariable("INVENTORY_REQUEST_DATA").trimmed().isEmpty();
+}
+
 QString CurrentUser::dataFolder()
 {
-    const QString configured = qEnvironmentVariable("INVENTORY_REQUEST_DATA");
-    if (!configured.trimmed().isEmpty())
-        return configured;
+    if (dataFolderIsConfigured())
+        return qEnvironmentVariable("INVENTORY_REQUEST_DATA");
     if (!QCoreApplication::applicationName().isEmpty()) {
         const QString appData = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
         if (!appData.isEmpty())
@@ -65,11 +92,11 @@ void CurrentUser::ShowMain()
     m_folder = dataFolder();
 
     try {
-        if (!DataFolder::hasDatabases(m_folder))
-            DataFolder::create(m_folder, DataFolder::Content::DemoData);
+        DataFolder::prepare(m_folder, dataFolderIsConfigured() ? DataFolder::Access::AsGiven
+                                                               : DataFolder::Access::Private);
         m_connection = Connection::open(m_folder);
-        for (const QString &check : kOpenChecks)
-            runCheck(m_connection->database(), check);
+        for (const OpenCheck &check : kOpenChecks)
+            runCheck(m_folder, m_connection->database(), check);
     } catch (const Error &error) {
         m_connection.reset();
         showFailure(QStringLiteral("The inventory data in \"%1\" cannot be opened.\n\n%2")
@@ -108,9 +135,12 @@ bool CurrentUser::checkLogon(const LogonCredentials &credentials)
     query.addBindValue(employeeId);
     query.addBindValue(stored);
     if (!query.exec())
-        throw Error(Error::DatabaseError, kSource, query.lastError().text());
-    if (!query.next())
+        queryFailed(m_folder, QStringLiteral("Password.sqlite"), query.lastError());
+    if (!query.next()) {
+        if (query.lastError().isValid())
+            queryFailed(m_folder, QStringLiteral("Password.sqlite"), query.lastError());
         return false;
+    }
     // The register's own spelling of the id is the one the client joins into its statements.
     m_employeeCode = query.value(0).toString();
     return true;

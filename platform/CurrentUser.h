@@ -47,6 +47,7 @@ public:
 
     // Data folder: INVENTORY_REQUEST_DATA when set, else the per-user application data folder.
     static QString dataFolder();
+    static bool dataFolderIsConfigured();
 
     // For tests and tools: log on without a prompt on an open connection.
     void attach(std::unique_ptr<Connection> connection, const QString &employeeCode);

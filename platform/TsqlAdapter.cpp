@@ -4,10 +4,18 @@
 #include "platform/SqlTokenizer.h"
 
 #include <QDateTime>
+#include <QFile>
 #include <QHash>
 #include <QMutex>
 #include <QRegularExpression>
 #include <QSet>
+
+// The schema script is compiled into the core library as a resource; a static library's resources
+// are registered by a call from outside any namespace.
+static void registerSchemaResource()
+{
+    Q_INIT_RESOURCE(db);
+}
 
 namespace {
 
@@ -48,6 +56,31 @@ bool isComparison(const SqlToken &token)
 bool isName(const SqlToken &token)
 {
     return token.kind == SqlToken::Word || token.kind == SqlToken::QuotedName;
+}
+
+// Names of the columns the schema declares DATETIME, in lower case. Only a literal compared with or
+// written into one of them is read as a date.
+QSet<QString> readDateColumns()
+{
+    registerSchemaResource();
+    QFile file(QStringLiteral(":/db/schema.sql"));
+    QSet<QString> columns;
+    if (!file.open(QIODevice::ReadOnly))
+        return columns;
+    static const QRegularExpression dateColumn(QStringLiteral("^\\s+(\\w+)\\s+DATETIME\\b"),
+                                               QRegularExpression::CaseInsensitiveOption |
+                                                   QRegularExpression::MultilineOption);
+    auto matches = dateColumn.globalMatch(QString::fromUtf8(file.readAll()));
+    while (matches.hasNext())
+        columns.insert(matches.next().captured(1).toLower());
+    return columns;
+}
+
+bool isDateColumn(const SqlToken &token)
+{
+    static const QSet<QString> columns = readDateColumns();
+    return (token.kind == SqlToken::Word || token.kind == SqlToken::QuotedName) &&
+           columns.contains(token.nameValue().toLower());
 }
 
 [[noreturn]] void syntaxError(const QString &near)
@@ -94,6 +127,7 @@ public:
         if (tok(0).is("delete") && !tok(1).is("from"))
             out(0) += QStringLiteral(" From");
 
+        markInsertedDates();
         QVector<int> pluses;
         for (int s = 0; s < m_sig.size(); ++s) {
             const SqlToken &t = tok(s);
@@ -119,6 +153,8 @@ public:
             }
         }
         joinTexts(pluses);
+        for (int s : std::as_const(m_compared))
+            indexRange(s);
 
         for (const QString &text : std::as_const(m_out))
             result.sql += text;
@@ -215,8 +251,8 @@ private:
             likePrefix(s);
     }
 
-    // "col Like 'ABC%'" also gets the range that every match lies in, so the column's index serves
-    // the search (the client's Like is a function of its own, which SQLite cannot plan with). The
+    // "col Like 'ABC%'" (an ASCII prefix) also gets the range that every match lies in, so the
+    // column's index serves the search (the client's Like is a function of its own, which SQLite cannot plan with). The
     // range holds for every match, so the condition's meaning, negated or not, stays the same.
     void likePrefix(int s)
     {
@@ -228,7 +264,7 @@ private:
             return;
         const QString prefix = value.left(value.size() - 1);
         for (const QChar c : prefix) {
-            if (c == QLatin1Char('%') || c == QLatin1Char('_') || c == QLatin1Char('[') || c.isSurrogate())
+            if (c == QLatin1Char('%') || c == QLatin1Char('_') || c == QLatin1Char('[') || c.unicode() >= 0x80)
                 return;
         }
         if (!isName(tok(s - 1)) || (tok(s - 1).kind == SqlToken::Word && isOperatorKeyword(tok(s - 1))))
@@ -247,8 +283,8 @@ private:
         const QString quoted = QString(prefix).replace(QLatin1String("'"), QLatin1String("''"));
         out(first).prepend(QLatin1Char('('));
         out(s + 1) += QStringLiteral(" AND ") + column + QStringLiteral(" >= '") + quoted +
-                      QStringLiteral("' COLLATE MSSQL AND ") + column + QStringLiteral(" < '") + quoted +
-                      QChar(0xFFFF) + QStringLiteral("' COLLATE MSSQL)");
+                      QStringLiteral("' COLLATE NOCASE AND ") + column + QStringLiteral(" < '") + quoted +
+                      QChar(0xFFFF) + QStringLiteral("' COLLATE NOCASE)");
     }
 
     static bool isTextType(const SqlToken &type)
@@ -332,13 +368,136 @@ private:
         m_trailer += QStringLiteral(" LIMIT ") + count;
     }
 
+    // "Insert t (a, b) Values (x, y)": a literal that is the whole value of a date column.
+    void markInsertedDates()
+    {
+        if (!tok(0).is("insert"))
+            return;
+        int open = 1;
+        while (open < m_sig.size() && !tok(open).is("(") && !tok(open).is("values"))
+            ++open;
+        if (!tok(open).is("("))
+            return;
+        const int close = closing(open);
+        if (close < 0 || !tok(close + 1).is("values") || !tok(close + 2).is("("))
+            return;
+        QVector<bool> dateColumns;
+        for (int s = open + 1; s < close; ++s) {
+            if (tok(s).is(","))
+                continue;
+            dateColumns.append(isDateColumn(tok(s)) && (tok(s + 1).is(",") || s + 1 == close));
+        }
+        const int valuesClose = closing(close + 2);
+        int column = 0;
+        int start = close + 3;
+        for (int s = start; s <= valuesClose && valuesClose > 0; ++s) {
+            if (tok(s).is("(")) {
+                s = closing(s);
+                if (s < 0)
+                    return;
+                continue;
+            }
+            if (!tok(s).is(",") && s != valuesClose)
+                continue;
+            if (s == start + 1 && tok(start).kind == SqlToken::String && column < dateColumns.size() &&
+                dateColumns.at(column))
+                m_dateLiterals.insert(start);
+            ++column;
+            start = s + 1;
+        }
+    }
+
+    // The name that ends a column reference at s ("A.TransDate" ends at TransDate).
+    bool dateColumnEndsAt(int s) const { return isDateColumn(tok(s)) && !tok(s + 1).is("."); }
+    bool dateColumnStartsAt(int s) const
+    {
+        while (isName(tok(s)) && tok(s + 1).is("."))
+            s += 2;
+        return isDateColumn(tok(s)) && !tok(s + 1).is("(");
+    }
+
+    // A literal compared with a date column (=, <, Between ... And ...) or set into one.
+    bool meansDate(int s) const
+    {
+        if (m_dateLiterals.contains(s))
+            return true;
+        if (isComparison(tok(s - 1)) && dateColumnEndsAt(s - 2))
+            return true;
+        if (isComparison(tok(s + 1)) && dateColumnStartsAt(s + 2))
+            return true;
+        if (tok(s - 1).is("between") && dateColumnEndsAt(s - 2))
+            return true;
+        return tok(s - 1).is("and") && tok(s - 3).is("between") && dateColumnEndsAt(s - 4);
+    }
+
     void literal(int s)
     {
-        const QString iso = TsqlAdapter::isoFromMonthFirst(tok(s).stringValue());
-        if (!iso.isEmpty())
+        const QString iso = meansDate(s) ? TsqlAdapter::isoFromMonthFirst(tok(s).stringValue()) : QString();
+        if (!iso.isEmpty()) {
             out(s) = QLatin1Char('\'') + iso + QLatin1Char('\'');
-        if (isComparison(tok(s - 1)) || isComparison(tok(s + 1)))
-            out(s) += QStringLiteral(" COLLATE MSSQL");
+        } else if (isComparison(tok(s - 1)) || isComparison(tok(s + 1))) {
+            compared(s);
+        }
+    }
+
+    // A text compared with = < > ... ignores letter case and trailing blanks, as on SQL Server: the
+    // client's MSSQL collation decides.
+    void compared(int s)
+    {
+        out(s) += QStringLiteral(" COLLATE MSSQL");
+        m_compared.append(s);
+    }
+
+    // "col = 'abc'" in a condition also gets the range of the columns' own NOCASE collation that
+    // every equal value lies in ('abc' up to 'abc' followed by blanks), so the column's index serves
+    // the lookup. Only for a column or an IsNull of one, and an ASCII text: then the range holds
+    // every value SQL Server calls equal.
+    void indexRange(int s)
+    {
+        const bool before = tok(s - 1).is("=");
+        if (!before && !tok(s + 1).is("="))
+            return;
+        QString value = tok(s).stringValue();
+        while (value.endsWith(QLatin1Char(' ')))
+            value.chop(1);
+        if (!isAscii(value))
+            return;
+        const Operand operand = before ? leftOperand(s - 1) : rightOperand(s + 1);
+        if (operand.first < 0 || operand.last < 0)
+            return;
+        const int first = before ? operand.first : s;
+        const int last = before ? s : operand.last;
+        const auto boundary = [&](const SqlToken &t) {
+            return t.is("where") || t.is("and") || t.is("or") || t.is("on") || t.is("(") || t.is("when") ||
+                   t.is("having") || t.is("not");
+        };
+        if (!boundary(tok(first - 1)) ||
+            !(last + 1 >= m_sig.size() || boundary(tok(last + 1)) || tok(last + 1).is(")") ||
+              tok(last + 1).is("order") || tok(last + 1).is("group") || tok(last + 1).is("then") ||
+              tok(last + 1).is(";")))
+            return;
+        const bool column = operand.first == operand.last ||
+                            (tok(operand.first).is("isnull") && tok(operand.first + 1).is("(")) ||
+                            (operand.last - operand.first == 2 && tok(operand.first + 1).is("."));
+        if (!column || tok(operand.last + 1).is("(") || (operand.first == operand.last && !isName(tok(operand.first))))
+            return;
+        QString expression;
+        for (int i = m_sig.at(operand.first); i <= m_sig.at(operand.last); ++i)
+            expression += m_out.at(i);
+        const QString quoted = QString(value).replace(QLatin1String("'"), QLatin1String("''"));
+        out(first).prepend(QLatin1Char('('));
+        out(last) += QStringLiteral(" AND ") + expression + QStringLiteral(" >= '") + quoted +
+                     QStringLiteral("' COLLATE NOCASE AND ") + expression + QStringLiteral(" < '") + quoted +
+                     QStringLiteral("!' COLLATE NOCASE)");
+    }
+
+    static bool isAscii(const QString &text)
+    {
+        for (const QChar c : text) {
+            if (c.unicode() >= 0x80)
+                return false;
+        }
+        return true;
     }
 
     // A function whose result is text, called at s.
@@ -478,6 +637,8 @@ private:
     QVector<int> m_sig;
     QVector<QString> m_out;
     QString m_trailer;
+    QSet<int> m_dateLiterals; // literals written into date columns
+    QVector<int> m_compared;  // compared text literals
 };
 
 } // namespace

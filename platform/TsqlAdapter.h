@@ -18,10 +18,14 @@
 //   INTEGER), Convert(VarChar(n), x) -> convert_varchar(x, n); GetDate() and PatIndex are
 //   database functions (SqliteDialect).
 // - [name] -> "name"; N'text' -> 'text'.
-// - A string literal compared with = <> < > <= >= carries COLLATE MSSQL, so that a comparison
-//   with an expression (isnull(x,'') = '') ignores case and trailing blanks as a column does.
+// - A string literal compared with = <> < > <= >= carries COLLATE MSSQL, so that a comparison,
+//   also with an expression (isnull(x,'') = ''), ignores case and trailing blanks as on SQL Server.
+//   "col = 'abc'" in a condition also gets the NOCASE range of the values equal to it, so the
+//   column's index (the columns are declared NOCASE, readable by any SQLite tool) serves it.
 // - A literal of the exact form 'MM/dd/yyyy hh:mm:ss AM' becomes 'yyyy-MM-dd HH:mm:ss', the form
-//   the database keeps dates in; any other literal is left alone.
+//   the database keeps dates in, where it is compared with a date column (=, <, Between) or is the
+//   value an Insert or Update writes into one; the schema's DATETIME columns are the date columns.
+//   Everywhere else (a justification, a name, a search text) it reaches the database as built.
 // - A statement that starts with a name that is not a SQL keyword is a stored-procedure call:
 //   [Exec] db..proc arg, arg ... with quoted texts, numbers or bare words as arguments. The
 //   arguments are returned as values to bind, never joined into SQL.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "records/RecordValues.h"
+
 #include <QDateTime>
 #include <QString>
 
@@ -24,7 +26,7 @@ public:
     double AMC() const { return m_amc; }
     void setBOH(double value) { m_boh = value; }
     double BOH() const { return m_boh; }
-    void setLastDeliveryQuantity(qint16 value) { m_lastDeliveryQuantity = value; }
+    void setLastDeliveryQuantity(IntegerArgument value) { m_lastDeliveryQuantity = value; }
     qint16 LastDeliveryQuantity() const { return m_lastDeliveryQuantity; }
     void setLastDeliveryDate(const QDateTime &value) { m_lastDeliveryDate = value; }
     QDateTime LastDeliveryDate() const { return m_lastDeliveryDate; }

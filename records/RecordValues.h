@@ -34,6 +34,20 @@ Connection &RequireConnection(Connection *connection);
 // "Overflow" outside its range.
 qint16 ToInteger(double value);
 
+// The value given to a 16-bit Integer property. Any number converts to it as the caller passes
+// it, rounded as ToInteger does; a value outside -32768..32767 fails there with "Overflow" (6),
+// before the property changes, instead of wrapping around.
+class IntegerArgument
+{
+public:
+    // Implicit on purpose: callers pass plain numbers, as to any numeric parameter.
+    IntegerArgument(double value) : m_value(ToInteger(value)) {}
+    operator qint16() const { return m_value; }
+
+private:
+    qint16 m_value;
+};
+
 // The related record held in `held`: created, given the connection and loaded by `load` on the first
 // read (a load that finds no row leaves it reset), then returned as it is on every later read.
 template <typename Record, typename Load>

@@ -150,15 +150,17 @@ std::shared_ptr<clsItemMaster> clsItem::ItemMaster()
 }
 
 #define CLSITEM_TRAPPED_PROPERTY(Type, Name, member) TRAPPED_PROPERTY(clsItem, Type, Type, Name, member)
+#define CLSITEM_TRAPPED_INTEGER(Name, member) TRAPPED_PROPERTY(clsItem, qint16, IntegerArgument, Name, member)
 
-CLSITEM_TRAPPED_PROPERTY(qint16, MarkupIn, m_markupIn)
-CLSITEM_TRAPPED_PROPERTY(qint16, MarkupOut, m_markupOut)
+CLSITEM_TRAPPED_INTEGER(MarkupIn, m_markupIn)
+CLSITEM_TRAPPED_INTEGER(MarkupOut, m_markupOut)
 CLSITEM_TRAPPED_PROPERTY(Currency, NetAmount, m_netAmount)
 CLSITEM_TRAPPED_PROPERTY(double, OnHand, m_onHand)
 CLSITEM_TRAPPED_PROPERTY(double, OnOrder, m_onOrder)
 CLSITEM_TRAPPED_PROPERTY(Currency, SellingPriceIn, m_sellingPriceIn)
 CLSITEM_TRAPPED_PROPERTY(Currency, SellingPriceOut, m_sellingPriceOut)
-CLSITEM_TRAPPED_PROPERTY(qint16, ItemStatus, m_itemStatus)
+CLSITEM_TRAPPED_INTEGER(ItemStatus, m_itemStatus)
 CLSITEM_TRAPPED_PROPERTY(Currency, AverageCost, m_averageCost)
 
 #undef CLSITEM_TRAPPED_PROPERTY
+#undef CLSITEM_TRAPPED_INTEGER

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "records/RecordValues.h"
 #include "shell/NumberText.h"
 
 #include <QDateTime>
@@ -41,9 +42,9 @@ public:
     void setItemMaster(std::shared_ptr<clsItemMaster> value) { m_itemMaster = std::move(value); }
 
     qint16 MarkupIn() const;
-    void setMarkupIn(qint16 value);
+    void setMarkupIn(IntegerArgument value);
     qint16 MarkupOut() const;
-    void setMarkupOut(qint16 value);
+    void setMarkupOut(IntegerArgument value);
     Currency NetAmount() const;
     void setNetAmount(Currency value);
     double OnHand() const;
@@ -57,7 +58,7 @@ public:
     Currency SellingPriceOut() const;
     void setSellingPriceOut(Currency value);
     qint16 ItemStatus() const;
-    void setItemStatus(qint16 value);
+    void setItemStatus(IntegerArgument value);
     Currency AverageCost() const;
     void setAverageCost(Currency value);
 
@@ -82,7 +83,7 @@ public:
     double ListCost() const { return m_listCost; }
     void setListCost(double value) { m_listCost = value; }
     qint16 UOM() const { return m_uom; }
-    void setUOM(qint16 value) { m_uom = value; }
+    void setUOM(IntegerArgument value) { m_uom = value; }
     QString UOMDescription() const { return m_uomDescription; }
     void setUOMDescription(const QString &value) { m_uomDescription = value; }
     QDateTime LastDeliveryDate() const { return m_lastDeliveryDate; }
@@ -90,7 +91,7 @@ public:
     double LastDeliveryQty() const { return m_lastDeliveryQty; }
     void setLastDeliveryQty(double value) { m_lastDeliveryQty = value; }
     qint16 Packing() const { return m_packing; }
-    void setPacking(qint16 value) { m_packing = value; }
+    void setPacking(IntegerArgument value) { m_packing = value; }
     bool IsFloor() const { return m_isFloor; }
     void setIsFloor(bool value) { m_isFloor = value; }
     bool IsCeiling() const { return m_isCeiling; }

@@ -310,18 +310,21 @@ std::shared_ptr<clsGeneric> clsItemMaster::Generic()
 #define CLSITEMMASTER_TRAPPED_TEXT(Type, ParameterType, Name, member)                                        \
     TRAPPED_PROPERTY(clsItemMaster, Type, ParameterType, Name, member)
 
-CLSITEMMASTER_TRAPPED_PROPERTY(qint16, VAT, m_vat)
-CLSITEMMASTER_TRAPPED_PROPERTY(qint16, Packing, m_packing)
-CLSITEMMASTER_TRAPPED_PROPERTY(qint16, ItemStatus, m_itemStatus)
+#define CLSITEMMASTER_TRAPPED_INTEGER(Name, member) CLSITEMMASTER_TRAPPED_TEXT(qint16, IntegerArgument, Name, member)
+
+CLSITEMMASTER_TRAPPED_INTEGER(VAT, m_vat)
+CLSITEMMASTER_TRAPPED_INTEGER(Packing, m_packing)
+CLSITEMMASTER_TRAPPED_INTEGER(ItemStatus, m_itemStatus)
 CLSITEMMASTER_TRAPPED_PROPERTY(double, SalesTax, m_salesTax)
 CLSITEMMASTER_TRAPPED_PROPERTY(double, Freight, m_freight)
 CLSITEMMASTER_TRAPPED_PROPERTY(Currency, ListCost, m_listCost)
 CLSITEMMASTER_TRAPPED_PROPERTY(double, DownTime, m_downTime)
-CLSITEMMASTER_TRAPPED_PROPERTY(qint16, MarkupOut, m_markupOut)
-CLSITEMMASTER_TRAPPED_PROPERTY(qint16, MarkupIn, m_markupIn)
+CLSITEMMASTER_TRAPPED_INTEGER(MarkupOut, m_markupOut)
+CLSITEMMASTER_TRAPPED_INTEGER(MarkupIn, m_markupIn)
 CLSITEMMASTER_TRAPPED_TEXT(QString, const QString &, ItemDesc, m_itemDesc)
 CLSITEMMASTER_TRAPPED_TEXT(QString, const QString &, ItemName, m_itemName)
 CLSITEMMASTER_TRAPPED_TEXT(QString, const QString &, ItemID, m_itemId)
 
 #undef CLSITEMMASTER_TRAPPED_PROPERTY
 #undef CLSITEMMASTER_TRAPPED_TEXT
+#undef CLSITEMMASTER_TRAPPED_INTEGER

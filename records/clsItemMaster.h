@@ -1,5 +1,6 @@
 #pragma once
 
+#include "records/RecordValues.h"
 #include "shell/NumberText.h"
 
 #include <QString>
@@ -69,11 +70,11 @@ public:
     bool LoadItem(const QString &itemId, Connection *activeConnection = nullptr);
 
     qint16 VAT() const;
-    void setVAT(qint16 value);
+    void setVAT(IntegerArgument value);
     qint16 Packing() const;
-    void setPacking(qint16 value);
+    void setPacking(IntegerArgument value);
     qint16 ItemStatus() const;
-    void setItemStatus(qint16 value);
+    void setItemStatus(IntegerArgument value);
 
     std::shared_ptr<clsItemClass> ItemClass();
     void setItemClass(std::shared_ptr<clsItemClass> value);
@@ -87,9 +88,9 @@ public:
     double DownTime() const;
     void setDownTime(double value);
     qint16 MarkupOut() const;
-    void setMarkupOut(qint16 value);
+    void setMarkupOut(IntegerArgument value);
     qint16 MarkupIn() const;
-    void setMarkupIn(qint16 value);
+    void setMarkupIn(IntegerArgument value);
 
     std::shared_ptr<clsSupplier> Supplier();
     void setSupplier(std::shared_ptr<clsSupplier> value);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "records/RecordValues.h"
+
 #include <QString>
 
 class Connection;
@@ -15,9 +17,9 @@ public:
     void setAllowedForPO(bool value) { m_allowedForPO = value; }
     // The flags hold what the table gives: -1 for true, 0 for false, 1 when the column is null.
     qint16 isDispensingArea() const { return m_isDispensingArea; }
-    void setisDispensingArea(qint16 value) { m_isDispensingArea = value; }
+    void setisDispensingArea(IntegerArgument value) { m_isDispensingArea = value; }
     qint16 IsWareHouse() const { return m_isWareHouse; }
-    void setIsWareHouse(qint16 value) { m_isWareHouse = value; }
+    void setIsWareHouse(IntegerArgument value) { m_isWareHouse = value; }
     QString Status() const { return m_status; }
     void setStatus(const QString &value) { m_status = value; }
 

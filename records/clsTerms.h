@@ -1,5 +1,7 @@
 #pragma once
 
+#include "records/RecordValues.h"
+
 #include <QString>
 
 class Connection;
@@ -17,7 +19,7 @@ public:
     Connection *ActiveConnection() const { return m_connection; }
 
     qint16 Code() const;
-    void setCode(qint16 value) { m_code = value; }
+    void setCode(IntegerArgument value) { m_code = value; }
 
     // Inserts under the next free code when Code is not stored (Code keeps its value), else updates.
     bool Update();
@@ -25,7 +27,7 @@ public:
     bool LoadTerms(qint16 TermsID, const QString &TermDesc);
 
     qint16 NumberOfDays() const { return m_numberOfDays; }
-    void setNumberOfDays(qint16 value) { m_numberOfDays = value; }
+    void setNumberOfDays(IntegerArgument value) { m_numberOfDays = value; }
     QString Description() const { return m_description; }
     void setDescription(const QString &value) { m_description = value; }
 

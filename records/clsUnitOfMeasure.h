@@ -1,5 +1,7 @@
 #pragma once
 
+#include "records/RecordValues.h"
+
 #include <QString>
 
 class Connection;
@@ -24,7 +26,7 @@ public:
     QString Description() const;
     void setDescription(const QString &value);
     qint16 Code() const;
-    void setCode(qint16 value) { m_code = value; }
+    void setCode(IntegerArgument value) { m_code = value; }
 
     // Opens the unit lookup; true when a unit was chosen and loaded.
     bool SearchUOM(const QString &UOMID);

@@ -19,3 +19,5 @@ struct AdminCommand
 
 // The commands, each defined in a unit of its own (app/admin/<Name>Command.cpp) and listed by
 // main.cpp in the order the overview shows them.
+AdminCommand backupCommand();
+AdminCommand checkCommand();

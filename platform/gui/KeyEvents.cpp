@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QKeyEvent>
 #include <QPointer>
+#include <QPushButton>
 #include <QSet>
 #include <QWidget>
 
@@ -62,6 +63,27 @@ KeyFilter *filter()
         qApp->installEventFilter(instance);
     }
     return instance;
+}
+
+// Every window gets the same keys from its first key on (Enter on a button), not only the windows
+// that registered a handler.
+void installFilter()
+{
+    filter();
+}
+Q_COREAPP_STARTUP_FUNCTION(installFilter)
+
+// Enter on a focused push button clicks it, as Space does, in every window: Qt does so only for
+// the default buttons of dialogs.
+bool clickedByEnter(QWidget *target, const QKeyEvent *event)
+{
+    auto *button = qobject_cast<QPushButton *>(target);
+    if (!button || !button->isEnabled() || KeyEvents::keyAsciiOf(event) != 13)
+        return false;
+    if (event->modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier))
+        return false;
+    button->click();
+    return true;
 }
 
 template <typename Map>
@@ -158,7 +180,7 @@ bool KeyFilter::handle(QWidget *target, QKeyEvent *event)
             return true;
         }
     }
-    return false;
+    return alive && clickedByEnter(target, event);
 }
 
 void KeyFilter::deliver(QWidget *target, int keyAscii, const QKeyEvent *original)
@@ -206,6 +228,11 @@ void setKeyPreview(QWidget *window, bool on)
     KeyFilter *f = filter();
     f->watch(window);
     f->preview[window].on = on;
+}
+
+bool handlesKeyPress(QWidget *control)
+{
+    return findFor(filter()->keyPress, control) != nullptr;
 }
 
 bool keyPreview(QWidget *window)

@@ -17,9 +17,12 @@ using PreviewHandler = std::function<void(QWidget *target, int &keyAscii)>;
 
 void onKeyPress(QWidget *control, KeyPressHandler handler);
 void onKeyDown(QWidget *control, KeyDownHandler handler);
+// Whether the control (or the control it is part of) has a KeyPress handler of its own.
+bool handlesKeyPress(QWidget *control);
 
 // The window sees every key typed in its controls before they do, while preview is on. A key is
 // handled once: a key the preview swallows or replaces never reaches the control's own handler.
+// Enter that no handler took clicks a focused push button, in every window (Space does anyway).
 void setPreviewHandler(QWidget *window, PreviewHandler handler);
 void setKeyPreview(QWidget *window, bool on);
 bool keyPreview(QWidget *window);

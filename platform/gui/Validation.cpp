@@ -10,7 +10,6 @@
 #include <QHash>
 #include <QPointer>
 #include <QTabBar>
-#include <QTimer>
 #include <QWidget>
 
 // Every way of leaving a box ends in a change of the focus widget, and Qt tells the box by a
@@ -56,7 +55,7 @@ private:
     QSet<QObject *> m_watched;
     bool m_restoring = false;
     QPointer<QWidget> m_refusedTarget;  // the control whose click was refused, until the release
-    QPointer<QWidget> m_acceptedBox;    // passed for a mnemonic; the focus change that follows needs no step
+    QPointer<QWidget> m_acceptedBox;    // passed for a mnemonic; the focus change its action makes needs no step
 };
 
 ValidationFilter *filter()
@@ -108,10 +107,13 @@ bool ValidationFilter::eventFilter(QObject *watched, QEvent *event)
             return focusOut(widget, static_cast<QFocusEvent *>(event));
         return false;
     case QEvent::KeyPress:
+        m_acceptedBox.clear();
         return leaveDatePicker(widget, static_cast<QKeyEvent *>(event));
     case QEvent::Shortcut:
         return qobject_cast<QAbstractButton *>(widget) && actionWithoutFocus(widget);
     case QEvent::MouseButtonPress:
+        m_acceptedBox.clear();
+        return refusedMouse(widget, event);
     case QEvent::MouseButtonDblClick:
     case QEvent::MouseButtonRelease:
     case QEvent::MouseMove:
@@ -168,9 +170,10 @@ bool ValidationFilter::actionWithoutFocus(QWidget *target)
         || target->window() != box->window())
         return false;
     if (runStep(box)) {
-        // An ambiguous mnemonic moves the focus to the button next; that needs no second step.
+        // The box has been validated for this action: the focus change it brings (an ambiguous
+        // mnemonic focusing the button, or the button's own handler a moment later, after the box
+        // may have been emptied) needs no second step. The user's next key or click ends that.
         m_acceptedBox = box;
-        QTimer::singleShot(0, this, [this] { m_acceptedBox.clear(); });
         return false;
     }
     return true;

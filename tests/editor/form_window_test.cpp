@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTest>
 
 namespace {
 
@@ -151,6 +152,29 @@ TEST_F(FormTest, NewStartsANumberedRequestOnTheDetailsTab)
     EXPECT_TRUE(widget<QLineEdit>(S("txtProdCode"))->text().isEmpty());
 }
 
+TEST_F(FormTest, NewAfterEditingARequestStartsWithAnEmptyEntry)
+{
+    doubleClickGridRow(S("grdListing"), listRowOf(S(Demo::PendingDoc)));
+    ASSERT_EQ(TAB(), 1);
+    typeInto(S("txtWithdraw"), S("7"));
+    pressTab();
+    ASSERT_EQ(widget<QLineEdit>(S("txtWithdraw"))->text(), S("7"));
+
+    for (const bool byMnemonic : {false, true}) {
+        if (byMnemonic) {
+            typeInto(S("txtWithdraw"), S("9"));
+            pressKey(Qt::Key_N, Qt::AltModifier);
+            QTest::qWait(300); // a mnemonic clicks its button a moment later, as a press shows
+        } else {
+            click(S("cmdNew"));
+        }
+        for (const char *box : {"txtProdCode", "txtProdName", "txtWithdraw", "txtUnitCost", "txtTotalCost"})
+            EXPECT_EQ(widget<QLineEdit>(S(box))->text(), QString()) << box << (byMnemonic ? " (Alt+N)" : " (click)");
+        EXPECT_EQ(focusName(), S("txtProdCode"));
+        EXPECT_EQ(messages().count(), 0);
+    }
+}
+
 struct TypedNumberForm : EditorFixture
 {
     void beforeLoad() override { gAutoWithdrawRequestNumber = true; }
@@ -177,7 +201,8 @@ TEST_F(FormTest, SameLocationInBothListsIsRefused)
     EXPECT_EQ(focusName(), S("cboTargetLocation"));
 }
 
-TEST_F(FormTest, DepartmentThatIsWarehouseAndDispensingForcesConsumption)
+// The supervisor is assigned to the main pharmacy, which is both a warehouse and a dispensing area.
+TEST_F(SupervisorForm, DepartmentThatIsWarehouseAndDispensingForcesConsumption)
 {
     click(S("cmdNew"));
     typeInto(S("cboTargetLocation"), S(Demo::MainPharmacy));
@@ -192,6 +217,41 @@ TEST_F(FormTest, DepartmentThatIsWarehouseAndDispensingForcesConsumption)
     EXPECT_EQ(widget<LocationCombo>(S("cboTargetLocation"))->Tag(), S(Demo::IcuId));
     EXPECT_TRUE(widget<QRadioButton>(S("optConsumed_0"))->isChecked());
     EXPECT_TRUE(widget(S("optConsumed_0"))->isEnabled());
+}
+
+// The list offers only the user's departments; a typed one must be his as well.
+TEST_F(FormTest, TypedDepartmentOfAnotherUserIsRefused)
+{
+    click(S("cmdNew"));
+    for (const char *notAssigned : {Demo::OperatingRoom, Demo::MainPharmacy}) {
+        typeInto(S("cboTargetLocation"), S(notAssigned));
+        messages().clear();
+        pressTab();
+        EXPECT_EQ(messages().count(), 1) << notAssigned;
+        EXPECT_EQ(lastMessage().text, S("User not Authorized for this Location."));
+        EXPECT_EQ(lastMessage().icon, MsgIcon::Information);
+        EXPECT_EQ(lastMessage().title, AppTitle());
+        EXPECT_EQ(focusName(), S("cboTargetLocation"));
+        EXPECT_TRUE(widget<LocationCombo>(S("cboTargetLocation"))->Tag().isEmpty());
+    }
+
+    typeInto(S("cboTargetLocation"), S(Demo::Icu));
+    messages().clear();
+    pressTab();
+    EXPECT_EQ(messages().count(), 0);
+    EXPECT_NE(focusName(), S("cboTargetLocation"));
+    EXPECT_EQ(widget<LocationCombo>(S("cboTargetLocation"))->Tag(), S(Demo::IcuId));
+}
+
+// A new request started while another department's request is selected does not inherit it.
+TEST_F(FormTest, NewDoesNotCarryOverAnotherDepartment)
+{
+    selectGridRow(S("grdListing"), listRowOf(S(Demo::OtherDeptDoc)));
+    click(S("cmdNew"));
+    EXPECT_TRUE(widget<LocationCombo>(S("cboTargetLocation"))->Text().isEmpty());
+    EXPECT_TRUE(widget<LocationCombo>(S("cboTargetLocation"))->Tag().isEmpty());
+    click(S("cmdSave"));
+    EXPECT_EQ(lastMessage().text, S("Invalid target location..."));
 }
 
 TEST_F(FormTest, UnknownDepartmentKeepsTheFocusSilently)
@@ -295,4 +355,30 @@ TEST_F(FormTest, EditRefusesARequestFromAnotherDepartment)
     EXPECT_TRUE(trace().contains(S("Select * from inventory..tbinvuserlocation where userid = '1001' and "
                                    "Locationid = '12'")));
     EXPECT_FALSE(trace().contains(S("Inventory..sp_Inv_LoadWithdrawalRequest '6'")));
+}
+
+// A request once started with New does not lift the check for the rest of the session.
+TEST_F(FormTest, EditChecksTheDepartmentEveryTimeAlsoAfterNew)
+{
+    selectGridRow(S("grdListing"), listRowOf(S(Demo::PendingDoc)));
+    click(S("cmdNew"));
+    ASSERT_EQ(TAB(), 1);
+    messages().queueAnswer(MsgAnswer::Yes);
+    click(S("cmdCancel"));
+    ASSERT_EQ(TAB(), 0);
+
+    selectGridRow(S("grdListing"), listRowOf(S(Demo::OtherDeptDoc)));
+    messages().clear();
+    clearTrace();
+    click(S("cmdEdit"));
+    EXPECT_EQ(messages().count(), 1);
+    EXPECT_EQ(lastMessage().text, S("User not Authorized for this Location."));
+    EXPECT_EQ(lastMessage().icon, MsgIcon::Information);
+
+    // The tab header opens the selected request through the same check.
+    selectGridRow(S("grdListing"), listRowOf(S(Demo::OtherDeptDoc)));
+    clickTab(1);
+    EXPECT_EQ(messages().count(), 2);
+    EXPECT_FALSE(trace().contains(S("Inventory..sp_Inv_LoadWithdrawalRequest '6'")));
+    EXPECT_NE(widget<LocationCombo>(S("cboTargetLocation"))->Text(), S(Demo::OperatingRoom));
 }

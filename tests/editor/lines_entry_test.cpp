@@ -249,6 +249,37 @@ TEST_F(LineEntryTest, DotsButtonSearchesEverythingThenTypedCodeAgain)
     EXPECT_EQ(text(QStringLiteral("txtProdName")).left(9), QStringLiteral("XYLOCAINE"));
 }
 
+TEST_F(LineEntryTest, DotsButtonWithAnEmptyCodeBoxListsEveryItemOfTheLocation)
+{
+    int listed = -1;
+    QString searched = QStringLiteral("not shown");
+    onNextModal([&](QWidget *lookup) {
+        if (auto *search = lookup->findChild<QLineEdit *>(QStringLiteral("txtSearch")))
+            searched = search->text();
+        if (auto *found = lookup->findChild<FlexGrid *>(QStringLiteral("grdLookup")))
+            listed = found->Rows() - 1;
+        clickIn(lookup, QStringLiteral("cmdOptions_0"));
+    });
+    click(QStringLiteral("cmdCode"));
+    reactivate();
+
+    EXPECT_EQ(searched, QString());
+    const int stocked = session()
+                            .rawValue(QStringLiteral("SELECT count(*) FROM tbInvent D JOIN tbInvMaster A ON A.ItemID = D.ItemID "
+                                                     "LEFT JOIN tbInvClassification C ON C.ItemClassificationID = A.ItemClassificationID "
+                                                     "WHERE D.LocationID = '%1' AND IFNULL(D.ItemStatus, 0) = 0 "
+                                                     "AND IFNULL(A.ItemStatus, 0) = 0 AND IFNULL(C.IsFixedAsset, 0) <> 1 "
+                                                     "AND D.ItemID IN (SELECT ItemID FROM tbInvent WHERE LocationID = '%2' "
+                                                     "AND ItemStatus = 0)")
+                                          .arg(QString::fromLatin1(Demo::CentralSupplyId),
+                                               QString::fromLatin1(Demo::EmergencyRoomId)))
+                            .toInt();
+    EXPECT_GT(stocked, 1);
+    EXPECT_EQ(listed, stocked);
+    EXPECT_EQ(text(Code), QString());
+    EXPECT_FALSE(gForceItemSearch);
+}
+
 TEST_F(LineEntryTest, FailureWhileLookingUpKeepsTheFocusSilently)
 {
     session().raw(QStringLiteral("DROP TABLE tbInvKit"));
@@ -257,21 +288,51 @@ TEST_F(LineEntryTest, FailureWhileLookingUpKeepsTheFocusSilently)
     EXPECT_FALSE(gForceItemSearch);
 }
 
-TEST_F(LineEntryTest, EnterInUnitCostGoesToUpdateWhenTheWindowDoesNotPreviewKeys)
+TEST_F(LineEntryTest, EnterInUnitCostAndOnTheRetailOptionsGoesToUpdateOnly)
 {
-    form().setKeyPreview(false);
-    setText(UnitCost, QStringLiteral("2"));
-    widget(UnitCost)->setFocus();
-    processEvents();
+    enterCode(QString::fromLatin1(Demo::ParacetamolId));
+    // Once the grid has had the focus the window sees every key first; the boxes still decide.
+    selectGridRow(QStringLiteral("grdDetails"), 1);
+    click(UnitCost);
+    ASSERT_TRUE(form().findChild<QWidget *>(QStringLiteral("cmdOK"))->isEnabled());
     pressEnter();
     EXPECT_EQ(focusName(), QStringLiteral("cmdOK"));
 
-    widget(QStringLiteral("cmdOK"))->setEnabled(false);
-    widget(QStringLiteral("optConsumed_1"))->setFocus();
-    processEvents();
-    form().setKeyPreview(false);
+    click(QStringLiteral("optConsumed_1"));
     pressEnter();
-    EXPECT_EQ(focusName(), QStringLiteral("optConsumed_1"));
+    EXPECT_EQ(focusName(), QStringLiteral("cmdOK"));
+    click(QStringLiteral("optConsumed_0"));
+    pressEnter();
+    EXPECT_EQ(focusName(), QStringLiteral("cmdOK"));
+
+    // With "&Update" disabled Enter does nothing there.
+    widget(QStringLiteral("cmdOK"))->setEnabled(false);
+    for (const QString &name : {QStringLiteral("optConsumed_1"), UnitCost}) {
+        click(name);
+        pressEnter();
+        EXPECT_EQ(focusName(), name);
+    }
+    EXPECT_EQ(messages().count(), 0);
+}
+
+TEST_F(LineEntryTest, ALineIsEnteredWithTheKeyboardAloneEndingWithEnterOnUpdate)
+{
+    typeInto(Code, QString::fromLatin1(Demo::ParacetamolId));
+    pressEnter();
+    ASSERT_EQ(focusName(), Quantity);
+    typeText(QStringLiteral("4"));
+    pressEnter();
+    ASSERT_EQ(focusName(), UnitCost);
+    pressEnter();
+    ASSERT_EQ(focusName(), QStringLiteral("cmdOK"));
+    pressEnter();
+
+    EXPECT_EQ(cell(1, 0), QString::fromLatin1(Demo::ParacetamolId));
+    EXPECT_EQ(cell(1, 2), QStringLiteral("4"));
+    EXPECT_EQ(cell(1, 4), QStringLiteral("5.0000"));
+    EXPECT_EQ(details()->Rows(), 3);
+    EXPECT_EQ(focusName(), Code);
+    EXPECT_EQ(messages().count(), 0);
 }
 
 class ZeroOnHandTest : public LinesFixture

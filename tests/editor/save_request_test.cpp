@@ -120,6 +120,21 @@ TEST_F(SaveTest, LongJustificationWithQuotesIsStoredAsGiven)
     EXPECT_EQ(storedLines(Demo::PendingDoc), 3);
 }
 
+// A justification typed in the form of a date is text: it is stored as typed, while the request's
+// date, written into its date column, is kept in the database's date form.
+TEST_F(SaveTest, AJustificationThatLooksLikeADateIsStoredAsTyped)
+{
+    startNew();
+    typeInto(S("txtRemarks"), S("12/07/2026 03:05:09 PM"));
+    putLines({{Demo::ParacetamolId, "3", "1.2500", "Y", "N"}});
+    click(S("cmdSave"));
+    EXPECT_EQ(messages().count(), 0) << lastMessage().text.toStdString();
+    EXPECT_EQ(session().rawValue(S("Select Remarks From tbInvWithdrawRequest Where DocumentNumber = '8'")),
+              S("12/07/2026 03:05:09 PM"));
+    EXPECT_EQ(session().rawValue(S("Select TransDate From tbInvWithdrawRequest Where DocumentNumber = '8'")),
+              S("2024-12-07 15:05:09"));
+}
+
 TEST_F(SaveTest, SavingAnOpenedRequestReplacesItsLines)
 {
     doubleClickGridRow(S("grdListing"), listRowOf(S(Demo::PendingDoc)));
@@ -289,4 +304,55 @@ TEST_F(SaveTest, DeleteRefusesARequestOfAnotherDepartment)
     EXPECT_EQ(lastMessage().icon, MsgIcon::Information);
     EXPECT_EQ(messages().count(), 1);
     EXPECT_EQ(storedLines(Demo::OtherDeptDoc, "And Status = 'D'"), 0);
+}
+
+namespace {
+
+// A supervisor at a site where new requests get typed numbers.
+struct SupervisorTypedNumberSave : SaveTest
+{
+    QString employee() const override { return S(Demo::SupervisorId); }
+    void beforeLoad() override { gAutoWithdrawRequestNumber = true; }
+};
+
+} // namespace
+
+// "&Verify/Save" skips the checks of "&Save", except the one that keeps another request's rows.
+TEST_F(SupervisorTypedNumberSave, VerifySaveRefusesATypedNumberThatExists)
+{
+    startNew();
+    putLines({{Demo::ParacetamolId, "1", "1", "Y", "N"}});
+    form().requestList().setPrintHook([](bool, const QStringList &) {});
+    bool prompted = false;
+    saving().setSupervisorPrompt([&] {
+        prompted = true;
+        return RequestSaving::SupervisorAnswer{true, S(Demo::SupervisorId)};
+    });
+    const QVariant before = session().rawValue(
+        S("Select Group_Concat(DocumentNumber || ItemID || Quantity || IfNull(Verifiedby, '') || IfNull(Status, ''))"
+          " From tbInvWithdrawRequest"));
+
+    for (const char *taken : {Demo::VerifiedDoc, Demo::ProcessedDoc, Demo::DeletedDoc, Demo::PendingDoc}) {
+        messages().clear();
+        typeInto(S("txtDocNum"), S(taken));
+        click(S("cmdVerify"));
+        EXPECT_EQ(messages().count(), 1) << taken;
+        EXPECT_EQ(lastMessage().text, S("Document Number already exists. Please assign a new number."));
+        EXPECT_EQ(lastMessage().icon, MsgIcon::Critical);
+        EXPECT_EQ(lastMessage().title, S("MESSAGE"));
+        EXPECT_EQ(focusName(), S("txtDocNum"));
+        EXPECT_EQ(tab(), 1);
+    }
+    EXPECT_FALSE(prompted);
+    EXPECT_EQ(session().rawValue(S("Select Group_Concat(DocumentNumber || ItemID || Quantity || IfNull(Verifiedby, "
+                                   "'') || IfNull(Status, '')) From tbInvWithdrawRequest")),
+              before);
+
+    // An empty number is still not checked; a free one is saved, verified and printed.
+    messages().clear();
+    typeInto(S("txtDocNum"), S("700"));
+    click(S("cmdVerify"));
+    EXPECT_EQ(messages().count(), 0) << lastMessage().text.toStdString();
+    EXPECT_TRUE(prompted);
+    EXPECT_EQ(storedLines("700", "And Verifiedby = '2001'"), 1);
 }

@@ -267,10 +267,15 @@ TEST_F(ItemLookupTest, GridKeysShortenOrRestartTheSearch)
     ASSERT_EQ(session.trace().size(), 1);
     EXPECT_TRUE(session.trace().at(0).contains(QStringLiteral("Like 'X%'")));
 
-    // A digit is not a letter: the search text stays.
+    // Digits and function keys are not letters: the search text stays and nothing is searched.
     grid()->setFocus();
+    session.clearTrace();
+    for (int key = Qt::Key_F1; key <= Qt::Key_F24; ++key)
+        QTest::keyClick(grid(), Qt::Key(key));
     QTest::keyClick(grid(), Qt::Key_5);
     EXPECT_EQ(txtSearch()->text(), QStringLiteral("X"));
+    EXPECT_TRUE(grid()->hasFocus());
+    EXPECT_TRUE(session.trace().isEmpty());
 }
 
 TEST_F(ItemLookupTest, FailedSearchIsShownAndTheGridKeepsItsRows)

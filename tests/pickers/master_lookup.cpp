@@ -183,6 +183,10 @@ TEST_F(MasterLookupTest, TypingAndGridKeysEditTheSearchWithoutRunningIt)
     QTest::keyClick(grid(), Qt::Key_Backspace);
     EXPECT_EQ(txtSearch()->text(), QStringLiteral("QZ "));
     EXPECT_TRUE(grid()->hasFocus());
+    for (int key = Qt::Key_F1; key <= Qt::Key_F24; ++key)
+        QTest::keyClick(grid(), Qt::Key(key));
+    EXPECT_EQ(txtSearch()->text(), QStringLiteral("QZ "));
+    EXPECT_TRUE(grid()->hasFocus());
     QTest::keyClick(grid(), Qt::Key_P);
     EXPECT_EQ(txtSearch()->text(), QStringLiteral("P"));
     EXPECT_TRUE(txtSearch()->hasFocus());

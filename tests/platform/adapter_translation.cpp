@@ -1,6 +1,6 @@
 #include "platform/Error.h"
 #include "platform/SqlTokenizer.h"
-#include "platform/SqliteDialect.h"
+#include "platform/sqlite/SqliteDialect.h"
 #include "platform/TsqlAdapter.h"
 
 #include <gtest/gtest.h>
@@ -135,20 +135,42 @@ TEST(AdapterTranslation, ComparedLiteralsCarryTheCollationAndDatesBecomeIso)
 {
     expectTranslations({
         {"compared", "Select a From t Where isnull(A.Status,'') = '' ",
-         "Select a From t Where ifnull(A.Status,'') = '' COLLATE MSSQL "},
+         "Select a From t Where (ifnull(A.Status,'') = '' COLLATE MSSQL AND ifnull(A.Status,'') >= '' COLLATE NOCASE "
+         "AND ifnull(A.Status,'') < '!' COLLATE NOCASE) "},
+        {"a blank-padded code with its index range", "Select a From t Where L.LocationID = '94  ' And x = 1",
+         "Select a From t Where (L.LocationID = '94  ' COLLATE MSSQL AND L.LocationID >= '94' COLLATE NOCASE AND "
+         "L.LocationID < '94!' COLLATE NOCASE) And x = 1"},
+        {"letters beyond ASCII, an assignment and a sum have no range",
+         "Update t Set Status = 'D' Where Location = 'SEÑOR' Or a + b = 'x'",
+         "Update t Set Status = 'D' COLLATE MSSQL Where Location = 'SEÑOR' COLLATE MSSQL Or a + b = 'x' COLLATE MSSQL"},
         {"not equal, no blank", "Select a From t Where isnull(verifiedby,'')<> '' Order By Transdate",
          "Select a From t Where ifnull(verifiedby,'')<> '' COLLATE MSSQL Order By Transdate"},
         {"like with a prefix gets its range",
          "Select a From t Where Terms Like 'NET%'",
-         "Select a From t Where (Terms Like 'NET%' AND Terms >= 'NET' COLLATE MSSQL AND Terms < 'NET\xEF\xBF\xBF' "
-         "COLLATE MSSQL)"},
+         "Select a From t Where (Terms Like 'NET%' AND Terms >= 'NET' COLLATE NOCASE AND Terms < 'NET\xEF\xBF\xBF' "
+         "COLLATE NOCASE)"},
         {"like of other patterns stays", "Select a From t Where Terms Like '%NET' or x Like 'N_T%'",
          "Select a From t Where Terms Like '%NET' or x Like 'N_T%'"},
-        {"month-first date", "Values ('1', '12/07/2026 03:05:09 PM', 'x')",
-         "Values ('1', '2026-12-07 15:05:09', 'x')"},
-        {"midnight", "Values ('01/31/2026 12:00:00 AM')", "Values ('2026-01-31 00:00:00')"},
-        {"not a date", "Values ('13/45/2026 03:05:09 PM', '12/07/2026')",
-         "Values ('13/45/2026 03:05:09 PM', '12/07/2026')"},
+        {"month-first date written into a date column",
+         "Insert t (DocumentNumber, TransDate, Remarks) Values ('1', '12/07/2026 03:05:09 PM', "
+         "'12/07/2026 03:05:09 PM')",
+         "Insert Into t (DocumentNumber, TransDate, Remarks) Values ('1', '2026-12-07 15:05:09', "
+         "'12/07/2026 03:05:09 PM')"},
+        {"midnight compared with a date column", "Select a From t Where A.TransDate >= '01/31/2026 12:00:00 AM'",
+         "Select a From t Where A.TransDate >= '2026-01-31 00:00:00'"},
+        {"date column on the right, set by an update",
+         "Update t Set ProcessDate = '01/31/2026 12:00:00 AM' Where '01/31/2026 12:00:00 AM' < verifiedDate",
+         "Update t Set ProcessDate = '2026-01-31 00:00:00' Where '2026-01-31 00:00:00' < verifiedDate"},
+        {"between", "Select a From t Where TransDate Between '01/31/2026 12:00:00 AM' And '02/01/2026 12:00:00 AM'",
+         "Select a From t Where TransDate Between '2026-01-31 00:00:00' And '2026-02-01 00:00:00'"},
+        {"text columns and bare values keep the text",
+         "Select '12/07/2026 03:05:09 PM' From t Where Remarks = '12/07/2026 03:05:09 PM' Or BarCode Like "
+         "'12/07/2026 03:05:09 PM'",
+         "Select '12/07/2026 03:05:09 PM' From t Where (Remarks = '12/07/2026 03:05:09 PM' COLLATE MSSQL AND "
+         "Remarks >= '12/07/2026 03:05:09 PM' COLLATE NOCASE AND Remarks < '12/07/2026 03:05:09 PM!' COLLATE NOCASE) "
+         "Or BarCode Like '12/07/2026 03:05:09 PM'"},
+        {"not a date", "Insert t (TransDate, x) Values ('13/45/2026 03:05:09 PM', '12/07/2026')",
+         "Insert Into t (TransDate, x) Values ('13/45/2026 03:05:09 PM', '12/07/2026')"},
     });
     EXPECT_EQ(TsqlAdapter::isoFromMonthFirst(QStringLiteral("12/07/2026 12:30:00 PM")),
               QStringLiteral("2026-12-07 12:30:00"));

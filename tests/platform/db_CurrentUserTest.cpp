@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -60,18 +61,61 @@ private:
     bool m_wasSet;
 };
 
+// Leaves the per-user data folder in charge while it lives, under a home of the test's own.
+class PerUserDataFolder
+{
+public:
+    explicit PerUserDataFolder(const QString &dataHome)
+        : m_named(qgetenv("INVENTORY_REQUEST_DATA")), m_dataHome(qgetenv("XDG_DATA_HOME"))
+    {
+        qunsetenv("INVENTORY_REQUEST_DATA");
+        qputenv("XDG_DATA_HOME", dataHome.toLocal8Bit());
+    }
+    ~PerUserDataFolder()
+    {
+        if (!m_named.isEmpty())
+            qputenv("INVENTORY_REQUEST_DATA", m_named);
+        if (m_dataHome.isEmpty())
+            qunsetenv("XDG_DATA_HOME");
+        else
+            qputenv("XDG_DATA_HOME", m_dataHome);
+    }
+
+private:
+    QByteArray m_named;
+    QByteArray m_dataHome;
+};
+
+int mode(const QString &path)
+{
+    struct stat info{};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
+}
+
+QStringList databaseAndLogFiles(const QString &folder)
+{
+    QStringList paths;
+    for (const char *file : {"INVENTORY.sqlite", "Password.sqlite"})
+        for (const char *suffix : {"", "-wal", "-shm"})
+            paths << QDir(folder).filePath(QString::fromLatin1(file) + QString::fromLatin1(suffix));
+    return paths;
+}
+
 class DbLogon : public ::testing::Test
 {
 protected:
     // A copy of the demo folder, not opened by anybody else.
-    QString demoFolder()
+    QString demoFolder() { return copyDemoInto(m_dir.path()); }
+
+    static QString copyDemoInto(const QString &folder)
     {
         TestDatabase source;
+        QDir().mkpath(folder);
         for (const char *file : {"INVENTORY.sqlite", "Password.sqlite"}) {
             const QString name = QString::fromLatin1(file);
-            QFile::copy(QDir(source.folder()).filePath(name), QDir(m_dir.path()).filePath(name));
+            QFile::copy(QDir(source.folder()).filePath(name), QDir(folder).filePath(name));
         }
-        return m_dir.path();
+        return folder;
     }
 
     QTemporaryDir m_dir;
@@ -182,7 +226,123 @@ TEST_F(DbLogon, DamagedDatabaseIsOneClearMessage)
     EXPECT_EQ(m_prompt.asked(), 0);
     ASSERT_EQ(m_messages.count(), 1);
     EXPECT_EQ(m_messages.last().icon, MsgIcon::Critical);
-    EXPECT_TRUE(m_messages.last().text.contains(QDir::toNativeSeparators(folder)));
+    EXPECT_TRUE(m_messages.last().text.contains(QDir::toNativeSeparators(file.fileName())));
+    EXPECT_TRUE(m_messages.last().text.contains(QStringLiteral("Restore the last backup")));
+    EXPECT_TRUE(m_messages.last().text.contains(QStringLiteral("\"inventory-request-admin check\" tells more")));
+}
+
+// A file whose first pages are sound opens; the damage shows when the log-on reads a table.
+TEST_F(DbLogon, DamagedTableNamesItsFileAndWhatToDo)
+{
+    const QString folder = demoFolder();
+    const QString path = QDir(folder).filePath(QStringLiteral("Password.sqlite"));
+    {
+        auto connection = Connection::open(folder);
+        QSqlQuery query(connection->database());
+        ASSERT_TRUE(query.exec(QStringLiteral("SELECT rootpage FROM Password.sqlite_master WHERE name = 'tbPasswordMain'")));
+        ASSERT_TRUE(query.next());
+        const int rootPage = query.value(0).toInt();
+        query.finish();
+        connection.reset();
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        file.seek(qint64(rootPage - 1) * 4096);
+        file.write(QByteArray(4096, '\x5a'));
+    }
+    DataFolderSetting setting(folder);
+    m_prompt.enter(QStringLiteral("1001"), QStringLiteral("clerk"));
+    CurrentUser user(&m_prompt, scrambled);
+    user.ShowMain();
+
+    EXPECT_FALSE(user.Connected());
+    ASSERT_EQ(m_messages.count(), 1);
+    const QString text = m_messages.last().text;
+    EXPECT_TRUE(text.contains(QStringLiteral("The database file %1 is damaged").arg(QDir::toNativeSeparators(path))))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("\"inventory-request-admin check\" tells more"))) << text.toStdString();
+}
+
+// One database file without the other is never rebuilt as the demo hospital: the program says
+// which file is missing and where it looked, and changes nothing.
+TEST_F(DbLogon, FolderHoldingOneDatabaseFileIsReportedAndLeftAsItIs)
+{
+    for (const char *missing : {"Password.sqlite", "INVENTORY.sqlite"}) {
+        QTemporaryDir dir;
+        const QString folder = copyDemoInto(dir.path());
+        const QString missingPath = QDir(folder).filePath(QString::fromLatin1(missing));
+        QFile::remove(missingPath);
+        const QStringList before = QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+        QFile kept(QDir(folder).filePath(before.first()));
+        ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+        const QByteArray keptBytes = kept.readAll();
+        kept.close();
+
+        DataFolderSetting setting(folder);
+        MessageRecorder messages;
+        ScriptedPrompt prompt;
+        prompt.enter(QStringLiteral("1001"), QStringLiteral("clerk"));
+        CurrentUser user(&prompt, scrambled);
+        user.ShowMain();
+
+        EXPECT_FALSE(user.Connected()) << missing;
+        EXPECT_EQ(prompt.asked(), 0) << missing;
+        ASSERT_EQ(messages.count(), 1) << missing;
+        EXPECT_EQ(messages.last().icon, MsgIcon::Critical);
+        const QString text = messages.last().text;
+        EXPECT_TRUE(text.contains(QStringLiteral("The database file \"%1\" is missing").arg(QDir::toNativeSeparators(missingPath))))
+            << text.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("the data folder \"%1\"").arg(QDir::toNativeSeparators(folder))))
+            << text.toStdString();
+        EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name), before) << missing;
+        ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+        EXPECT_EQ(kept.readAll(), keptBytes) << missing;
+    }
+}
+
+// The staff register holds passwords in a reversible form: the folder the program makes for
+// its user, the databases and their log files are that user's alone, also when an earlier start
+// left them readable by others.
+TEST_F(DbLogon, PerUserFolderIsReadableByItsUserAlone)
+{
+    PerUserDataFolder perUser(QDir(m_dir.path()).filePath(QStringLiteral("home/.local/share")));
+    const mode_t previousMask = ::umask(022);
+    const QString folder = CurrentUser::dataFolder();
+    ASSERT_TRUE(folder.startsWith(m_dir.path())) << folder.toStdString();
+    for (int start = 0; start < 2; ++start) {
+        ScriptedPrompt prompt;
+        prompt.enter(QStringLiteral("1001"), QStringLiteral("clerk"));
+        CurrentUser user(&prompt, scrambled);
+        user.ShowMain();
+        ASSERT_TRUE(user.Connected()) << m_messages.last().text.toStdString();
+        user.sqlconnection()->Execute(QStringLiteral("Update INVENTORY..tbInvWithdrawRequest Set Remarks = 'SEEN' Where DocumentNumber = '1'"));
+
+        EXPECT_EQ(mode(folder), 0700) << "start " << start;
+        for (const QString &path : databaseAndLogFiles(folder))
+            EXPECT_EQ(mode(path), 0600) << path.toStdString() << " at start " << start;
+        // As a copy of an earlier version left them.
+        QFile::setPermissions(folder, QFileDevice::Permissions(0x7755));
+        for (const QString &path : databaseAndLogFiles(folder))
+            QFile::setPermissions(path, QFileDevice::Permissions(0x6644));
+    }
+    ::umask(previousMask);
+}
+
+// A folder an administrator names may be shared by several accounts of the machine.
+TEST_F(DbLogon, NamedFolderKeepsThePermissionsItWasGiven)
+{
+    const QString folder = copyDemoInto(QDir(m_dir.path()).filePath(QStringLiteral("shared")));
+    QFile::setPermissions(folder, QFileDevice::Permissions(0x7770));
+    for (const QString &path : databaseAndLogFiles(folder))
+        QFile::setPermissions(path, QFileDevice::Permissions(0x6660));
+    DataFolderSetting setting(folder);
+    m_prompt.enter(QStringLiteral("1001"), QStringLiteral("clerk"));
+    CurrentUser user(&m_prompt, scrambled);
+    user.ShowMain();
+    ASSERT_TRUE(user.Connected());
+
+    EXPECT_EQ(mode(folder), 0770);
+    for (const char *file : {"INVENTORY.sqlite", "Password.sqlite"})
+        EXPECT_EQ(mode(QDir(folder).filePath(QString::fromLatin1(file))), 0660) << file;
 }
 
 TEST_F(DbLogon, FolderThatCannotBeWrittenIsOneClearMessage)

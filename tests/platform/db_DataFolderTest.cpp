@@ -1,4 +1,4 @@
-#include "platform/DataFolder.h"
+#include "platform/sqlite/DataFolder.h"
 #include "platform/Database.h"
 #include "platform/Error.h"
 
@@ -64,7 +64,7 @@ TEST(DbDataFolder, SchemaOnlyBuildsEveryTableWithProceduresButNoRows)
     EXPECT_EQ(scalar(connection.get(), QStringLiteral("SELECT count(*) FROM tbInvProcedure")).toInt(), 5);
     EXPECT_EQ(scalar(connection.get(), QStringLiteral("SELECT count(*) FROM tbInvMaster")).toInt(), 0);
     EXPECT_EQ(scalar(connection.get(), QStringLiteral("SELECT count(*) FROM Password.tbPasswordMain")).toInt(), 0);
-    EXPECT_EQ(scalar(connection.get(), QStringLiteral("SELECT Version FROM tbInvSchemaVersion")).toInt(), 1);
+    EXPECT_EQ(scalar(connection.get(), QStringLiteral("SELECT Version FROM tbInvSchemaVersion")).toInt(), 2);
 }
 
 TEST(DbDataFolder, LeavesOnlyTheTwoDatabaseFilesBehind)

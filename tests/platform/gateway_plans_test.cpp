@@ -45,8 +45,8 @@ TEST(AdapterLikePrefix, FindsTheSameItemsAndUsesTheNameIndex)
 
     QSqlQuery plan(c->database());
     ASSERT_TRUE(plan.exec(QStringLiteral("EXPLAIN QUERY PLAN SELECT ItemName FROM tbInvMaster A WHERE (A.ItemName LIKE "
-                                         "'PARA%' AND A.ItemName >= 'PARA' COLLATE MSSQL AND A.ItemName < 'PARA") +
-                          QChar(0xFFFF) + QStringLiteral("' COLLATE MSSQL)")));
+                                         "'PARA%' AND A.ItemName >= 'PARA' COLLATE NOCASE AND A.ItemName < 'PARA") +
+                          QChar(0xFFFF) + QStringLiteral("' COLLATE NOCASE)")));
     QString detail;
     while (plan.next())
         detail += plan.value(3).toString();

@@ -3,8 +3,10 @@
 #include "platform/gui/KeySender.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QVBoxLayout>
 #include <QWidget>
@@ -152,6 +154,57 @@ TEST_F(KeyEventsTest, PreviewDecidesForKeysOnButtons)
     button->setFocus();
     QTest::keyClick(button, Qt::Key_X);
     EXPECT_EQ(targets, QList<QWidget *>{button});
+}
+
+TEST_F(KeyEventsTest, EnterOrSpaceOnAFocusedButtonClicksItOnceInAnyWindow)
+{
+    QSignalSpy clicked(button, &QPushButton::clicked);
+    button->setFocus();
+    QTest::keyClick(button, Qt::Key_Return);
+    QTest::keyClick(button, Qt::Key_Enter, Qt::KeypadModifier);
+    QTest::keyClick(button, Qt::Key_Space);
+    EXPECT_EQ(clicked.count(), 3);
+
+    // Enter in a box is not a click; nor on a disabled button.
+    first->setFocus();
+    QTest::keyClick(first, Qt::Key_Return);
+    button->setEnabled(false);
+    QTest::keyClick(button, Qt::Key_Return);
+    EXPECT_EQ(clicked.count(), 3);
+    button->setEnabled(true);
+
+    // A button's own Enter handling (Enter as Tab) decides instead.
+    KeyEvents::onKeyPress(button, [&](int &keyAscii) {
+        if (keyAscii == 13) {
+            keyAscii = 0;
+            keys.SendKeys(QStringLiteral("{Tab}"));
+        }
+    });
+    button->setFocus();
+    QTest::keyClick(button, Qt::Key_Return);
+    EXPECT_EQ(clicked.count(), 3);
+    EXPECT_NE(QApplication::focusWidget(), button);
+
+    // In a dialog, where Qt clicks default buttons itself, the button is clicked once, and the
+    // focused button, not the default one.
+    QDialog dialog;
+    auto *focused = new QPushButton(QStringLiteral("No"), &dialog);
+    auto *defaultButton = new QPushButton(QStringLiteral("Yes"), &dialog);
+    focused->setAutoDefault(false);
+    defaultButton->setDefault(true);
+    defaultButton->move(0, 40);
+    QSignalSpy focusedClicks(focused, &QPushButton::clicked);
+    QSignalSpy defaultClicks(defaultButton, &QPushButton::clicked);
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    focused->setFocus();
+    QTest::keyClick(focused, Qt::Key_Return);
+    EXPECT_EQ(focusedClicks.count(), 1);
+    EXPECT_EQ(defaultClicks.count(), 0);
+    defaultButton->setFocus();
+    QTest::keyClick(defaultButton, Qt::Key_Return);
+    EXPECT_EQ(defaultClicks.count(), 1);
 }
 
 TEST_F(KeyEventsTest, FailingHandlerIsReportedAndTheKeyDropped)

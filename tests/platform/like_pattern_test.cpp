@@ -1,5 +1,5 @@
 #include "platform/LikePattern.h"
-#include "platform/SqliteDialect.h"
+#include "platform/sqlite/SqliteDialect.h"
 
 #include <QElapsedTimer>
 #include <QString>

@@ -1,7 +1,7 @@
 #include "tests/resilience/ResilienceSupport.h"
 
 #include "editor/frmMain.h"
-#include "platform/DataFolder.h"
+#include "platform/sqlite/DataFolder.h"
 
 #include "ui_frmMain.h"
 

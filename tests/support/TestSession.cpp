@@ -3,7 +3,7 @@
 #include "platform/SqlTrace.h"
 #include "shell/Session.h"
 
-#include "platform/SqliteDialect.h"
+#include "platform/sqlite/SqliteDialect.h"
 
 #include <QDir>
 #include <QFile>

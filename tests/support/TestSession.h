@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/CurrentUser.h"
-#include "platform/DataFolder.h"
+#include "platform/sqlite/DataFolder.h"
 #include "platform/Database.h"
 #include "platform/Messages.h"
 #include "tests/support/DemoFacts.h"

@@ -12,7 +12,12 @@
 //       Replaces the lines of an existing request. With RESILIENCE_PAUSE_AT_INSERT=n the process
 //       writes "paused" and stops before the n-th line is written, inside the save's transaction,
 //       until it is killed.
+//   resilience_client start <folder>
+//       Starts as the program does on the data folder (building it when empty), logs the clerk
+//       on, saves one new request and writes "saved <doc> ..." as work does.
 
+#include "pickers/core/modEncryption.h"
+#include "platform/CurrentUser.h"
 #include "platform/SqlTrace.h"
 #include "tests/resilience/RequestDriver.h"
 
@@ -132,6 +137,50 @@ int editPaused(const QString &folder, const QString &doc)
     return 0;
 }
 
+// Answers the log-on prompt once with the clerk's id and password.
+class ClerkLogon : public LogonPrompt
+{
+public:
+    std::optional<LogonCredentials> ask() override
+    {
+        if (m_asked)
+            return std::nullopt;
+        m_asked = true;
+        return LogonCredentials{kClerk, QStringLiteral("clerk")};
+    }
+
+private:
+    bool m_asked = false;
+};
+
+int startUp(const QString &folder)
+{
+    qputenv("INVENTORY_REQUEST_DATA", folder.toLocal8Bit());
+    {
+        MessageRecorder messages;
+        ClerkLogon prompt;
+        CurrentUser user(&prompt, [](const QString &password) {
+            return ScrambleText(QStringLiteral("E"), QStringLiteral("DARVELQUIMSTO"), password);
+        });
+        user.ShowMain();
+        if (!user.Connected()) {
+            say({QStringLiteral("failed"), QStringLiteral("start"), QString(),
+                 messages.count() ? messages.last().text.replace(QLatin1Char('\n'), u' ') : QString()});
+            return 1;
+        }
+    }
+    RequestDriver driver(folder, kClerk);
+    const QString remarks = QStringLiteral("FIRST START %1").arg(QCoreApplication::applicationPid());
+    const QList<RequestLine> lines = linesFor(0, 0, 0);
+    const QString doc = driver.saveNew(lines, remarks);
+    if (doc.isEmpty()) {
+        failed(driver, QStringLiteral("save"), QString());
+        return 1;
+    }
+    say({QStringLiteral("saved"), doc, remarks, describe(lines)});
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -146,10 +195,12 @@ int main(int argc, char **argv)
             return work(args.at(2), args.at(3).toInt(), args.at(4).toInt());
         if (args.size() == 4 && args.at(1) == QLatin1String("edit"))
             return editPaused(args.at(2), args.at(3));
+        if (args.size() == 3 && args.at(1) == QLatin1String("start"))
+            return startUp(args.at(2));
     } catch (const std::exception &e) {
         say({QStringLiteral("failed"), QStringLiteral("start"), QString(), QString::fromUtf8(e.what())});
         return 1;
     }
-    std::fputs("usage: resilience_client work <folder> <client> <iterations> | edit <folder> <doc>\n", stderr);
+    std::fputs("usage: resilience_client work <folder> <client> <iterations> | edit <folder> <doc> | start <folder>\n", stderr);
     return 2;
 }

@@ -1,4 +1,4 @@
-#include "platform/SqliteDialect.h"
+#include "platform/sqlite/SqliteDialect.h"
 
 #include "platform/Error.h"
 #include "platform/LikePattern.h"

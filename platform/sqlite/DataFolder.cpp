@@ -1,14 +1,15 @@
-#include "platform/DataFolder.h"
+#include "platform/sqlite/DataFolder.h"
 
 #include "platform/Error.h"
 
-#include "platform/SqliteDialect.h"
+#include "platform/sqlite/SqliteDialect.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QLockFile>
 #include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -25,6 +26,10 @@ const QString kInventoryFile = QStringLiteral("INVENTORY.sqlite");
 const QString kPasswordFile = QStringLiteral("Password.sqlite");
 const QString kInventory = QStringLiteral("inventory");
 const QString kPassword = QStringLiteral("password");
+const QString kCreationLock = QStringLiteral(".inventory-request-create.lock");
+// Building the demo databases takes a second or two; a lock held far longer belongs to a
+// program that hangs, and waiting for it would hang this one too.
+constexpr int kCreationWaitMs = 60000;
 
 [[noreturn]] void fail(const QString &description)
 {
@@ -81,7 +86,7 @@ void buildFile(const QString &path, const QString &database, const QStringList &
             execScript(handle, QStringLiteral("BEGIN IMMEDIATE;"), path);
             try {
                 for (const QString &name : scriptNames) {
-                    const QString part = splitByDatabase(DataFolder::script(name)).value(database);
+                    const QString part = DataFolder::scriptPart(name, database);
                     if (!part.trimmed().isEmpty())
                         execScript(handle, part, name);
                 }
@@ -114,14 +119,77 @@ void moveIntoPlace(const QString &built, const QString &target)
                  .arg(QDir::toNativeSeparators(target), QString::fromStdString(error.message())));
 }
 
+QStringList presentDatabaseFiles(const QString &folder)
+{
+    const QDir dir(folder);
+    QStringList present;
+    for (const QString &name : {kInventoryFile, kPasswordFile})
+        if (QFileInfo::exists(dir.filePath(name)))
+            present << name;
+    return present;
+}
+
+// Only a folder without either file gets new databases: beside one of them, new files would
+// replace the saved requests or install the demo staff, whose passwords are known, beside real data.
+void refuseIncompleteFolder(const QString &folder)
+{
+    const QStringList present = presentDatabaseFiles(folder);
+    if (present.size() != 1)
+        return;
+    const QString missing = present.first() == kInventoryFile ? kPasswordFile : kInventoryFile;
+    fail(QStringLiteral("The database file \"%1\" is missing: the data folder \"%2\" holds %3 but not %4. "
+                        "Nothing was changed. Restore %4 from the last backup of the data folder "
+                        "(\"inventory-request-admin check\" tells more).")
+             .arg(QDir::toNativeSeparators(QDir(folder).filePath(missing)), QDir::toNativeSeparators(folder),
+                  present.first(), missing));
+}
+
+void setOwnerOnly(const QString &path, QFileDevice::Permissions permissions)
+{
+    if (QFileInfo::exists(path) && !QFile::setPermissions(path, permissions))
+        fail(QStringLiteral("The permissions of \"%1\" cannot be set to its owner alone.")
+                 .arg(QDir::toNativeSeparators(path)));
+}
+
+void makePrivate(const QString &folder)
+{
+    setOwnerOnly(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QDir dir(folder);
+    // SQLite gives the write-ahead log and the shared-memory file the database file's own
+    // permissions when it creates them; ones left by an earlier start are set here.
+    for (const QString &name : {kInventoryFile, kPasswordFile})
+        for (const QString &suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")})
+            setOwnerOnly(dir.filePath(name + suffix), QFile::ReadOwner | QFile::WriteOwner);
+}
+
 } // namespace
 
 namespace DataFolder {
+
+QStringList databaseFileNames()
+{
+    return {kInventoryFile, kPasswordFile};
+}
 
 bool hasDatabases(const QString &folder)
 {
     const QDir dir(folder);
     return QFileInfo(dir.filePath(kInventoryFile)).isFile() && QFileInfo(dir.filePath(kPasswordFile)).isFile();
+}
+
+void prepare(const QString &folder, Access access)
+{
+    if (!hasDatabases(folder)) {
+        refuseIncompleteFolder(folder);
+        if (access == Access::Private && !folder.trimmed().isEmpty() && !QFileInfo(folder).exists()) {
+            if (!QDir().mkpath(folder))
+                fail(QStringLiteral("The data folder \"%1\" cannot be created.").arg(QDir::toNativeSeparators(folder)));
+            makePrivate(folder);
+        }
+        create(folder, Content::DemoData);
+    }
+    if (access == Access::Private)
+        makePrivate(folder);
 }
 
 void create(const QString &folder, Content content)
@@ -148,17 +216,27 @@ void create(const QString &folder, Content content)
         probe.remove();
     }
 
+    QLockFile lock(dir.filePath(kCreationLock));
+    if (!lock.tryLock(kCreationWaitMs))
+        fail(lock.error() == QLockFile::LockFailedError
+                 ? QStringLiteral("Another program is still creating the databases in the data folder \"%1\"; "
+                                  "please try again.")
+                       .arg(shown)
+                 : QStringLiteral("The data folder \"%1\" cannot be written.").arg(shown));
+    // Another program may have built them while this one waited; a folder that holds one of
+    // the files stays as it is.
+    if (hasDatabases(folder))
+        return;
+    refuseIncompleteFolder(folder);
+
     QStringList scripts{QStringLiteral("schema.sql"), QStringLiteral("procedures.sql")};
     if (content == Content::DemoData)
         scripts << QStringLiteral("demo.sql");
     try {
         buildFile(inventoryBuilt, kInventory, scripts);
         buildFile(passwordBuilt, kPassword, scripts);
-        // Another process may have finished first; its files are kept.
-        if (!hasDatabases(folder)) {
-            moveIntoPlace(passwordBuilt, dir.filePath(kPasswordFile));
-            moveIntoPlace(inventoryBuilt, dir.filePath(kInventoryFile));
-        }
+        moveIntoPlace(passwordBuilt, dir.filePath(kPasswordFile));
+        moveIntoPlace(inventoryBuilt, dir.filePath(kInventoryFile));
     } catch (...) {
         QFile::remove(inventoryBuilt);
         QFile::remove(passwordBuilt);
@@ -174,7 +252,7 @@ void updateIndexes(sqlite3 *db)
                                                 QRegularExpression::CaseInsensitiveOption);
     auto normalized = [](const QString &sql) { return sql.simplified().toLower(); };
     QStringList changes;
-    const QString schema = splitByDatabase(script(QStringLiteral("schema.sql"))).value(kInventory);
+    const QString schema = scriptPart(QStringLiteral("schema.sql"), kInventory);
     for (auto it = createIndex.globalMatch(schema); it.hasNext();) {
         const QRegularExpressionMatch match = it.next();
         sqlite3_stmt *statement = nullptr;
@@ -204,6 +282,11 @@ QString script(const QString &name)
     if (!file.open(QIODevice::ReadOnly))
         fail(QStringLiteral("The database script \"%1\" is missing from the program.").arg(name));
     return QString::fromUtf8(file.readAll());
+}
+
+QString scriptPart(const QString &name, const QString &database)
+{
+    return splitByDatabase(script(name)).value(database.toLower());
 }
 
 } // namespace DataFolder

@@ -1,0 +1,42 @@
+#include "app/admin/AdminCommand.h"
+#include "app/admin/DataFolderArgument.h"
+
+#include "platform/sqlite/DataFolderCheck.h"
+
+#include <QDir>
+
+namespace {
+
+int check(const QStringList &given, QTextStream &out, QTextStream &err)
+{
+    QStringList arguments = given;
+    QString misuse;
+    const QString folder = takeDataFolder(arguments, misuse);
+    if (!arguments.isEmpty() && misuse.isEmpty())
+        misuse = QStringLiteral("check takes no argument \"%1\"").arg(arguments.first());
+    if (!misuse.isEmpty()) {
+        err << "inventory-request-admin: " << misuse << " (see inventory-request-admin check --help)\n";
+        return 2;
+    }
+    const DataFolderCheck::Result result = DataFolderCheck::run(folder);
+    out << result.verdict() << '\n';
+    for (const DataFolderCheck::FileResult &file : result.files)
+        for (const QString &problem : file.problems)
+            err << QDir::toNativeSeparators(file.path) << ": " << problem << '\n';
+    return result.passed() ? 0 : 1;
+}
+
+} // namespace
+
+AdminCommand checkCommand()
+{
+    return {QStringLiteral("check"), QStringLiteral("check the data folder's databases for damage"),
+            QStringLiteral("Usage: inventory-request-admin check [--data FOLDER]\n\n"
+                           "Runs SQLite's integrity check on INVENTORY.sqlite and Password.sqlite and prints\n"
+                           "a one-line verdict; the problems found follow on standard error. Safe while\n"
+                           "clients run.\n\n"
+                           "Options:\n")
+                + QString::fromLatin1(kDataFolderHelp)
+                + QStringLiteral("\nExit status: 0 both files pass, 1 a file is missing or damaged, 2 misuse.\n"),
+            check};
+}

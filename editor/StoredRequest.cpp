@@ -1,0 +1,121 @@
+#include "editor/StoredRequest.h"
+
+#include "platform/Database.h"
+
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <QStringList>
+
+namespace {
+
+// One value as text that tells every value apart, null included.
+QString canonicalValue(const QVariant &value)
+{
+    if (value.isNull())
+        return QStringLiteral("\u0001null");
+    if (value.typeId() == QMetaType::QDateTime)
+        return value.toDateTime().toString(Qt::ISODateWithMs);
+    return value.toString();
+}
+
+QString trimmedText(const QVariant &value)
+{
+    return value.isNull() ? QString() : value.toString().trimmed();
+}
+
+// The first non-empty value of the column; rows of one request carry the same header values.
+QString firstText(const ResultTable &rows, const char *column)
+{
+    const int index = rows.columnIndex(QLatin1String(column));
+    for (const auto &row : rows.rows) {
+        const QString text = trimmedText(row.at(index));
+        if (!text.isEmpty())
+            return text;
+    }
+    return QString();
+}
+
+} // namespace
+
+StoredRequest StoredRequest::listed(const QString &documentNumber, bool processed, bool verified)
+{
+    StoredRequest request;
+    request.m_documentNumber = documentNumber.trimmed();
+    request.m_exists = true;
+    if (processed)
+        request.m_status = QStringLiteral("P");
+    request.m_verified = verified;
+    return request;
+}
+
+StoredRequest StoredRequest::read(Connection &connection, const QString &documentNumber)
+{
+    StoredRequest request;
+    request.m_documentNumber = documentNumber.trimmed();
+    const ResultTable rows = connection.Execute(
+        QStringLiteral("Select ItemID, Quantity, UnitCost, ForRetail, isADS, LocationID, TargetLocationID, "
+                       "TransDate, UserID, Remarks, Verifiedby, verifiedDate, Status, ProcessDate, ProcessBy "
+                       "From INVENTORY..tbInvWithdrawRequest Where DocumentNumber = '")
+        + SqlText(request.m_documentNumber) + QStringLiteral("'"));
+    request.m_exists = !rows.rows.isEmpty();
+    if (!request.m_exists)
+        return request;
+
+    // The order of the rows is not part of what was saved, so the digest does not depend on it.
+    QStringList rowTexts;
+    for (const auto &row : rows.rows) {
+        QStringList values;
+        for (const QVariant &value : row)
+            values << canonicalValue(value);
+        rowTexts << values.join(QChar(0x1f));
+    }
+    rowTexts.sort();
+    request.m_digest =
+        QCryptographicHash::hash(rowTexts.join(QChar(0x1e)).toUtf8(), QCryptographicHash::Sha256);
+
+    const QString deleted = QStringLiteral("D");
+    const int status = rows.columnIndex(QStringLiteral("Status"));
+    for (const auto &row : rows.rows) {
+        const QString text = trimmedText(row.at(status)).toUpper();
+        if (!text.isEmpty() && (request.m_status.isEmpty() || text == deleted))
+            request.m_status = text;
+    }
+    request.m_verifiedBy = firstText(rows, "Verifiedby");
+    request.m_verified = !request.m_verifiedBy.isEmpty();
+    request.m_processedBy = firstText(rows, "ProcessBy");
+    request.m_savedBy = firstText(rows, "UserID");
+    return request;
+}
+
+QString StoredRequest::closedState() const
+{
+    if (isDeleted())
+        return QStringLiteral("deleted");
+    if (isProcessed())
+        return QStringLiteral("processed");
+    if (isVerified())
+        return QStringLiteral("verified");
+    return QString();
+}
+
+bool StoredRequest::sameStateAs(const StoredRequest &now) const
+{
+    return m_exists == now.m_exists && isDeleted() == now.isDeleted() && isProcessed() == now.isProcessed()
+        && isVerified() == now.isVerified();
+}
+
+StoredRequest::Change StoredRequest::changeTo(const StoredRequest &now) const
+{
+    if (m_exists && !now.m_exists)
+        return {QStringLiteral("deleted"), QString()};
+    if (now.isDeleted() && !isDeleted())
+        return {QStringLiteral("deleted"), now.m_processedBy};
+    if (now.isProcessed() && !isProcessed())
+        return {QStringLiteral("processed"), now.m_processedBy};
+    const bool verifiedByAnother = !m_verifiedBy.isEmpty() && now.m_verifiedBy != m_verifiedBy;
+    if (now.isVerified() && (!isVerified() || verifiedByAnother))
+        return {QStringLiteral("verified"), now.m_verifiedBy};
+    if (!m_exists)
+        return {QStringLiteral("saved"), now.m_savedBy};
+    return {QStringLiteral("changed"), now.m_savedBy};
+}

@@ -1,0 +1,174 @@
+#include "tests/support/TestSession.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+namespace {
+
+struct AdminRun
+{
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+AdminRun admin(const QStringList &arguments)
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("INVENTORY_REQUEST_DATA"));
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(IR_BUILD_DIR "/inventory-request-admin"), arguments);
+    AdminRun run;
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+        return run;
+    run.status = process.exitCode();
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+int mode(const QString &path)
+{
+    struct stat info{};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
+}
+
+// Overwrites a page in the middle of a file, as a failing disk or a cut power supply may.
+void damagePage(const QString &path, int page)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_GT(file.size(), qint64(page + 1) * 4096);
+    file.seek(qint64(page) * 4096);
+    file.write(QByteArray(4096, '\x5a'));
+}
+
+} // namespace
+
+TEST(AdminProgram, HelpForTheProgramAndEachCommand)
+{
+    const AdminRun overview = admin({QStringLiteral("--help")});
+    EXPECT_EQ(overview.status, 0);
+    EXPECT_TRUE(overview.out.contains(QStringLiteral("  backup")));
+    EXPECT_TRUE(overview.out.contains(QStringLiteral("  check")));
+    for (const char *command : {"backup", "check"}) {
+        const AdminRun help = admin({QString::fromLatin1(command), QStringLiteral("--help")});
+        EXPECT_EQ(help.status, 0) << command;
+        EXPECT_TRUE(help.out.startsWith(QStringLiteral("Usage: inventory-request-admin ") + QString::fromLatin1(command)))
+            << help.out.toStdString();
+        EXPECT_TRUE(help.out.contains(QStringLiteral("Exit status"))) << command;
+    }
+    EXPECT_EQ(admin({QStringLiteral("backup")}).status, 2);
+    EXPECT_EQ(admin({QStringLiteral("check"), QStringLiteral("extra")}).status, 2);
+    EXPECT_EQ(admin({QStringLiteral("check"), QStringLiteral("--data")}).status, 2);
+}
+
+TEST(AdminCheck, VerdictAndExitStatusForSoundDamagedAndMissingFiles)
+{
+    TestDatabase db;
+    db.takeConnection().reset();
+    const AdminRun sound = admin({QStringLiteral("check"), QStringLiteral("--data"), db.folder()});
+    EXPECT_EQ(sound.status, 0) << sound.err.toStdString();
+    EXPECT_EQ(sound.out.count(QLatin1Char('\n')), 1);
+    EXPECT_TRUE(sound.out.startsWith(QStringLiteral("OK: "))) << sound.out.toStdString();
+
+    const QString password = QDir(db.folder()).filePath(QStringLiteral("Password.sqlite"));
+    damagePage(password, 1);
+    const AdminRun damaged = admin({QStringLiteral("check"), QStringLiteral("--data"), db.folder()});
+    EXPECT_EQ(damaged.status, 1);
+    EXPECT_EQ(damaged.out.count(QLatin1Char('\n')), 1);
+    EXPECT_TRUE(damaged.out.startsWith(QStringLiteral("FAILED: ") + password)) << damaged.out.toStdString();
+    EXPECT_FALSE(damaged.out.contains(QStringLiteral("INVENTORY.sqlite"))) << "the sound file is not blamed";
+    EXPECT_FALSE(damaged.err.isEmpty());
+
+    QFile::remove(password);
+    const AdminRun missing = admin({QStringLiteral("check"), QStringLiteral("--data"), db.folder()});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_TRUE(missing.out.contains(password + QStringLiteral(" (the file does not exist)"))) << missing.out.toStdString();
+    EXPECT_FALSE(QFile::exists(password)) << "the check created the missing file";
+}
+
+TEST(AdminBackup, CopiesArePrivateCompleteAndNeverOverwritten)
+{
+    TestDatabase db;
+    db.raw(QStringLiteral("UPDATE tbInvWithdrawRequest SET Remarks = 'BEFORE BACKUP' WHERE DocumentNumber = '1'"));
+    QTemporaryDir root;
+    const QString target = QDir(root.path()).filePath(QStringLiteral("nightly"));
+
+    const AdminRun backup = admin({QStringLiteral("backup"), QStringLiteral("--data"), db.folder(), target});
+    ASSERT_EQ(backup.status, 0) << backup.err.toStdString();
+    EXPECT_EQ(QDir(target).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+              (QStringList{QStringLiteral("INVENTORY.sqlite"), QStringLiteral("Password.sqlite")}));
+    EXPECT_EQ(mode(target), 0700);
+    EXPECT_EQ(mode(QDir(target).filePath(QStringLiteral("INVENTORY.sqlite"))), 0600);
+    EXPECT_EQ(mode(QDir(target).filePath(QStringLiteral("Password.sqlite"))), 0600);
+
+    auto copy = Connection::open(target);
+    EXPECT_EQ(copy->Execute(QStringLiteral("Select Remarks From INVENTORY..tbInvWithdrawRequest Where DocumentNumber = '1'"))
+                  .rows.value(0).value(0).toString(),
+              QStringLiteral("BEFORE BACKUP"));
+    EXPECT_EQ(copy->Execute(QStringLiteral("Select count(*) From Password..tbPasswordMain")).rows.value(0).value(0).toInt(),
+              db.rawValue(QStringLiteral("Select count(*) From Password.tbPasswordMain")).toInt());
+    copy.reset();
+
+    const QByteArray earlier = [&] {
+        QFile file(QDir(target).filePath(QStringLiteral("INVENTORY.sqlite")));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+    const AdminRun again = admin({QStringLiteral("backup"), QStringLiteral("--data"), db.folder(), target});
+    EXPECT_EQ(again.status, 1);
+    EXPECT_TRUE(again.err.contains(QStringLiteral("already holds INVENTORY.sqlite"))) << again.err.toStdString();
+    QFile file(QDir(target).filePath(QStringLiteral("INVENTORY.sqlite")));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), earlier);
+
+    const AdminRun fromNowhere = admin({QStringLiteral("backup"), QStringLiteral("--data"), QDir(root.path()).filePath(QStringLiteral("none")),
+                                   QDir(root.path()).filePath(QStringLiteral("other"))});
+    EXPECT_EQ(fromNowhere.status, 1);
+    EXPECT_TRUE(fromNowhere.err.contains(QStringLiteral("does not exist"))) << fromNowhere.err.toStdString();
+    EXPECT_TRUE(QDir(QDir(root.path()).filePath(QStringLiteral("other"))).entryList(QDir::Files).isEmpty());
+}
+
+// A large data folder shows how far the backup has come; the copy is whole.
+TEST(AdminBackup, LargeFilesShowAProgressLine)
+{
+    TestDatabase db;
+    db.raw(QStringLiteral("CREATE TABLE tbFiller (Data BLOB); WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 "
+                          "FROM n WHERE i < 1200) INSERT INTO tbFiller SELECT randomblob(16000) FROM n"));
+    db.takeConnection().reset();
+    QTemporaryDir root;
+    const QString target = QDir(root.path()).filePath(QStringLiteral("large"));
+
+    const AdminRun backup = admin({QStringLiteral("backup"), QStringLiteral("--data"), db.folder(), target});
+    ASSERT_EQ(backup.status, 0) << backup.err.toStdString();
+    const QStringList lines = backup.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    EXPECT_GE(lines.size(), 3) << backup.err.toStdString();
+    EXPECT_TRUE(lines.first().startsWith(QStringLiteral("Backing up INVENTORY.sqlite ("))) << backup.err.toStdString();
+    EXPECT_TRUE(lines.last().endsWith(QStringLiteral("MB): 100%"))) << backup.err.toStdString();
+    EXPECT_FALSE(backup.err.contains(QStringLiteral("Password.sqlite"))) << "a small file needs no progress line";
+    EXPECT_EQ(admin({QStringLiteral("check"), QStringLiteral("--data"), target}).status, 0);
+}
+
+// A server's data is copied by PostgreSQL's own tool; the command says which and how, and its
+// exit status tells a script that nothing was copied.
+TEST(AdminBackup, ServerShowsThePgDumpCommandAndCopiesNothing)
+{
+    QTemporaryDir root;
+    const QString target = QDir(root.path()).filePath(QStringLiteral("server backup"));
+    const AdminRun run = admin({QStringLiteral("backup"), QStringLiteral("--server"),
+                                QStringLiteral("host=db.hospital user=it's"), target});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("  pg_dump --format=custom --file='%1/inventory-request.dump' "
+                                                "'host=db.hospital user=it'\\''s'")
+                                     .arg(target)))
+        << run.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(target));
+}
