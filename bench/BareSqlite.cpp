@@ -78,7 +78,8 @@ BareSqlite::BareSqlite(const QString &folder)
              .arg(QDir(folder).filePath(QStringLiteral("Password.sqlite")).replace(QLatin1Char('\''),
                                                                                   QStringLiteral("''"))));
     // The same settings the client's connection runs with.
-    exec(QStringLiteral("PRAGMA main.synchronous=NORMAL; PRAGMA Password.synchronous=NORMAL"));
+    exec(QStringLiteral("PRAGMA main.synchronous=NORMAL; PRAGMA Password.synchronous=NORMAL; "
+                        "PRAGMA main.cache_size=-16384"));
 }
 
 BareSqlite::~BareSqlite()

@@ -449,13 +449,13 @@ SELECT M.ItemID, L.LocationID, M.MarkupIn, M.MarkupOut,
        0, M.AverageCost,
        S.MinLevel, S.MinLevel * 5,
        ROUND(S.MinLevel / 2.0, 2),
-       '2025-12-31 17:00:00',
-       CASE WHEN M.ItemClassificationID = 'A' THEN '2027-06-30 00:00:00' ELSE NULL END,
+       datetime('2025-12-31 17:00:00'),
+       datetime(CASE WHEN M.ItemClassificationID = 'A' THEN '2027-06-30 00:00:00' ELSE NULL END),
        M.GLCode, 1, 0, '2026-01-01', '2026-12-31',
        0, 0, 0, 0,
        CASE WHEN L.LocationID = '94' AND CAST(M.ItemID AS INTEGER) % 25 = 7 THEN 1 ELSE 0 END,
        CASE WHEN L.LocationID = '94' AND CAST(M.ItemID AS INTEGER) % 25 = 7 THEN 24 ELSE 0 END,
-       '2026-01-' || printf('%02d', 5 + CAST(M.ItemID AS INTEGER) % 20) || ' 10:30:00',
+       datetime('2026-01-' || printf('%02d', 5 + CAST(M.ItemID AS INTEGER) % 20) || ' 10:30:00'),
        S.MinLevel * 4
   FROM tbInvMaster M
   JOIN tbInvLocation L ON L.LocationID IN ('94', '95', '10', '11', '96', '12')

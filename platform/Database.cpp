@@ -1,6 +1,9 @@
 #include "platform/Database.h"
 
-// The parts of the gateway that do not depend on the database engine: results and recordsets.
+#include "platform/SqlTrace.h"
+
+// The parts of the gateway that do not depend on the database engine: the connection's trace,
+// results and recordsets.
 
 namespace {
 
@@ -20,6 +23,37 @@ int ResultTable::columnIndex(const QString &name) const
 QString SqlText(const QString &value)
 {
     return QString(value).replace(QLatin1Char('\''), QLatin1String("''"));
+}
+
+// ---------------------------------------------------------------------------------------------
+
+Connection::~Connection() = default;
+
+ResultTable Connection::Execute(const QString &sql)
+{
+    SqlTrace::record(sql);
+    return run(sql);
+}
+
+std::shared_ptr<const ResultTable> Connection::query(const QString &sql)
+{
+    return std::make_shared<const ResultTable>(Execute(sql));
+}
+
+QSqlDatabase Connection::database() const
+{
+    return QSqlDatabase::database(m_name, false);
+}
+
+void Connection::closeDatabase()
+{
+    if (m_name.isEmpty())
+        return;
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_name, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(m_name);
 }
 
 // ---------------------------------------------------------------------------------------------

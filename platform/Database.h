@@ -11,8 +11,9 @@
 #include <memory>
 
 // The database gateway. The client writes T-SQL exactly as a SQL Server client would; the
-// connection passes each statement through the dialect adapter (TsqlAdapter) to the embedded
-// SQLite files and appends it to the SQL trace. Failures are thrown as Error.
+// connection appends each statement to the SQL trace and passes it through the dialect adapter
+// (TsqlAdapter) to the embedded SQLite files or to a PostgreSQL server. Failures are thrown as
+// Error.
 
 enum class CursorLocation { Server = 2, Client = 3 };
 enum class CursorType { ForwardOnly = 0, Keyset = 1, Dynamic = 2, Static = 3 };
@@ -82,6 +83,9 @@ private:
     QString m_source;
 };
 
+// A connection to the client's two databases: the embedded SQLite files of a data folder
+// (platform/sqlite) or the two schemas of a PostgreSQL database (platform/postgres). Every
+// statement goes to the SQL trace as built and through the dialect adapter of its database.
 class Connection
 {
 public:
@@ -89,7 +93,12 @@ public:
     // "Password"; WAL, a busy timeout, the collation and functions of SQL Server's dialect.
     // Throws Error with a clear description when a file cannot be opened.
     static std::unique_ptr<Connection> open(const QString &folder);
-    ~Connection();
+    // Connects to a PostgreSQL server set up for the client. serverName is anything libpq takes:
+    // "host=... dbname=...", a postgresql:// URI or "service=..."; PG* variables and ~/.pgpass
+    // apply. Throws Error with a clear description, within seconds, when the server cannot be
+    // reached, refuses the log-in or lacks the client's schema.
+    static std::unique_ptr<Connection> openServer(const QString &serverName);
+    virtual ~Connection();
 
     Connection(const Connection &) = delete;
     Connection &operator=(const Connection &) = delete;
@@ -99,13 +108,15 @@ public:
     ResultTable Execute(const QString &sql);
     std::shared_ptr<const ResultTable> query(const QString &sql); // as Execute, shared result
 
-    void BeginTrans();
-    void CommitTrans();
-    void RollbackTrans();
+    virtual void BeginTrans() = 0;
+    virtual void CommitTrans() = 0;
+    virtual void RollbackTrans() = 0;
     bool inTransaction() const { return m_transactionDepth > 0; }
 
     QSqlDatabase database() const; // for the system's own internal queries with bound values
-    QString folder() const { return m_folder; }
+    QString folder() const { return m_folder; }         // empty on a server
+    QString serverName() const { return m_serverName; } // empty on the embedded files
+    bool onServer() const { return !m_serverName.isEmpty(); }
     QString connectionName() const { return m_name; }
 
     // How long a statement waits for another process's lock before it fails; applies to
@@ -113,14 +124,17 @@ public:
     static void setBusyTimeout(int milliseconds);
     static int busyTimeout();
 
-private:
-    struct State;
-    Connection();
-    void runControl(const char *sql);
+protected:
+    Connection() = default;
+    // Runs one statement of the client's T-SQL on the database (the trace has it already).
+    virtual ResultTable run(const QString &sql) = 0;
+    // Closes and forgets the Qt connection of this name.
+    void closeDatabase();
+
     QString m_folder;
+    QString m_serverName;
     QString m_name;
     int m_transactionDepth = 0;
-    std::unique_ptr<State> m_state;
 };
 
 // Doubles every single quote, so a value joined between quotes stays one literal.

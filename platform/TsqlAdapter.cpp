@@ -105,7 +105,7 @@ QVariant numberValue(const QString &text, bool negative)
 class Translator
 {
 public:
-    explicit Translator(const QString &tsql) : m_tokens(tokenizeSql(tsql))
+    Translator(const QString &tsql, SqlDialect dialect) : m_dialect(dialect), m_tokens(tokenizeSql(tsql))
     {
         for (int i = 0; i < m_tokens.size(); ++i) {
             m_out.append(m_tokens.at(i).text);
@@ -136,13 +136,16 @@ public:
                 word(s);
                 break;
             case SqlToken::QuotedName:
-                if (t.text.startsWith(QLatin1Char('[')))
+                if (t.text.startsWith(QLatin1Char('[')) && postgres() && isPlainName(t.nameValue()))
+                    out(s) = t.nameValue(); // PostgreSQL keeps the letter case of quoted names only
+                else if (t.text.startsWith(QLatin1Char('[')))
                     out(s) = QLatin1Char('"') +
                              t.nameValue().replace(QLatin1String("\""), QLatin1String("\"\"")) +
                              QLatin1Char('"');
                 break;
             case SqlToken::String:
-                literal(s);
+                if (!m_rewritten.contains(s))
+                    literal(s);
                 break;
             case SqlToken::Symbol:
                 if (t.is("+") && s > 0 && endsOperand(s - 1))
@@ -153,8 +156,10 @@ public:
             }
         }
         joinTexts(pluses);
-        for (int s : std::as_const(m_compared))
-            indexRange(s);
+        if (!postgres()) {
+            for (int s : std::as_const(m_compared))
+                indexRange(s);
+        }
 
         for (const QString &text : std::as_const(m_out))
             result.sql += text;
@@ -169,6 +174,16 @@ private:
         return s >= 0 && s < m_sig.size() ? m_tokens.at(m_sig.at(s)) : none;
     }
     QString &out(int s) { return m_out[m_sig.at(s)]; }
+    bool postgres() const { return m_dialect == SqlDialect::Postgres; }
+
+    static bool isPlainName(const QString &name)
+    {
+        static const QRegularExpression plain(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
+        return plain.match(name).hasMatch();
+    }
+
+    // The schema of one of the client's databases on a PostgreSQL server.
+    static QString serverSchema(const QString &database) { return database.toLower() + QLatin1Char('.'); }
     bool adjacent(int s) const { return s + 1 < m_sig.size() && m_sig.at(s + 1) == m_sig.at(s) + 1; }
 
     // Index of the parenthesis that closes the one at s, or -1.
@@ -209,7 +224,10 @@ private:
         const SqlToken &t = tok(s);
         // database..object and database.dbo.object
         if (tok(s + 1).is("..") && isName(tok(s + 2))) {
-            if (t.text.compare(MainDatabase, Qt::CaseInsensitive) == 0) {
+            if (postgres()) {
+                out(s) = serverSchema(t.nameValue());
+                out(s + 1).clear();
+            } else if (t.text.compare(MainDatabase, Qt::CaseInsensitive) == 0) {
                 out(s).clear();
                 out(s + 1).clear();
             } else {
@@ -219,7 +237,13 @@ private:
         }
         if (tok(s + 1).is(".") && tok(s + 2).kind == SqlToken::Word && tok(s + 3).is(".") &&
             isName(tok(s + 4)) && (s == 0 || !tok(s - 1).is("."))) {
-            if (t.text.compare(MainDatabase, Qt::CaseInsensitive) == 0) {
+            if (postgres() && (t.text.compare(MainDatabase, Qt::CaseInsensitive) == 0 ||
+                               t.text.compare(PasswordDatabase, Qt::CaseInsensitive) == 0)) {
+                out(s) = serverSchema(t.text);
+                out(s + 1).clear();
+                out(s + 2).clear();
+                out(s + 3).clear();
+            } else if (t.text.compare(MainDatabase, Qt::CaseInsensitive) == 0) {
                 out(s).clear();
                 out(s + 1).clear();
                 out(s + 2).clear();
@@ -238,17 +262,62 @@ private:
             return; // a column or table name, whatever it is called
         const bool call = tok(s + 1).is("(");
         if (call && t.is("isnull"))
-            out(s) = QStringLiteral("ifnull");
+            out(s) = postgres() ? QStringLiteral("coalesce") : QStringLiteral("ifnull");
         else if (call && t.is("substring"))
-            out(s) = QStringLiteral("substr");
+            out(s) = postgres() ? QStringLiteral("substring") : QStringLiteral("substr");
         else if (call && t.is("len"))
             out(s) = QStringLiteral("length");
         else if (call && t.is("convert"))
             convert(s);
         else if (t.is("top"))
             top(s);
+        else if (t.is("like") && postgres())
+            serverLike(s);
         else if (t.is("like"))
             likePrefix(s);
+    }
+
+    // Like ignores letter case on SQL Server. PostgreSQL's ILIKE does so too but knows no [a-c]
+    // sets and takes a backslash as an escape: such a pattern becomes a regular expression.
+    void serverLike(int s)
+    {
+        const SqlToken &pattern = tok(s + 1);
+        const bool negated = tok(s - 1).is("not") && s >= 2 && endsOperand(s - 2);
+        const QString value = pattern.kind == SqlToken::String ? pattern.stringValue() : QString();
+        if (pattern.kind == SqlToken::String &&
+            (value.contains(QLatin1Char('[')) || value.contains(QLatin1Char('\\')))) {
+            if (negated)
+                out(s - 1).clear();
+            out(s) = negated ? QStringLiteral("!~*") : QStringLiteral("~*");
+            out(s + 1) = QLatin1Char('\'') + likeRegex(value).replace(QLatin1String("'"), QLatin1String("''")) +
+                         QLatin1Char('\'');
+            m_rewritten.insert(s + 1);
+            return;
+        }
+        out(s) = QStringLiteral("ILIKE");
+    }
+
+    // The whole-text regular expression of a Like pattern.
+    static QString likeRegex(const QString &pattern)
+    {
+        QString result = QStringLiteral("^");
+        for (int i = 0; i < pattern.size(); ++i) {
+            const QChar c = pattern.at(i);
+            const int close = c == QLatin1Char('[') ? int(pattern.indexOf(QLatin1Char(']'), i + 2)) : -1;
+            if (c == QLatin1Char('%')) {
+                result += QStringLiteral(".*");
+            } else if (c == QLatin1Char('_')) {
+                result += QLatin1Char('.');
+            } else if (close > 0) {
+                QString set = pattern.mid(i + 1, close - i - 1);
+                set.replace(QLatin1String("\\"), QLatin1String("\\\\"));
+                result += QLatin1Char('[') + set + QLatin1Char(']');
+                i = close;
+            } else {
+                result += QRegularExpression::escape(QString(c));
+            }
+        }
+        return result + QLatin1Char('$');
     }
 
     // "col Like 'ABC%'" (an ASCII prefix) also gets the range that every match lies in, so the
@@ -318,9 +387,10 @@ private:
             tail = QStringLiteral(" AS INTEGER");
         } else if (inList(type, {"float", "real", "decimal", "numeric", "money", "smallmoney"})) {
             head = QStringLiteral("CAST");
-            tail = QStringLiteral(" AS REAL");
+            tail = postgres() ? QStringLiteral(" AS DOUBLE PRECISION") : QStringLiteral(" AS REAL");
         } else if (inList(type, {"datetime", "smalldatetime", "date"})) {
-            head = QString();
+            head = postgres() ? QStringLiteral("CAST") : QString();
+            tail = postgres() ? QStringLiteral(" AS TIMESTAMP") : QString();
         } else {
             return;
         }
@@ -435,6 +505,12 @@ private:
         const QString iso = meansDate(s) ? TsqlAdapter::isoFromMonthFirst(tok(s).stringValue()) : QString();
         if (!iso.isEmpty()) {
             out(s) = QLatin1Char('\'') + iso + QLatin1Char('\'');
+        } else if ((isComparison(tok(s - 1)) || isComparison(tok(s + 1))) && postgres()) {
+            // The citext columns ignore letter case; the trailing blanks go here.
+            QString value = tok(s).stringValue();
+            while (value.endsWith(QLatin1Char(' ')))
+                value.chop(1);
+            out(s) = QLatin1Char('\'') + value.replace(QLatin1String("'"), QLatin1String("''")) + QLatin1Char('\'');
         } else if (isComparison(tok(s - 1)) || isComparison(tok(s + 1))) {
             compared(s);
         }
@@ -633,12 +709,14 @@ private:
         return result;
     }
 
+    const SqlDialect m_dialect;
     QVector<SqlToken> m_tokens;
     QVector<int> m_sig;
     QVector<QString> m_out;
     QString m_trailer;
     QSet<int> m_dateLiterals; // literals written into date columns
     QVector<int> m_compared;  // compared text literals
+    QSet<int> m_rewritten;    // literals already given their final text
 };
 
 } // namespace
@@ -666,23 +744,24 @@ QString isoFromMonthFirst(const QString &text)
     return QDateTime(date, time).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
 }
 
-AdaptedStatement adapt(const QString &tsql)
+AdaptedStatement adapt(const QString &tsql, SqlDialect dialect)
 {
     // Lists and lookups repeat the same texts; inserts carry their values and rarely repeat, so
     // the cache is simply emptied when it grows large.
     static QMutex mutex;
-    static QHash<QString, AdaptedStatement> cache;
+    static QHash<QString, AdaptedStatement> cache[2];
+    const int kind = dialect == SqlDialect::Postgres ? 1 : 0;
     {
         QMutexLocker lock(&mutex);
-        const auto found = cache.constFind(tsql);
-        if (found != cache.constEnd())
+        const auto found = cache[kind].constFind(tsql);
+        if (found != cache[kind].constEnd())
             return found.value();
     }
-    AdaptedStatement adapted = Translator(tsql).run();
+    AdaptedStatement adapted = Translator(tsql, dialect).run();
     QMutexLocker lock(&mutex);
-    if (cache.size() >= 1000)
-        cache.clear();
-    cache.insert(tsql, adapted);
+    if (cache[kind].size() >= 1000)
+        cache[kind].clear();
+    cache[kind].insert(tsql, adapted);
     return adapted;
 }
 

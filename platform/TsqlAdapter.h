@@ -3,7 +3,7 @@
 #include <QString>
 #include <QVariantList>
 
-// Translates the client's T-SQL into SQLite text. Only tokens are rewritten; string literals and
+// Translates the client's T-SQL into SQLite (or PostgreSQL, below) text. Only tokens are rewritten; string literals and
 // bracketed names are never changed inside (except month-first date literals, below).
 //
 // - db..object: INVENTORY..x (any case) becomes x in the main database, Password..x becomes
@@ -38,10 +38,21 @@ struct AdaptedStatement
     bool isProcedureCall() const { return !procedure.isEmpty(); }
 };
 
+// The database a statement is translated for. On PostgreSQL the differences are:
+// - db..object becomes schema.object (INVENTORY..x is inventory.x, Password..x is password.x);
+// - [name] becomes name when it is a plain identifier (PostgreSQL keeps the case of quoted names);
+// - IsNull -> coalesce, SubString stays, Convert to a number casts to INTEGER or DOUBLE PRECISION,
+//   to a date to TIMESTAMP;
+// - Like -> ILIKE, or a case-insensitive regular expression (~*) for a pattern with [a-c] sets or
+//   a backslash;
+// - a compared literal loses its trailing blanks and carries no collation (the columns are citext);
+//   no index ranges are added.
+enum class SqlDialect { Sqlite, Postgres };
+
 namespace TsqlAdapter {
 
 // Throws Error for a procedure call whose arguments are not literals. Results are cached.
-AdaptedStatement adapt(const QString &tsql);
+AdaptedStatement adapt(const QString &tsql, SqlDialect dialect = SqlDialect::Sqlite);
 
 // 'yyyy-MM-dd HH:mm:ss' for a month-first date with time and AM/PM, else an empty text.
 QString isoFromMonthFirst(const QString &text);

@@ -21,3 +21,4 @@ struct AdminCommand
 // main.cpp in the order the overview shows them.
 AdminCommand backupCommand();
 AdminCommand checkCommand();
+AdminCommand setupCommand();

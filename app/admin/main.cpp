@@ -13,7 +13,7 @@ namespace {
 // Each command lives in a unit of its own; this is the list the program offers.
 QList<AdminCommand> adminCommands()
 {
-    return {backupCommand(), checkCommand()};
+    return {backupCommand(), checkCommand(), setupCommand()};
 }
 
 void printOverview(QTextStream &out, const QList<AdminCommand> &commands)
@@ -29,6 +29,7 @@ void printOverview(QTextStream &out, const QList<AdminCommand> &commands)
 
 int main(int argc, char **argv)
 {
+    Q_INIT_RESOURCE(db);
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("inventory-request"));
     QTextStream out(stdout);

@@ -1,10 +1,10 @@
 // The connection on the embedded SQLite files: INVENTORY.sqlite with Password.sqlite attached.
 
-#include "platform/Database.h"
+#include "platform/sqlite/SqliteConnection.h"
 
 #include "platform/DistinctFirst.h"
-#include "platform/SqlTrace.h"
 #include "platform/TsqlAdapter.h"
+#include "platform/sqlite/DataFolder.h"
 #include "platform/sqlite/SchemaUpgrade.h"
 #include "platform/sqlite/SqliteDialect.h"
 
@@ -198,7 +198,7 @@ private:
 
 // ---------------------------------------------------------------------------------------------
 
-struct Connection::State
+struct SqliteConnection::State
 {
     sqlite3 *db = nullptr;
     QHash<QString, sqlite3_stmt *> statements; // read-only statements by text
@@ -328,7 +328,7 @@ struct Connection::State
 // ---------------------------------------------------------------------------------------------
 // ---------------------------------------------------------------------------------------------
 
-Connection::Connection() : m_state(std::make_unique<State>()) {}
+SqliteConnection::SqliteConnection() : m_state(std::make_unique<State>()) {}
 
 void Connection::setBusyTimeout(int milliseconds)
 {
@@ -361,7 +361,7 @@ std::unique_ptr<Connection> Connection::open(const QString &folder)
     SchemaUpgrade::upgradeFile(inventoryPath, QStringLiteral("inventory"));
     SchemaUpgrade::upgradeFile(passwordPath, QStringLiteral("password"));
 
-    std::unique_ptr<Connection> connection(new Connection);
+    std::unique_ptr<SqliteConnection> connection(new SqliteConnection);
     connection->m_folder = folder;
     connection->m_name = QStringLiteral("inventory-request-%1").arg(++g_connectionCounter);
     {
@@ -396,13 +396,17 @@ std::unique_ptr<Connection> Connection::open(const QString &folder)
     check(passwordPath, "SELECT count(*) FROM Password.sqlite_master");
     // Write-ahead logging lets several client processes read while one writes. A file on a
     // read-only medium keeps its journal mode; that is no reason to refuse it.
+    // A page cache of 16 MB keeps the pages a list or a search reads between one refresh and the
+    // next, instead of reading them again from the file.
     for (const char *pragma : {"PRAGMA main.journal_mode=WAL", "PRAGMA Password.journal_mode=WAL",
-                               "PRAGMA main.synchronous=NORMAL", "PRAGMA Password.synchronous=NORMAL"})
+                               "PRAGMA main.synchronous=NORMAL", "PRAGMA Password.synchronous=NORMAL",
+                               "PRAGMA main.cache_size=-16384"})
         sqlite3_exec(db, pragma, nullptr, nullptr, nullptr);
+    DataFolder::updateIndexes(db);
     return connection;
 }
 
-Connection::~Connection()
+SqliteConnection::~SqliteConnection()
 {
     if (m_state && m_state->db && m_transactionDepth > 0)
         sqlite3_exec(m_state->db, "ROLLBACK", nullptr, nullptr, nullptr);
@@ -413,18 +417,11 @@ Connection::~Connection()
         sqlite3_exec(m_state->db, "PRAGMA analysis_limit=1000; PRAGMA optimize;", nullptr, nullptr, nullptr);
     }
     m_state.reset();
-    if (!m_name.isEmpty()) {
-        {
-            QSqlDatabase db = QSqlDatabase::database(m_name, false);
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(m_name);
-    }
+    closeDatabase();
 }
 
-ResultTable Connection::Execute(const QString &sql)
+ResultTable SqliteConnection::run(const QString &sql)
 {
-    SqlTrace::record(sql);
     try {
         const AdaptedStatement adapted = TsqlAdapter::adapt(sql);
         if (adapted.isProcedureCall())
@@ -443,12 +440,7 @@ ResultTable Connection::Execute(const QString &sql)
     }
 }
 
-std::shared_ptr<const ResultTable> Connection::query(const QString &sql)
-{
-    return std::make_shared<const ResultTable>(Execute(sql));
-}
-
-void Connection::runControl(const char *sql)
+void SqliteConnection::runControl(const char *sql)
 {
     const int rc = sqlite3_exec(m_state->db, sql, nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK)
@@ -456,7 +448,7 @@ void Connection::runControl(const char *sql)
 }
 
 // Nested transactions are savepoints, so an inner rollback undoes only its own work.
-void Connection::BeginTrans()
+void SqliteConnection::BeginTrans()
 {
     if (m_transactionDepth == 0)
         runControl("BEGIN IMMEDIATE"); // takes the write lock now: two savers queue, never collide
@@ -465,7 +457,7 @@ void Connection::BeginTrans()
     ++m_transactionDepth;
 }
 
-void Connection::CommitTrans()
+void SqliteConnection::CommitTrans()
 {
     if (m_transactionDepth == 0)
         databaseError(QStringLiteral("No transaction is active."));
@@ -483,7 +475,7 @@ void Connection::CommitTrans()
     --m_transactionDepth;
 }
 
-void Connection::RollbackTrans()
+void SqliteConnection::RollbackTrans()
 {
     if (m_transactionDepth == 0)
         databaseError(QStringLiteral("No transaction is active."));
@@ -499,8 +491,4 @@ void Connection::RollbackTrans()
     runControl(sql.constData());
 }
 
-QSqlDatabase Connection::database() const
-{
-    return QSqlDatabase::database(m_name, false);
-}
 

@@ -1,0 +1,47 @@
+#include "app/admin/AdminCommand.h"
+
+#include "platform/Error.h"
+#include "platform/postgres/ServerSetup.h"
+
+namespace {
+
+int setup(const QStringList &given, QTextStream &out, QTextStream &err)
+{
+    QStringList arguments = given;
+    const bool demo = arguments.removeAll(QStringLiteral("--demo")) > 0;
+    if (arguments.size() != 1 || arguments.first().startsWith(QLatin1String("--"))) {
+        err << "inventory-request-admin: setup takes one server name and optionally --demo "
+               "(see inventory-request-admin setup --help)\n";
+        return 2;
+    }
+    try {
+        ServerSetup::run(arguments.first(), demo ? ServerSetup::Content::DemoData : ServerSetup::Content::SchemaOnly,
+                         [&](const QString &line) {
+                             out << line << '\n';
+                             out.flush();
+                         });
+    } catch (const Error &error) {
+        err << "inventory-request-admin: " << error.Description() << '\n';
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+AdminCommand setupCommand()
+{
+    return {QStringLiteral("setup"), QStringLiteral("set up an empty PostgreSQL database for the workstations"),
+            QStringLiteral("Usage: inventory-request-admin setup SERVER [--demo]\n\n"
+                           "Creates in the empty PostgreSQL database that SERVER names the schemas\n"
+                           "inventory and password with their tables, the functions and stored\n"
+                           "procedures, and the role inventory_request_client with only the grants the\n"
+                           "client needs; make the workstations' log-in roles members of it. With --demo\n"
+                           "the demo hospital is loaded too. Refuses a database that already holds\n"
+                           "tables. Everything happens in one transaction.\n\n"
+                           "SERVER is what the log-on dialog's \"Server\" box takes: \"host=... dbname=...\",\n"
+                           "a postgresql:// URI or \"service=...\"; PG* variables and ~/.pgpass apply.\n"
+                           "Run it as the database's owner.\n\n"
+                           "Exit status: 0 set up, 1 refused or failed (nothing changed), 2 misuse.\n"),
+            setup};
+}

@@ -1,0 +1,239 @@
+-- Tables of the inventory-request databases on a PostgreSQL server: the two databases of the
+-- embedded files are the schemas "inventory" and "password" of one PostgreSQL database.
+--
+-- Text columns are citext, so that comparison, ordering and Like ignore letter case as SQL
+-- Server's default collation does; the client's statements lose the trailing blanks of the texts
+-- they compare. Dates are timestamp(0). The columns and indexes follow db/schema.sql, the embedded
+-- files' schema, column for column.
+--
+-- A line "-- @database NAME" starts the part of the script that belongs to that database.
+
+CREATE EXTENSION IF NOT EXISTS citext;
+
+-- @database INVENTORY
+CREATE SCHEMA inventory;
+SET search_path = inventory, public;
+
+CREATE TABLE tbInvSchemaVersion (
+    Version     integer NOT NULL,
+    AppliedOn   timestamp(0) NOT NULL
+);
+INSERT INTO tbInvSchemaVersion (Version, AppliedOn) VALUES (2, LOCALTIMESTAMP(0));
+
+CREATE TABLE tbHospitalInfo (
+    HospitalID                  integer PRIMARY KEY,
+    Company                     citext,
+    Address1                    citext,
+    Address2                    citext,
+    TelNum                      citext,
+    ClientName                  citext,
+    AllowWDZeroOnHand           integer,
+    isAutoWithdrawRequestNumber integer
+);
+
+CREATE TABLE tbPharmaSwitch (
+    idkey       citext NOT NULL PRIMARY KEY,
+    KeyValue    citext,
+    Description citext
+);
+
+CREATE TABLE tbInvUserSettings (
+    UserID                      citext NOT NULL PRIMARY KEY,
+    isVerifyInventoryRequest    integer
+);
+
+CREATE TABLE tbInvLocation (
+    LocationID          citext NOT NULL PRIMARY KEY,
+    Location            citext,
+    Status              citext,
+    isWarehouse         integer,
+    isDispensingArea    integer,
+    AllowOrder          integer,
+    InventoryType       citext
+);
+CREATE INDEX ixInvLocation_Location ON tbInvLocation (Location);
+
+CREATE TABLE tbinvUserLocation (
+    UserID      citext NOT NULL,
+    LocationID  citext NOT NULL,
+    PRIMARY KEY (UserID, LocationID)
+);
+CREATE INDEX ixInvUserLocation_Location ON tbinvUserLocation (LocationID);
+
+CREATE TABLE tbInvTerms (
+    TermsID     integer NOT NULL PRIMARY KEY,
+    Terms       citext,
+    NoDays      integer,
+    Status      citext
+);
+CREATE INDEX ixInvTerms_Terms ON tbInvTerms (Terms);
+
+-- Suppliers and manufacturers share this table (SupplierType 'S' or 'M').
+CREATE TABLE tbInvSupplier (
+    SupplierID      citext NOT NULL PRIMARY KEY,
+    SupplierName    citext,
+    Status          citext,
+    SupplierType    citext,
+    Address1        citext,
+    Address2        citext,
+    Address3        citext,
+    TermsID         integer,
+    TelNum          citext,
+    FreeGoods       integer,
+    isVAT           integer,
+    ContactPerson   citext
+);
+CREATE INDEX ixInvSupplier_Name ON tbInvSupplier (SupplierName);
+
+CREATE TABLE tbInvUnitOfMeasure (
+    UnitOfMeasureID integer NOT NULL PRIMARY KEY,
+    UnitOfMeasure   citext,
+    Status          citext
+);
+CREATE INDEX ixInvUnitOfMeasure_Name ON tbInvUnitOfMeasure (UnitOfMeasure);
+
+CREATE TABLE tbInvClassification (
+    ItemClassificationID    citext NOT NULL PRIMARY KEY,
+    ItemClassificationName  citext,
+    Status                  citext,
+    IsFixedAsset            integer
+);
+
+-- Generic names sit in a classification tree: Node_Key '12.3' lies under node '12'.
+CREATE TABLE tbforClassification (
+    Node_Key            citext NOT NULL PRIMARY KEY,
+    ClassificationName  citext
+);
+
+CREATE TABLE tbforGeneric (
+    GenericID   citext NOT NULL PRIMARY KEY,
+    GenericName citext,
+    Node_Key    citext
+);
+
+CREATE TABLE tbInvKit (
+    KitID       integer NOT NULL PRIMARY KEY,
+    KitName     citext,
+    Active      citext
+);
+
+CREATE TABLE tbInvKitItem (
+    KitID       integer NOT NULL,
+    ItemID      citext NOT NULL,
+    Qty         double precision NOT NULL DEFAULT 1,
+    UnitCost    numeric NOT NULL DEFAULT 0,
+    RetailType  citext,
+    PRIMARY KEY (KitID, ItemID)
+);
+
+-- The hospital-wide item catalogue.
+CREATE TABLE tbInvMaster (
+    ItemID                  citext NOT NULL PRIMARY KEY,
+    ItemName                citext,
+    ItemDesc                citext,
+    SupplierID              citext,
+    ManufacturerID          citext,
+    MarkupIn                integer,
+    MarkupOut               integer,
+    DownTime                double precision,
+    ListCost                numeric,
+    Freight                 double precision,
+    SalesTax                double precision,
+    ItemStatus              integer,
+    Packing                 integer,
+    VAT                     integer,
+    BarCode                 citext,
+    ItemClassificationID    citext,
+    ItemClass               citext,
+    UnitOfMeasureID         integer,
+    OralInject              citext,
+    AverageCost             numeric,
+    GenericID               citext,
+    IsSeniorDiscounted      integer,
+    WithLotNumber           integer,
+    MedicareType            citext,
+    MedicareCategory        citext,
+    GLCode                  citext,
+    IncludeInStatement      integer,
+    KitID                   integer
+);
+CREATE INDEX ixInvMaster_Name ON tbInvMaster (ItemName, ItemDesc);
+CREATE INDEX ixInvMaster_BarCode ON tbInvMaster (BarCode);
+CREATE INDEX ixInvMaster_Kit ON tbInvMaster (KitID);
+
+-- An item at one location: stock, prices and levels there.
+CREATE TABLE tbInvent (
+    ItemID              citext NOT NULL,
+    LocationID          citext NOT NULL,
+    Markup_In           integer,
+    Markup_Out          integer,
+    NetAmount           numeric,
+    OnHand              double precision,
+    OnOrder             double precision,
+    SellingPriceIn      numeric,
+    SellingPriceOut     numeric,
+    ItemStatus          integer,
+    AverageCost         numeric,
+    MinStockLevel       double precision,
+    MaxStockLevel       double precision,
+    AveConsumption      double precision,
+    LastInventoryCount  timestamp(0),
+    ExpiryDate          timestamp(0),
+    NewGLCode           citext,
+    POMonthsToDeliver   double precision,
+    MinimumOrAverage    integer,
+    StartDate           citext,
+    EndDate             citext,
+    IsFloor             integer,
+    IsCeiling           integer,
+    Floor               double precision,
+    Ceiling             double precision,
+    IsADSStock          integer,
+    ADSStock            double precision,
+    LastDeliveryDate    timestamp(0),
+    LastDeliveryQty     double precision,
+    PRIMARY KEY (ItemID, LocationID)
+);
+CREATE INDEX ixInvent_Location ON tbInvent (LocationID, ItemStatus);
+
+-- One row per request line; every row of a request carries its header values.
+CREATE TABLE tbInvWithdrawRequest (
+    WithdrawRequestID   integer GENERATED BY DEFAULT AS IDENTITY PRIMARY KEY,
+    DocumentNumber      citext NOT NULL,
+    ItemID              citext,
+    Quantity            double precision,
+    UnitCost            numeric,
+    ForRetail           citext,
+    isADS               integer,
+    LocationID          citext,
+    TargetLocationID    citext,
+    TransDate           timestamp(0),
+    UserID              citext,
+    Remarks             citext,
+    Verifiedby          citext,
+    verifiedDate        timestamp(0),
+    Status              citext,
+    ProcessDate         timestamp(0),
+    ProcessBy           citext
+);
+CREATE INDEX ixInvWithdrawRequest_Document ON tbInvWithdrawRequest (DocumentNumber);
+CREATE INDEX ixInvWithdrawRequest_LocationStatus ON tbInvWithdrawRequest (LocationID, Status);
+-- The request list filters on isnull(Status,'') and isnull(Verifiedby,''): indexed as written, so
+-- a pending list reads only the pending lines of the user's locations.
+CREATE INDEX ixInvWithdrawRequest_LocationPending ON tbInvWithdrawRequest
+    (LocationID, coalesce(Status, ''), coalesce(Verifiedby, ''));
+
+-- @database Password
+CREATE SCHEMA password;
+SET search_path = password, public;
+
+-- The hospital's staff register; passwords are kept scrambled.
+CREATE TABLE tbPasswordMain (
+    EmployeeID      citext NOT NULL PRIMARY KEY,
+    LastName        citext,
+    FirstName       citext,
+    Password        citext,
+    departmentid    citext,
+    Right_Code1     citext,
+    Right_Code2     citext
+);

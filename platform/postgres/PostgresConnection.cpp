@@ -1,0 +1,261 @@
+#include "platform/postgres/PostgresConnection.h"
+
+#include "platform/SqlTokenizer.h"
+#include "platform/TsqlAdapter.h"
+#include "platform/postgres/ServerAddress.h"
+
+#include <QFile>
+#include <QHash>
+#include <QRegularExpression>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+#include <libpq-fe.h>
+
+#include <atomic>
+
+namespace {
+
+std::atomic<int> g_connectionCounter{0};
+
+// Taken by every transaction of the client: saves queue instead of racing for a number.
+constexpr const char *SaveLock = "SELECT pg_advisory_xact_lock(7419263)";
+
+[[noreturn]] void databaseError(const QString &description)
+{
+    throw Error(Error::DatabaseError, QStringLiteral("Database"), description);
+}
+
+// Column names as the schema spells them: PostgreSQL gives unquoted names in lower case, while
+// the client shows and finds them as written.
+const QHash<QString, QString> &schemaSpelling()
+{
+    static const QHash<QString, QString> spelling = [] {
+        QHash<QString, QString> names;
+        QFile file(QStringLiteral(":/db/schema.sql"));
+        if (!file.open(QIODevice::ReadOnly))
+            return names;
+        static const QRegularExpression column(QStringLiteral("^\\s+(\\w+)\\s+[A-Z]"),
+                                               QRegularExpression::MultilineOption);
+        auto matches = column.globalMatch(QString::fromUtf8(file.readAll()));
+        while (matches.hasNext()) {
+            const QString name = matches.next().captured(1);
+            names.insert(name.toLower(), name);
+        }
+        return names;
+    }();
+    return spelling;
+}
+
+QStringList spelledColumns(const QSqlRecord &record, const QString &tsql)
+{
+    QHash<QString, QString> written;
+    for (const SqlToken &token : tokenizeSql(tsql)) {
+        if (token.kind == SqlToken::Word || token.kind == SqlToken::QuotedName)
+            written.insert(token.nameValue().toLower(), token.nameValue());
+    }
+    QStringList columns;
+    for (int i = 0; i < record.count(); ++i) {
+        const QString name = record.fieldName(i);
+        columns << written.value(name, schemaSpelling().value(name, name));
+    }
+    return columns;
+}
+
+// Values as the embedded files give them: whole numbers that fit as int, no typed nulls.
+QVariant clientValue(const QVariant &value)
+{
+    if (value.isNull())
+        return QVariant();
+    if (value.typeId() == QMetaType::LongLong) {
+        const qlonglong number = value.toLongLong();
+        if (number >= std::numeric_limits<int>::min() && number <= std::numeric_limits<int>::max())
+            return int(number);
+    }
+    if (value.typeId() == QMetaType::Bool)
+        return value.toBool() ? 1 : 0;
+    return value;
+}
+
+} // namespace
+
+std::unique_ptr<Connection> Connection::openServer(const QString &serverName)
+{
+    std::unique_ptr<PostgresConnection> connection(new PostgresConnection);
+    connection->m_serverName = serverName.trimmed();
+    connection->m_name = QStringLiteral("inventory-request-server-%1").arg(++g_connectionCounter);
+    connection->connect();
+    return connection;
+}
+
+PostgresConnection::~PostgresConnection()
+{
+    closeDatabase();
+}
+
+void PostgresConnection::connect()
+{
+    closeDatabase();
+    ServerAddress::open(m_serverName, m_name);
+    m_dropped = false;
+    QSqlQuery query(database());
+    // The client names tables with or without their database; a lock held by another
+    // workstation is waited for as long as on the embedded files, then reported.
+    if (!query.exec(QStringLiteral("SET search_path = inventory, password, public")) ||
+        !query.exec(QStringLiteral("SET lock_timeout = %1").arg(busyTimeout())))
+        databaseError(query.lastError().text());
+    for (const char *check : {"SELECT count(*) FROM inventory.tbInvLocation", "SELECT count(*) FROM password.tbPasswordMain"}) {
+        if (!query.exec(QString::fromLatin1(check))) {
+            const QString reason = query.lastError().databaseText();
+            closeDatabase();
+            databaseError(QStringLiteral("The database on the server \"%1\" does not hold the inventory tables, or "
+                                         "this log-in may not read them; an administrator sets it up with "
+                                         "\"inventory-request-admin setup\".\n%2")
+                              .arg(m_serverName, reason.trimmed()));
+        }
+    }
+}
+
+bool PostgresConnection::dropped() const
+{
+    const QSqlDatabase db = database();
+    if (!db.isOpen() || !db.driver())
+        return true;
+    const QVariant handle = db.driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "PGconn*") != 0)
+        return true;
+    PGconn *native = *static_cast<PGconn *const *>(handle.constData());
+    return !native || PQstatus(native) == CONNECTION_BAD;
+}
+
+void PostgresConnection::reconnectIfDropped()
+{
+    if (m_dropped || dropped())
+        connect();
+}
+
+QSqlQuery PostgresConnection::exec(const QString &sql, const QVariantList &values)
+{
+    QSqlQuery query(database());
+    query.setForwardOnly(true);
+    bool ok;
+    if (values.isEmpty()) {
+        ok = query.exec(sql);
+    } else {
+        ok = query.prepare(sql);
+        for (const QVariant &value : values)
+            query.addBindValue(value);
+        ok = ok && query.exec();
+    }
+    if (ok)
+        return query;
+    const QSqlError error = query.lastError();
+    const QString reason = (error.databaseText().trimmed().isEmpty() ? error.text() : error.databaseText()).trimmed();
+    if (dropped()) {
+        // Whatever the open transaction held is gone with the connection; nothing was half-saved.
+        m_dropped = true;
+        m_transactionDepth = 0;
+        databaseError(QStringLiteral("The connection to the database server was lost; what was being saved was "
+                                     "not saved. Please try again: the program connects anew.\n(%1)")
+                          .arg(reason));
+    }
+    if (error.nativeErrorCode() == QLatin1String("55P03"))
+        databaseError(QStringLiteral("The database is in use by another workstation and did not become free in "
+                                     "time; please try again. (%1)")
+                          .arg(reason));
+    databaseError(reason);
+}
+
+ResultTable PostgresConnection::run(const QString &sql)
+{
+    if (m_transactionDepth == 0)
+        reconnectIfDropped();
+    else if (m_dropped)
+        databaseError(QStringLiteral("The connection to the database server was lost."));
+    const AdaptedStatement adapted = TsqlAdapter::adapt(sql, SqlDialect::Postgres);
+    QSqlQuery query;
+    if (adapted.isProcedureCall()) {
+        QStringList marks;
+        QVariantList values;
+        for (const QVariant &argument : adapted.arguments) {
+            marks << QStringLiteral("?");
+            values << (argument.isNull() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(argument.toString()));
+        }
+        const QString call = QStringLiteral("SELECT * FROM inventory.%1(%2)")
+                                 .arg(adapted.procedure.toLower(), marks.join(QStringLiteral(", ")));
+        try {
+            query = exec(call, values);
+        } catch (const Error &error) {
+            if (!m_dropped && error.Description().contains(QLatin1String("does not exist")))
+                databaseError(QStringLiteral("Could not find stored procedure '%1' taking %2 arguments.")
+                                  .arg(adapted.procedure)
+                                  .arg(adapted.arguments.size()));
+            throw;
+        }
+    } else {
+        query = exec(adapted.sql);
+    }
+    ResultTable table;
+    if (!query.isSelect())
+        return table;
+    const QSqlRecord record = query.record();
+    table.columns = spelledColumns(record, sql);
+    while (query.next()) {
+        QVector<QVariant> row(record.count());
+        for (int i = 0; i < record.count(); ++i)
+            row[i] = clientValue(query.value(i));
+        table.rows.append(std::move(row));
+    }
+    return table;
+}
+
+// Nested transactions are savepoints, so an inner rollback undoes only its own work.
+void PostgresConnection::BeginTrans()
+{
+    if (m_transactionDepth == 0) {
+        reconnectIfDropped();
+        exec(QStringLiteral("BEGIN"));
+        try {
+            exec(QString::fromLatin1(SaveLock));
+        } catch (const Error &) {
+            if (!m_dropped)
+                exec(QStringLiteral("ROLLBACK"));
+            throw;
+        }
+    } else {
+        exec(QStringLiteral("SAVEPOINT level%1").arg(m_transactionDepth));
+    }
+    ++m_transactionDepth;
+}
+
+void PostgresConnection::CommitTrans()
+{
+    if (m_transactionDepth == 0)
+        databaseError(QStringLiteral("No transaction is active."));
+    if (m_transactionDepth == 1) {
+        m_transactionDepth = 0;
+        exec(QStringLiteral("COMMIT"));
+        return;
+    }
+    exec(QStringLiteral("RELEASE SAVEPOINT level%1").arg(m_transactionDepth - 1));
+    --m_transactionDepth;
+}
+
+void PostgresConnection::RollbackTrans()
+{
+    if (m_transactionDepth == 0) {
+        if (m_dropped)
+            return; // the server rolled it back when the connection went
+        databaseError(QStringLiteral("No transaction is active."));
+    }
+    if (m_transactionDepth == 1) {
+        m_transactionDepth = 0;
+        exec(QStringLiteral("ROLLBACK"));
+        return;
+    }
+    --m_transactionDepth;
+    exec(QStringLiteral("ROLLBACK TO SAVEPOINT level%1").arg(m_transactionDepth));
+    exec(QStringLiteral("RELEASE SAVEPOINT level%1").arg(m_transactionDepth));
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+
+// Where a PostgreSQL server is: the text of the log-on dialog's "Server" box, in any form libpq
+// takes ("host=... port=... dbname=...", a postgresql:// URI, "service=..."); what it leaves
+// out comes from the PG* variables, pg_service.conf and ~/.pgpass as for every PostgreSQL tool.
+namespace ServerAddress {
+
+// Seconds a connection attempt may take unless the address or PGCONNECT_TIMEOUT says otherwise.
+constexpr int ConnectTimeoutSeconds = 5;
+
+// Adds and opens a Qt PostgreSQL connection of that name. Throws Error with a clear description
+// when the address cannot be read, the server cannot be reached or refuses the log-in; the Qt
+// connection is then removed again.
+QSqlDatabase open(const QString &serverName, const QString &connectionName);
+
+// The same address as a libpq connection string, with the connect timeout added.
+QString connectionString(const QString &serverName);
+
+} // namespace ServerAddress
