@@ -77,6 +77,7 @@ TEST(AdminProgram, HelpForTheProgramAndEachCommand)
 
 TEST(AdminCheck, VerdictAndExitStatusForSoundDamagedAndMissingFiles)
 {
+    SKIP_ON_SERVER();
     TestDatabase db;
     db.takeConnection().reset();
     const AdminRun sound = admin({QStringLiteral("check"), QStringLiteral("--data"), db.folder()});
@@ -102,6 +103,7 @@ TEST(AdminCheck, VerdictAndExitStatusForSoundDamagedAndMissingFiles)
 
 TEST(AdminBackup, CopiesArePrivateCompleteAndNeverOverwritten)
 {
+    SKIP_ON_SERVER();
     TestDatabase db;
     db.raw(QStringLiteral("UPDATE tbInvWithdrawRequest SET Remarks = 'BEFORE BACKUP' WHERE DocumentNumber = '1'"));
     QTemporaryDir root;
