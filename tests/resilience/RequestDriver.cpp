@@ -11,13 +11,24 @@
 #include "ui_frmMain.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
+
+namespace {
+
+// A data folder, or the address of a PostgreSQL server's database.
+std::unique_ptr<Connection> openDatabase(const QString &location)
+{
+    return QFileInfo(location).isDir() ? Connection::open(location) : Connection::openServer(location);
+}
+
+} // namespace
 
 RequestDriver::RequestDriver(const QString &folder, const QString &employeeCode)
 {
     ResetSession();
     m_user = std::make_unique<CurrentUser>(nullptr, [](const QString &password) { return password; });
     m_user->setPasswordDeptCode(QStringLiteral("4"));
-    m_user->attach(Connection::open(folder), employeeCode);
+    m_user->attach(openDatabase(folder), employeeCode);
     gCurrentUser = m_user.get();
     LoadSiteInformation();
     gDefaultLocationID = QStringLiteral("94");

@@ -14,7 +14,7 @@ inline QString storedLines(const TestDatabase &db, const QString &documentNumber
     return db
         .rawValue(QStringLiteral("Select ifnull(group_concat(x, ';'), '') From (Select ItemID || ':' || "
                                  "Cast(Quantity As Integer) As x From tbInvWithdrawRequest Where "
-                                 "DocumentNumber = '%1' Order By x)")
+                                 "DocumentNumber = '%1' Order By x) As r")
                       .arg(documentNumber))
         .toString();
 }
@@ -33,7 +33,7 @@ inline QString allRows(const TestDatabase &db, const QString &where = QStringLit
         .rawValue(QStringLiteral("Select ifnull(group_concat(x, '|'), '') From (Select DocumentNumber || ',' || "
                                  "ItemID || ',' || Quantity || ',' || ifnull(Remarks, '') || ',' || "
                                  "ifnull(Status, '') || ',' || ifnull(Verifiedby, '') As x From "
-                                 "tbInvWithdrawRequest Where %1 Order By x)")
+                                 "tbInvWithdrawRequest Where %1 Order By x) As r")
                       .arg(where))
         .toString();
 }

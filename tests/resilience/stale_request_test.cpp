@@ -73,7 +73,8 @@ const QString kTheirLines = S("10007:77;10008:78");
 
 struct StaleRequest : EditorFixture
 {
-    QString folder() { return session().db().folder(); }
+    // Where the other workstation's process finds the databases.
+    QString folder() { return session().db().address(); }
     int tab() const { return widget<QTabWidget>(S("SSTab1"))->currentIndex(); }
 
     void open(const char *doc)
@@ -89,8 +90,8 @@ struct StaleRequest : EditorFixture
         return session()
             .rawValue(S("Select Group_Concat(x, '|') From (Select ItemID || ',' || Quantity || ',' || UnitCost || ',' "
                         "|| IfNull(Remarks, '') || ',' || IfNull(Status, '') || ',' || IfNull(ProcessBy, '') || ',' "
-                        "|| IfNull(Verifiedby, '') || ',' || IfNull(verifiedDate, '') As x From tbInvWithdrawRequest "
-                        "Where DocumentNumber = '%1' Order By x)")
+                        "|| IfNull(Verifiedby, '') || ',' || IfNull(Cast(verifiedDate As Text), '') As x From tbInvWithdrawRequest "
+                        "Where DocumentNumber = '%1' Order By x) As r")
                           .arg(S(doc)))
             .toString();
     }

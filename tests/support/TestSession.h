@@ -29,8 +29,11 @@ public:
     QString folder() const { return m_dir.path(); }
     Connection *connection() const { return m_connection.get(); }
     std::unique_ptr<Connection> takeConnection() { return std::move(m_connection); }
+    // Where another workstation finds the same databases: the data folder, or the server's
+    // address of the test's own database.
+    QString address() const;
     // A connection of its own to the same databases, as another workstation has.
-    std::unique_ptr<Connection> openAnotherConnection() const { return Connection::open(folder()); }
+    std::unique_ptr<Connection> openAnotherConnection() const;
 
     // Runs SQLite SQL directly (no adapter, no trace): for arranging a test's data.
     void raw(const QString &sqliteSql) const;
