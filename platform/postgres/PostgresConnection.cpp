@@ -123,8 +123,9 @@ bool PostgresConnection::dropped() const
     const QSqlDatabase db = database();
     if (!db.isOpen() || !db.driver())
         return true;
+    // Qt names the handle's type after the struct behind libpq's typedef.
     const QVariant handle = db.driver()->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "PGconn*") != 0)
+    if (!handle.isValid() || (qstrcmp(handle.typeName(), "PGconn*") != 0 && qstrcmp(handle.typeName(), "pg_conn*") != 0))
         return true;
     PGconn *native = *static_cast<PGconn *const *>(handle.constData());
     return !native || PQstatus(native) == CONNECTION_BAD;
