@@ -89,8 +89,8 @@ struct StaleRequest : EditorFixture
         return session()
             .rawValue(S("Select Group_Concat(x, '|') From (Select ItemID || ',' || Quantity || ',' || UnitCost || ',' "
                         "|| IfNull(Remarks, '') || ',' || IfNull(Status, '') || ',' || IfNull(ProcessBy, '') || ',' "
-                        "|| IfNull(Verifiedby, '') || ',' || IfNull(verifiedDate, '') As x From tbInvWithdrawRequest "
-                        "Where DocumentNumber = '%1' Order By x)")
+                        "|| IfNull(Verifiedby, '') || ',' || IfNull(Cast(verifiedDate As Text), '') As x "
+                        "From tbInvWithdrawRequest Where DocumentNumber = '%1' Order By x) As rowsNow")
                           .arg(S(doc)))
             .toString();
     }
