@@ -176,3 +176,9 @@ SELECT C.ItemID, C.ItemName, KI.Qty, KI.UnitCost, KI.Qty * KI.UnitCost::double p
  WHERE same_code(M.ItemID, kit) AND same_code(C.ItemID, item)
    AND NOT K.Active = 'I'
  ORDER BY C.ItemID $$;
+
+-- What the report definitions use beside the tables: IFNULL as in the embedded files, and the
+-- staff names (the embedded files make the view for the report's own connection).
+CREATE FUNCTION ifnull(value anycompatible, fallback anycompatible) RETURNS anycompatible LANGUAGE sql IMMUTABLE
+    AS $$ SELECT coalesce(value, fallback) $$;
+CREATE VIEW tbInvStaff AS SELECT EmployeeID, LastName, FirstName FROM password.tbPasswordMain;

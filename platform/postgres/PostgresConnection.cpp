@@ -168,6 +168,28 @@ QSqlQuery PostgresConnection::exec(const QString &sql, const QVariantList &value
     databaseError(reason);
 }
 
+// A call names a procedure the database has, with as many arguments as it takes; the messages are
+// SQL Server's.
+void PostgresConnection::checkArguments(const AdaptedStatement &call)
+{
+    const QString name = call.procedure.toLower();
+    if (!m_parameterCounts.contains(name)) {
+        QSqlQuery query = exec(QStringLiteral("SELECT p.pronargs FROM pg_catalog.pg_proc p JOIN pg_catalog.pg_namespace n "
+                                              "ON n.oid = p.pronamespace WHERE n.nspname = 'inventory' AND p.proname = ?"),
+                               {name});
+        m_parameterCounts.insert(name, query.next() ? query.value(0).toInt() : -1);
+    }
+    const int parameters = m_parameterCounts.value(name);
+    if (parameters < 0)
+        databaseError(QStringLiteral("Could not find stored procedure '%1'.").arg(call.procedure));
+    if (call.arguments.size() > parameters)
+        databaseError(QStringLiteral("Procedure or function %1 has too many arguments specified.").arg(call.procedure));
+    if (call.arguments.size() < parameters)
+        databaseError(QStringLiteral("Procedure or function '%1' expects parameter %2, which was not supplied.")
+                          .arg(call.procedure)
+                          .arg(call.arguments.size() + 1));
+}
+
 ResultTable PostgresConnection::run(const QString &sql)
 {
     if (m_transactionDepth == 0)
@@ -183,17 +205,10 @@ ResultTable PostgresConnection::run(const QString &sql)
             marks << QStringLiteral("?");
             values << (argument.isNull() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(argument.toString()));
         }
-        const QString call = QStringLiteral("SELECT * FROM inventory.%1(%2)")
-                                 .arg(adapted.procedure.toLower(), marks.join(QStringLiteral(", ")));
-        try {
-            query = exec(call, values);
-        } catch (const Error &error) {
-            if (!m_dropped && error.Description().contains(QLatin1String("does not exist")))
-                databaseError(QStringLiteral("Could not find stored procedure '%1' taking %2 arguments.")
-                                  .arg(adapted.procedure)
-                                  .arg(adapted.arguments.size()));
-            throw;
-        }
+        checkArguments(adapted);
+        query = exec(QStringLiteral("SELECT * FROM inventory.%1(%2)")
+                         .arg(adapted.procedure.toLower(), marks.join(QStringLiteral(", "))),
+                     values);
     } else {
         query = exec(adapted.sql);
     }

@@ -2,6 +2,8 @@
 
 #include "platform/Database.h"
 
+#include <QHash>
+
 class QSqlQuery;
 
 // The connection to a PostgreSQL server set up for the client (inventory-request-admin setup):
@@ -30,6 +32,8 @@ private:
     void reconnectIfDropped();
     QSqlQuery exec(const QString &sql, const QVariantList &values = {});
     bool dropped() const;
+    void checkArguments(const struct AdaptedStatement &call);
 
     bool m_dropped = false;
+    QHash<QString, int> m_parameterCounts; // parameters of each procedure, by lower-case name
 };

@@ -29,6 +29,12 @@ QString schemaOf(const QString &database)
 bool databaseReachable(Connection *connection, const QString &schema)
 {
     QSqlQuery q(connection->database());
+    if (connection->onServer()) {
+        // On a server the databases are schemas; the main one is "inventory".
+        q.prepare(QStringLiteral("SELECT 1 FROM information_schema.schemata WHERE schema_name = ?"));
+        q.addBindValue(schema == QLatin1String("main") ? QStringLiteral("inventory") : schema.toLower());
+        return q.exec() && q.next();
+    }
     if (!q.exec(QStringLiteral("PRAGMA database_list")))
         return false;
     while (q.next()) {
@@ -135,7 +141,8 @@ ReportData Report::Run(Connection *connection) const
             data.parameters.insert(field.Name.mid(2, field.Name.size() - 3), field.currentValue);
     }
 
-    for (const QString &statement : m_prepare) {
+    // A server keeps the report's views in its schema (inventory-request-admin setup made them).
+    for (const QString &statement : connection->onServer() ? QStringList() : m_prepare) {
         QSqlQuery setup(connection->database());
         if (!setup.exec(statement))
             fail(QStringLiteral("The report cannot be prepared: %1").arg(setup.lastError().text()));

@@ -1,9 +1,13 @@
+#include "platform/postgres/ServerAddress.h"
 #include "tests/support/TestSession.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QScopeGuard>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -73,6 +77,7 @@ TEST(AdminProgram, HelpForTheProgramAndEachCommand)
 
 TEST(AdminCheck, VerdictAndExitStatusForSoundDamagedAndMissingFiles)
 {
+    SKIP_ON_SERVER();
     TestDatabase db;
     db.takeConnection().reset();
     const AdminRun sound = admin({QStringLiteral("check"), QStringLiteral("--data"), db.folder()});
@@ -98,6 +103,7 @@ TEST(AdminCheck, VerdictAndExitStatusForSoundDamagedAndMissingFiles)
 
 TEST(AdminBackup, CopiesArePrivateCompleteAndNeverOverwritten)
 {
+    SKIP_ON_SERVER();
     TestDatabase db;
     db.raw(QStringLiteral("UPDATE tbInvWithdrawRequest SET Remarks = 'BEFORE BACKUP' WHERE DocumentNumber = '1'"));
     QTemporaryDir root;
@@ -171,4 +177,49 @@ TEST(AdminBackup, ServerShowsThePgDumpCommandAndCopiesNothing)
                                      .arg(target)))
         << run.err.toStdString();
     EXPECT_FALSE(QFileInfo::exists(target));
+}
+
+// A server is checked by connecting and looking for what setup made; runs when the test command
+// has started a private server.
+TEST(AdminCheck, ServerPassesWhenSetUpAndNamesWhatIsMissing)
+{
+    const QString base = qEnvironmentVariable("INVENTORY_REQUEST_TEST_SERVER");
+    if (base.isEmpty())
+        GTEST_SKIP() << "no test server (INVENTORY_REQUEST_TEST_SERVER)";
+    const QString database = QStringLiteral("ir_check_%1").arg(QCoreApplication::applicationPid());
+    const QString server = base + QStringLiteral(" dbname=") + database;
+    auto onBase = [&](const QString &sql) {
+        QSqlDatabase db = ServerAddress::open(base, QStringLiteral("admin-check-base"));
+        QSqlQuery(db).exec(sql);
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("admin-check-base"));
+    };
+    onBase(QStringLiteral("DROP DATABASE IF EXISTS ") + database);
+    onBase(QStringLiteral("CREATE DATABASE ") + database);
+    auto dropDatabase = qScopeGuard([&] { onBase(QStringLiteral("DROP DATABASE IF EXISTS ") + database); });
+
+    const AdminRun setup = admin({QStringLiteral("setup"), server});
+    ASSERT_EQ(setup.status, 0) << setup.err.toStdString();
+    const AdminRun sound = admin({QStringLiteral("check"), QStringLiteral("--server"), server});
+    EXPECT_EQ(sound.status, 0) << sound.out.toStdString() << sound.err.toStdString();
+    EXPECT_TRUE(sound.out.startsWith(QStringLiteral("OK: the server"))) << sound.out.toStdString();
+    EXPECT_EQ(sound.out.count(QLatin1Char('\n')), 1);
+
+    {
+        QSqlDatabase db = ServerAddress::open(server, QStringLiteral("admin-check-server"));
+        ASSERT_TRUE(QSqlQuery(db).exec(QStringLiteral("DROP TABLE inventory.tbInvKitItem")));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("admin-check-server"));
+    const AdminRun incomplete = admin({QStringLiteral("check"), QStringLiteral("--server"), server});
+    EXPECT_EQ(incomplete.status, 1);
+    EXPECT_TRUE(incomplete.out.startsWith(QStringLiteral("FAILED: ")));
+    EXPECT_TRUE(incomplete.out.contains(QStringLiteral("inventory.tbinvkititem"))) << incomplete.out.toStdString();
+
+    const AdminRun unreachable =
+        admin({QStringLiteral("check"), QStringLiteral("--server"), QStringLiteral("host=/nonexistent dbname=none")});
+    EXPECT_EQ(unreachable.status, 1);
+    EXPECT_TRUE(unreachable.out.startsWith(QStringLiteral("FAILED: "))) << unreachable.out.toStdString();
+    EXPECT_TRUE(unreachable.out.contains(QStringLiteral("host=/nonexistent"))) << unreachable.out.toStdString();
 }

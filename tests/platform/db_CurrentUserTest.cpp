@@ -127,6 +127,7 @@ protected:
 
 TEST_F(DbLogon, DemoStaffLogOnWithTheirPasswords)
 {
+    SKIP_ON_SERVER();
     DataFolderSetting setting(demoFolder());
     for (const auto &[id, password] : {std::pair{Demo::ClerkId, Demo::ClerkPassword},
                                        std::pair{Demo::SupervisorId, Demo::SupervisorPassword},
@@ -145,6 +146,7 @@ TEST_F(DbLogon, DemoStaffLogOnWithTheirPasswords)
 
 TEST_F(DbLogon, AcceptedLogOnOffersTheConnectionAndSettings)
 {
+    SKIP_ON_SERVER();
     const QString folder = demoFolder();
     DataFolderSetting setting(folder);
     m_prompt.enter(QStringLiteral(" 1001 "), QStringLiteral("clerk"));
@@ -163,6 +165,7 @@ TEST_F(DbLogon, AcceptedLogOnOffersTheConnectionAndSettings)
 
 TEST_F(DbLogon, WrongEntriesAreRefusedUntilARightOne)
 {
+    SKIP_ON_SERVER();
     DataFolderSetting setting(demoFolder());
     m_prompt.enter(QStringLiteral("1001"), QStringLiteral("CLERK"));
     m_prompt.enter(QStringLiteral("9999"), QStringLiteral("clerk"));
@@ -184,6 +187,7 @@ TEST_F(DbLogon, WrongEntriesAreRefusedUntilARightOne)
 
 TEST_F(DbLogon, CancelEndsSilentlyWithoutAConnection)
 {
+    SKIP_ON_SERVER();
     DataFolderSetting setting(demoFolder());
     m_prompt.enter(QStringLiteral("1001"), QStringLiteral("wrong"));
     m_prompt.cancel();
@@ -198,6 +202,7 @@ TEST_F(DbLogon, CancelEndsSilentlyWithoutAConnection)
 
 TEST_F(DbLogon, FirstStartCreatesTheDemoData)
 {
+    SKIP_ON_SERVER();
     const QString folder = QDir(m_dir.path()).filePath(QStringLiteral("new/data"));
     DataFolderSetting setting(folder);
     m_prompt.enter(QStringLiteral("2001"), QStringLiteral("super"));
@@ -211,6 +216,7 @@ TEST_F(DbLogon, FirstStartCreatesTheDemoData)
 
 TEST_F(DbLogon, DamagedDatabaseIsOneClearMessage)
 {
+    SKIP_ON_SERVER();
     const QString folder = demoFolder();
     QFile file(QDir(folder).filePath(QStringLiteral("INVENTORY.sqlite")));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -234,6 +240,7 @@ TEST_F(DbLogon, DamagedDatabaseIsOneClearMessage)
 // A file whose first pages are sound opens; the damage shows when the log-on reads a table.
 TEST_F(DbLogon, DamagedTableNamesItsFileAndWhatToDo)
 {
+    SKIP_ON_SERVER();
     const QString folder = demoFolder();
     const QString path = QDir(folder).filePath(QStringLiteral("Password.sqlite"));
     {
@@ -266,6 +273,7 @@ TEST_F(DbLogon, DamagedTableNamesItsFileAndWhatToDo)
 // which file is missing and where it looked, and changes nothing.
 TEST_F(DbLogon, FolderHoldingOneDatabaseFileIsReportedAndLeftAsItIs)
 {
+    SKIP_ON_SERVER();
     for (const char *missing : {"Password.sqlite", "INVENTORY.sqlite"}) {
         QTemporaryDir dir;
         const QString folder = copyDemoInto(dir.path());
@@ -304,6 +312,7 @@ TEST_F(DbLogon, FolderHoldingOneDatabaseFileIsReportedAndLeftAsItIs)
 // left them readable by others.
 TEST_F(DbLogon, PerUserFolderIsReadableByItsUserAlone)
 {
+    SKIP_ON_SERVER();
     PerUserDataFolder perUser(QDir(m_dir.path()).filePath(QStringLiteral("home/.local/share")));
     const mode_t previousMask = ::umask(022);
     const QString folder = CurrentUser::dataFolder();
@@ -330,6 +339,7 @@ TEST_F(DbLogon, PerUserFolderIsReadableByItsUserAlone)
 // A folder an administrator names may be shared by several accounts of the machine.
 TEST_F(DbLogon, NamedFolderKeepsThePermissionsItWasGiven)
 {
+    SKIP_ON_SERVER();
     const QString folder = copyDemoInto(QDir(m_dir.path()).filePath(QStringLiteral("shared")));
     QFile::setPermissions(folder, QFileDevice::Permissions(0x7770));
     for (const QString &path : databaseAndLogFiles(folder))
@@ -347,6 +357,7 @@ TEST_F(DbLogon, NamedFolderKeepsThePermissionsItWasGiven)
 
 TEST_F(DbLogon, FolderThatCannotBeWrittenIsOneClearMessage)
 {
+    SKIP_ON_SERVER();
     if (geteuid() == 0)
         GTEST_SKIP() << "permissions do not restrict the superuser";
     QFile::setPermissions(m_dir.path(), QFile::ReadOwner | QFile::ExeOwner);
@@ -363,6 +374,7 @@ TEST_F(DbLogon, FolderThatCannotBeWrittenIsOneClearMessage)
 
 TEST_F(DbLogon, LockedDatabaseIsOneClearMessageNotAHang)
 {
+    SKIP_ON_SERVER();
     const QString folder = demoFolder();
     DataFolderSetting setting(folder);
     const int timeout = Connection::busyTimeout();

@@ -7,6 +7,8 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
+#include "tests/support/TestSession.h"
+
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -45,6 +47,7 @@ QString errorOf(const std::function<void()> &action)
 
 TEST(DbDataFolder, SchemaOnlyBuildsEveryTableWithProceduresButNoRows)
 {
+    SKIP_ON_SERVER();
     QTemporaryDir dir;
     ASSERT_FALSE(DataFolder::hasDatabases(dir.path()));
     DataFolder::create(dir.path(), DataFolder::Content::SchemaOnly);
@@ -69,6 +72,7 @@ TEST(DbDataFolder, SchemaOnlyBuildsEveryTableWithProceduresButNoRows)
 
 TEST(DbDataFolder, LeavesOnlyTheTwoDatabaseFilesBehind)
 {
+    SKIP_ON_SERVER();
     QTemporaryDir dir;
     DataFolder::create(dir.path(), DataFolder::Content::DemoData);
     const QStringList files = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
@@ -77,6 +81,7 @@ TEST(DbDataFolder, LeavesOnlyTheTwoDatabaseFilesBehind)
 
 TEST(DbDataFolder, StaleWriteAheadLogOfAnEarlierFileIsNotReplayedIntoTheNewOne)
 {
+    SKIP_ON_SERVER();
     QTemporaryDir dir;
     QFile wal(QDir(dir.path()).filePath(QStringLiteral("INVENTORY.sqlite-wal")));
     ASSERT_TRUE(wal.open(QIODevice::WriteOnly));
@@ -90,6 +95,7 @@ TEST(DbDataFolder, StaleWriteAheadLogOfAnEarlierFileIsNotReplayedIntoTheNewOne)
 
 TEST(DbDataFolder, FolderThatCannotBeCreatedIsReportedByName)
 {
+    SKIP_ON_SERVER();
     QTemporaryDir dir;
     const QString blocker = QDir(dir.path()).filePath(QStringLiteral("plainfile"));
     QFile file(blocker);
@@ -104,6 +110,7 @@ TEST(DbDataFolder, FolderThatCannotBeCreatedIsReportedByName)
 
 TEST(DbDataFolder, UnwritableFolderIsReportedAndLeftEmpty)
 {
+    SKIP_ON_SERVER();
     if (geteuid() == 0)
         GTEST_SKIP() << "permissions do not restrict the superuser";
     QTemporaryDir dir;
@@ -118,6 +125,7 @@ TEST(DbDataFolder, UnwritableFolderIsReportedAndLeftEmpty)
 
 TEST(DbDataFolder, ScriptsComeFromTheProgramAndAMissingOneIsAnError)
 {
+    SKIP_ON_SERVER();
     EXPECT_TRUE(DataFolder::script(QStringLiteral("schema.sql")).contains(QStringLiteral("tbInvWithdrawRequest")));
     EXPECT_FALSE(DataFolder::script(QStringLiteral("demo.sql")).isEmpty());
     EXPECT_TRUE(errorOf([] { DataFolder::script(QStringLiteral("missing.sql")); })

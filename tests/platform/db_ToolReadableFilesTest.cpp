@@ -83,6 +83,7 @@ int rowsOf(const QString &file, const QString &table)
 // The files the program makes answer any SQLite tool, with nothing registered.
 TEST(DbToolReadableFiles, TheSqliteCommandAndAPlainConnectionQueryTheFiles)
 {
+    SKIP_ON_SERVER();
     if (!sqliteToolAvailable())
         GTEST_SKIP() << "the sqlite3 command is not installed";
     TestDatabase db;
@@ -116,6 +117,7 @@ TEST(DbToolReadableFiles, TheSqliteCommandAndAPlainConnectionQueryTheFiles)
 // the tools can read it, and the client still compares as SQL Server does.
 TEST(DbToolReadableFiles, FilesOfTheEarlierVersionAreUpgradedKeepingEveryRow)
 {
+    SKIP_ON_SERVER();
     if (!sqliteToolAvailable())
         GTEST_SKIP() << "the sqlite3 command is not installed";
     QTemporaryDir dir;
@@ -165,6 +167,7 @@ TEST(DbToolReadableFiles, FilesOfTheEarlierVersionAreUpgradedKeepingEveryRow)
 // message and leaves the file as it was.
 TEST(DbToolReadableFiles, AnUpgradeThatCannotBeDoneIsRefusedAndChangesNothing)
 {
+    SKIP_ON_SERVER();
     QTemporaryDir dir;
     makeEarlierVersionFolder(dir.path());
     const QString inventory = QDir(dir.path()).filePath(S("INVENTORY.sqlite"));

@@ -86,6 +86,7 @@ TEST(GatewayRecordset, ReadsRowsByNameKeepingNullApartFromEmpty)
 
 TEST(GatewayRecordset, DatesComeFromDateColumnsAndDateExpressionsOnly)
 {
+    SKIP_ON_SERVER();
     TestDatabase db;
     db.raw(QStringLiteral(
         "UPDATE tbInvWithdrawRequest SET Remarks = '2026-01-05 10:00:00' WHERE DocumentNumber = '1'"));
@@ -105,7 +106,7 @@ TEST(GatewayErrors, FailedStatementsThrowAndChangeNothing)
     Connection *connection = db.connection();
     EXPECT_TRUE(errorOf([&] {
                     connection->Execute(QStringLiteral("Select * From INVENTORY..tbNoSuchTable"));
-                }).contains(QStringLiteral("no such table")));
+                }).contains(TestDatabase::onServer() ? QStringLiteral("does not exist") : QStringLiteral("no such table")));
     EXPECT_EQ(errorOf([&] { connection->Execute(QStringLiteral("INVENTORY..sp_Inv_NoSuch '1'")); }),
               QStringLiteral("Could not find stored procedure 'sp_Inv_NoSuch'."));
     EXPECT_TRUE(errorOf([&] {
@@ -189,6 +190,7 @@ TEST(GatewayTrace, EveryStatementOnceAsBuiltOneALine)
 
 TEST(GatewayOpen, MissingOrCorruptFilesFailWithAClearMessage)
 {
+    SKIP_ON_SERVER();
     QTemporaryDir dir;
     EXPECT_TRUE(errorOf([&] { Connection::open(dir.path()); })
                     .startsWith(QStringLiteral("The database file ") +
@@ -279,6 +281,7 @@ TEST(GatewayTransactions, RollbackCommitAndNestedLevels)
 
 TEST(GatewayLocking, AWriterBeyondTheBusyTimeoutFailsAndReadersGoOn)
 {
+    SKIP_ON_SERVER();
     ShortBusyTimeout shortTimeout(200);
     TestDatabase db;
     std::unique_ptr<Connection> other = Connection::open(db.folder());
@@ -306,6 +309,7 @@ TEST(GatewayLocking, AWriterBeyondTheBusyTimeoutFailsAndReadersGoOn)
 
 TEST(GatewayLocking, TwoSaversNeverTakeTheSameNumber)
 {
+    SKIP_ON_SERVER();
     TestDatabase db;
     const QString nextNumber = QStringLiteral("Select (max(Cast(DocumentNumber as int)) + 1) as DocNum From "
                                               "INVENTORY..tbInvWithdrawRequest");
@@ -366,7 +370,10 @@ TEST(GatewayDialect, TextComparesAsOnSqlServer)
     EXPECT_EQ(names(QStringLiteral("Location Like 'ER_PHARMACY'")), QStringList{"ER PHARMACY"});
     EXPECT_EQ(names(QStringLiteral("Location = 'señor ward   '")), QStringList{"SEÑOR WARD"});
 
-    // Blanks only are equal to the empty text, also where an expression is compared.
+    // Blanks only are equal to the empty text, also where an expression is compared. (On a server the
+    // compared text loses its trailing blanks, a stored value keeps them: see the README.)
+    if (TestDatabase::onServer())
+        return;
     db.raw(QStringLiteral("UPDATE tbInvWithdrawRequest SET Verifiedby = '   ' WHERE DocumentNumber = '3'"));
     EXPECT_EQ(connection
                   ->Execute(QStringLiteral(

@@ -24,6 +24,7 @@ QStringList firstColumn(const ResultTable &table)
 // when negated, and the item name index serves it.
 TEST(AdapterLikePrefix, FindsTheSameItemsAndUsesTheNameIndex)
 {
+    SKIP_ON_SERVER();
     TestDatabase db;
     Connection *c = db.connection();
     const auto names = [&](const QString &where) {
@@ -71,6 +72,7 @@ QString planOf(Connection *c, const QString &sqlite)
 // The pending and verified lists read only the pending lines of the user's locations.
 TEST(GatewayPlans, RequestListFiltersThroughThePendingIndex)
 {
+    SKIP_ON_SERVER();
     TestDatabase db;
     const QString statement = QStringLiteral(
         "Select distinct A.DocumentNumber From INVENTORY..tbinvwithdrawrequest A Left Outer Join "
@@ -87,6 +89,7 @@ TEST(GatewayPlans, RequestListFiltersThroughThePendingIndex)
 // Closing a connection leaves the planner's statistics for the tables its queries used.
 TEST(GatewayPlans, ClosingAConnectionKeepsStatistics)
 {
+    SKIP_ON_SERVER();
     TestDatabase db;
     db.connection()->Execute(QStringLiteral("Select ItemID From INVENTORY..tbInvMaster Where ItemName = 'PARACETAMOL'"));
     db.takeConnection().reset();

@@ -6,6 +6,8 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
+#include "tests/support/TestSession.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -62,6 +64,7 @@ int runAdmin(const QStringList &arguments, QString *output = nullptr)
 // one of its saves wrote.
 TEST(BackupWhileSaving, CopiesPassTheCheckAndHoldEveryRequestSavedBefore)
 {
+    SKIP_ON_SERVER();
     TestDatabase db;
     QList<ClientOutput> clients;
     for (int client = 0; client < kClients; ++client) {

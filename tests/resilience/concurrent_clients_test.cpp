@@ -3,6 +3,8 @@
 #include <QHash>
 #include <QSet>
 
+#include "tests/support/TestSession.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -25,6 +27,7 @@ constexpr int kIterations = 12;
 // afterwards every request is exactly what its workstation last saved, numbered uniquely.
 TEST(ConcurrentClients, EveryRequestIsWholeAndNumberedOnce)
 {
+    SKIP_ON_SERVER();
     TestDatabase db;
     const QString demoBefore = allRows(db, QStringLiteral("Cast(DocumentNumber As Integer) <= 7"));
 
@@ -114,6 +117,7 @@ TEST(ConcurrentClients, EveryRequestIsWholeAndNumberedOnce)
 // and the database free for the others.
 TEST(KilledClient, ASaveCutOffMidwayLeavesThePreviousLines)
 {
+    SKIP_ON_SERVER();
     TestDatabase db;
     const QString before = allRows(db);
     ASSERT_EQ(storedLines(db, QStringLiteral("1")).count(QLatin1Char(';')), 2);

@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "tests/support/TestSession.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -73,6 +75,7 @@ void fillDisk(const QString &folder)
 // The other workstation holds the write lock longer than this one waits.
 TEST(StorageFaults, ALockHeldPastTheBusyTimeoutRefusesTheSaveClearly)
 {
+    SKIP_ON_SERVER();
     TestDatabase db;
     const QString before = allRows(db);
     const int timeout = Connection::busyTimeout();
@@ -99,6 +102,7 @@ TEST(StorageFaults, ALockHeldPastTheBusyTimeoutRefusesTheSaveClearly)
 
 TEST(StorageFaults, AFullDiskRefusesTheSaveAndKeepsEverythingSaved)
 {
+    SKIP_ON_SERVER();
     TestDatabase demo;
     QTemporaryDir dir;
     Mount mount(dir.path());
@@ -152,6 +156,7 @@ TEST(StorageFaults, AFullDiskRefusesTheSaveAndKeepsEverythingSaved)
 
 TEST(StorageFaults, AReadOnlyDataFolderShowsTheRequestsAndRefusesChanges)
 {
+    SKIP_ON_SERVER();
     QTemporaryDir dir;
     DataFolder::create(dir.path(), DataFolder::Content::DemoData);
     Mount mount(dir.path());

@@ -3,6 +3,8 @@
 #include "platform/SqlTrace.h"
 #include "shell/Session.h"
 
+#include "platform/postgres/ServerAddress.h"
+#include "platform/postgres/ServerSetup.h"
 #include "platform/sqlite/SqliteDialect.h"
 
 #include <QDir>
@@ -11,7 +13,12 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include <QCoreApplication>
+
+#include <libpq-fe.h>
 #include <sqlite3.h>
+
+#include <atomic>
 
 #include <map>
 #include <mutex>
@@ -65,12 +72,132 @@ void openRawConnection(const QString &folder)
         fail(attach.lastError().text());
 }
 
+QString testServer()
+{
+    return qEnvironmentVariable("INVENTORY_REQUEST_TEST_SERVER").trimmed();
+}
+
+QString serverDatabase(const QString &name)
+{
+    return testServer() + QStringLiteral(" dbname=") + name;
+}
+
+// Runs a statement on the server's maintenance database (creating and dropping databases).
+void onServer(const QString &sql)
+{
+    PGconn *connection = PQconnectdb(ServerAddress::connectionString(testServer()).toUtf8().constData());
+    QString failure;
+    if (PQstatus(connection) != CONNECTION_OK) {
+        failure = QString::fromUtf8(PQerrorMessage(connection));
+    } else {
+        PGresult *result = PQexec(connection, sql.toUtf8().constData());
+        if (PQresultStatus(result) != PGRES_COMMAND_OK)
+            failure = QString::fromUtf8(PQerrorMessage(connection));
+        PQclear(result);
+    }
+    PQfinish(connection);
+    if (!failure.isEmpty())
+        fail(QStringLiteral("%1\nin: %2").arg(failure.trimmed(), sql));
+}
+
+// SQLite functions that tests use when they arrange or inspect data directly (raw()).
+void addRawSupport(const QString &database)
+{
+    PGconn *connection = PQconnectdb(ServerAddress::connectionString(serverDatabase(database)).toUtf8().constData());
+    PGresult *result = PQexec(connection, R"(
+        CREATE SCHEMA test_support;
+        CREATE FUNCTION test_support.concat_step(state text, value anyelement, separator text) RETURNS text
+            LANGUAGE sql IMMUTABLE AS $$ SELECT CASE WHEN value IS NULL THEN state WHEN state IS NULL
+                                                     THEN value::text ELSE state || separator || value::text END $$;
+        CREATE FUNCTION test_support.concat_one(state text, value anyelement) RETURNS text
+            LANGUAGE sql IMMUTABLE AS $$ SELECT test_support.concat_step(state, value, ',') $$;
+        CREATE AGGREGATE test_support.group_concat(anyelement) (SFUNC = test_support.concat_one, STYPE = text);
+        CREATE AGGREGATE test_support.group_concat(anyelement, text) (SFUNC = test_support.concat_step, STYPE = text);
+        CREATE FUNCTION test_support.length(value timestamp) RETURNS integer LANGUAGE sql IMMUTABLE
+            AS $$ SELECT length(to_char(value, 'YYYY-MM-DD HH24:MI:SS')) $$;
+    )");
+    const bool ok = PQresultStatus(result) == PGRES_COMMAND_OK;
+    const QString message = QString::fromUtf8(PQerrorMessage(connection));
+    PQclear(result);
+    PQfinish(connection);
+    if (!ok)
+        fail(message);
+}
+
+// The template databases of this test program, dropped when it ends.
+class ServerTemplates
+{
+public:
+    ~ServerTemplates()
+    {
+        for (const QString &name : std::as_const(m_names)) {
+            try {
+                onServer(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(name));
+            } catch (const Error &) {
+            }
+        }
+    }
+
+    QString get(DataFolder::Content content)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        const int kind = content == DataFolder::Content::DemoData ? 1 : 0;
+        if (m_names[kind].isEmpty()) {
+            const QString name = QStringLiteral("ir_template_%1_%2").arg(QCoreApplication::applicationPid()).arg(kind);
+            onServer(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(name));
+            onServer(QStringLiteral("CREATE DATABASE %1").arg(name));
+            m_names[kind] = name;
+            ServerSetup::run(serverDatabase(name), content == DataFolder::Content::DemoData
+                                                       ? ServerSetup::Content::DemoData
+                                                       : ServerSetup::Content::SchemaOnly);
+            addRawSupport(name);
+        }
+        return m_names[kind];
+    }
+
+private:
+    std::mutex m_mutex;
+    QString m_names[2];
+};
+
+ServerTemplates &serverTemplates()
+{
+    static ServerTemplates templates;
+    return templates;
+}
+
 } // namespace
+
+bool TestDatabase::onServer()
+{
+    return qEnvironmentVariable("INVENTORY_REQUEST_TEST_BACKEND") == QLatin1String("postgres");
+}
+
+QString TestDatabase::serverUnavailable()
+{
+    if (onServer() && testServer().isEmpty())
+        return QStringLiteral("no PostgreSQL server given: INVENTORY_REQUEST_TEST_SERVER names one (bash scripts/test "
+                              "starts a private server and sets it)");
+    return QString();
+}
 
 TestDatabase::TestDatabase(DataFolder::Content content)
 {
     if (!m_dir.isValid())
         fail(QStringLiteral("No temporary folder for the test database."));
+    if (onServer()) {
+        static std::atomic<int> counter{0};
+        const QString templateName = serverTemplates().get(content);
+        m_serverDatabase =
+            QStringLiteral("ir_test_%1_%2").arg(QCoreApplication::applicationPid()).arg(++counter);
+        ::onServer(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(m_serverDatabase));
+        ::onServer(QStringLiteral("CREATE DATABASE %1 TEMPLATE %2").arg(m_serverDatabase, templateName));
+        m_connection = Connection::openServer(serverDatabase(m_serverDatabase));
+        m_rawName = QStringLiteral("ir-test-raw:") + m_serverDatabase;
+        QSqlDatabase db = ServerAddress::open(serverDatabase(m_serverDatabase), m_rawName);
+        QSqlQuery(db).exec(QStringLiteral("SET search_path = inventory, password, test_support, public"));
+        return;
+    }
     const QDir source(templateFolder(content));
     const QDir target(m_dir.path());
     for (const QString &file : kDatabaseFiles) {
@@ -80,22 +207,34 @@ TestDatabase::TestDatabase(DataFolder::Content content)
     }
     m_connection = Connection::open(m_dir.path());
     openRawConnection(m_dir.path());
+    m_rawName = rawConnectionName(m_dir.path());
 }
 
 TestDatabase::~TestDatabase()
 {
     m_connection.reset();
-    const QString name = rawConnectionName(m_dir.path());
     {
-        QSqlDatabase db = QSqlDatabase::database(name, false);
+        QSqlDatabase db = QSqlDatabase::database(m_rawName, false);
         db.close();
     }
-    QSqlDatabase::removeDatabase(name);
+    QSqlDatabase::removeDatabase(m_rawName);
+    if (!m_serverDatabase.isEmpty()) {
+        try {
+            ::onServer(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_serverDatabase));
+        } catch (const Error &) {
+        }
+    }
 }
 
 void TestDatabase::raw(const QString &sqliteSql) const
 {
-    QSqlDatabase db = QSqlDatabase::database(rawConnectionName(m_dir.path()), false);
+    if (onServer()) {
+        QSqlQuery query(QSqlDatabase::database(m_rawName, false));
+        if (!query.exec(sqliteSql))
+            fail(QStringLiteral("%1\nin: %2").arg(query.lastError().text(), sqliteSql));
+        return;
+    }
+    QSqlDatabase db = QSqlDatabase::database(m_rawName, false);
     sqlite3 *native = sqliteHandle(db);
     char *message = nullptr;
     if (sqlite3_exec(native, sqliteSql.toUtf8().constData(), nullptr, nullptr, &message) != SQLITE_OK) {
@@ -107,10 +246,18 @@ void TestDatabase::raw(const QString &sqliteSql) const
 
 QVariant TestDatabase::rawValue(const QString &sqliteSql) const
 {
-    QSqlQuery query(QSqlDatabase::database(rawConnectionName(m_dir.path()), false));
+    QSqlQuery query(QSqlDatabase::database(m_rawName, false));
     if (!query.exec(sqliteSql))
         fail(QStringLiteral("%1\nin: %2").arg(query.lastError().text(), sqliteSql));
-    return query.next() ? query.value(0) : QVariant();
+    if (!query.next())
+        return QVariant();
+    // The embedded files keep dates as text; a test reads them the same way from the server.
+    const QVariant value = query.value(0);
+    if (value.typeId() == QMetaType::QDateTime)
+        return value.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    if (value.typeId() == QMetaType::LongLong && value.toLongLong() == int(value.toLongLong()))
+        return int(value.toLongLong());
+    return value;
 }
 
 TestSession::TestSession(const QString &employeeCode, DataFolder::Content content, bool loadSite)

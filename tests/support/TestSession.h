@@ -12,16 +12,25 @@
 #include <memory>
 
 // A fresh data folder built from the project's own scripts (a copy of a template built once per
-// test program), with an open connection.
+// test program), with an open connection. With INVENTORY_REQUEST_TEST_BACKEND=postgres it is a
+// fresh database on the PostgreSQL server that INVENTORY_REQUEST_TEST_SERVER names (a libpq
+// "key=value" connection string), made from a template database set up once per test program.
 class TestDatabase
 {
 public:
     explicit TestDatabase(DataFolder::Content content = DataFolder::Content::DemoData);
     virtual ~TestDatabase();
 
+    // Whether this test program runs on the PostgreSQL server; serverUnavailable() explains why
+    // it cannot (empty when it can).
+    static bool onServer();
+    static QString serverUnavailable();
+
     QString folder() const { return m_dir.path(); }
     Connection *connection() const { return m_connection.get(); }
     std::unique_ptr<Connection> takeConnection() { return std::move(m_connection); }
+    // A connection of its own to the same databases, as another workstation has.
+    std::unique_ptr<Connection> openAnotherConnection() const { return Connection::open(folder()); }
 
     // Runs SQLite SQL directly (no adapter, no trace): for arranging a test's data.
     void raw(const QString &sqliteSql) const;
@@ -30,8 +39,17 @@ public:
 
 private:
     QTemporaryDir m_dir;
+    QString m_serverDatabase; // the test's own database on the server
+    QString m_rawName;        // the Qt connection raw() uses
     std::unique_ptr<Connection> m_connection;
 };
+
+// For a test of the embedded files themselves (file handling, SQLite tools): skipped on the server.
+#define SKIP_ON_SERVER()                                                                                  \
+    do {                                                                                                  \
+        if (TestDatabase::onServer())                                                                     \
+            GTEST_SKIP() << "a test of the embedded SQLite files";                                        \
+    } while (false)
 
 // A logged-on session over a fresh database: the session globals are reset, gCurrentUser is the
 // given employee, the site information is loaded and the defaults set as start-up does (without
