@@ -15,20 +15,19 @@
 
 namespace {
 
-// A data folder, or the address of a PostgreSQL server's database.
-std::unique_ptr<Connection> openDatabase(const QString &location)
+std::unique_ptr<Connection> openDatabase(const QString &database)
 {
-    return QFileInfo(location).isDir() ? Connection::open(location) : Connection::openServer(location);
+    return QFileInfo(database).isDir() ? Connection::open(database) : Connection::openServer(database);
 }
 
 } // namespace
 
-RequestDriver::RequestDriver(const QString &folder, const QString &employeeCode)
+RequestDriver::RequestDriver(const QString &database, const QString &employeeCode)
 {
     ResetSession();
     m_user = std::make_unique<CurrentUser>(nullptr, [](const QString &password) { return password; });
     m_user->setPasswordDeptCode(QStringLiteral("4"));
-    m_user->attach(openDatabase(folder), employeeCode);
+    m_user->attach(openDatabase(database), employeeCode);
     gCurrentUser = m_user.get();
     LoadSiteInformation();
     gDefaultLocationID = QStringLiteral("94");

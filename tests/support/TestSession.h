@@ -27,11 +27,11 @@ public:
     static QString serverUnavailable();
 
     QString folder() const { return m_dir.path(); }
+    // Where another process finds these databases: the folder, or on the server the test's
+    // database as a connection string.
+    QString address() const;
     Connection *connection() const { return m_connection.get(); }
     std::unique_ptr<Connection> takeConnection() { return std::move(m_connection); }
-    // Where another workstation finds the same databases: the data folder, or the server's
-    // address of the test's own database.
-    QString address() const;
     // A connection of its own to the same databases, as another workstation has.
     std::unique_ptr<Connection> openAnotherConnection() const;
 
