@@ -226,6 +226,11 @@ TestDatabase::~TestDatabase()
     }
 }
 
+QString TestDatabase::serverName() const
+{
+    return m_serverDatabase.isEmpty() ? QString() : serverDatabase(m_serverDatabase);
+}
+
 void TestDatabase::raw(const QString &sqliteSql) const
 {
     if (onServer()) {

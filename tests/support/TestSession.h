@@ -27,6 +27,8 @@ public:
     static QString serverUnavailable();
 
     QString folder() const { return m_dir.path(); }
+    // On the server: the libpq connection string of this test's own database; else empty.
+    QString serverName() const;
     Connection *connection() const { return m_connection.get(); }
     std::unique_ptr<Connection> takeConnection() { return std::move(m_connection); }
 
