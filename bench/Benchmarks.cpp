@@ -33,9 +33,11 @@
 
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <string>
 
 namespace {
 
@@ -85,6 +87,7 @@ struct Bench
 };
 
 Bench *g = nullptr;
+std::string g_namePrefix; // set when measuring another data set than the standard one
 
 void copyFolder(const QString &from, const QString &to)
 {
@@ -150,7 +153,7 @@ void registerPair(const std::string &name, std::function<void()> arrange, std::f
                   std::function<void()> betweenRuns = {})
 {
     auto statements = std::make_shared<QStringList>();
-    benchmark::RegisterBenchmark((name + "/window").c_str(),
+    benchmark::RegisterBenchmark((g_namePrefix + name + "/window").c_str(),
                                  [=](benchmark::State &state) {
                                      arrange();
                                      *statements = g->statementsOf(operation);
@@ -169,7 +172,7 @@ void registerPair(const std::string &name, std::function<void()> arrange, std::f
                                  })
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime();
-    benchmark::RegisterBenchmark((name + "/bare").c_str(),
+    benchmark::RegisterBenchmark((g_namePrefix + name + "/bare").c_str(),
                                  [=](benchmark::State &state) {
                                      qint64 rows = 0;
                                      for (auto _ : state) {
@@ -231,20 +234,19 @@ void startApplication(const QString &traceFile)
     environment.insert(QStringLiteral("INVENTORY_REQUEST_BENCH_LOGON"), QString::fromLatin1(ScaleData::Facts::Employee));
     environment.insert(QStringLiteral("INVENTORY_REQUEST_BENCH_PASSWORD"),
                        QString::fromLatin1(ScaleData::Facts::Password));
-    environment.insert(QStringLiteral("INVENTORY_REQUEST_QUIT_WHEN_SHOWN"), QStringLiteral("1"));
     if (!traceFile.isEmpty())
         environment.insert(QStringLiteral("INVENTORY_REQUEST_SQL_TRACE"), traceFile);
     process.setProcessEnvironment(environment);
     process.start(QStringLiteral(IR_APP_PATH), {});
     if (!process.waitForFinished(60000) || process.exitCode() != 0)
-        throw std::runtime_error("inventory-request did not start and quit: "
+        throw std::runtime_error("the start-up program did not start and quit: "
                                  + process.readAllStandardError().toStdString());
 }
 
 void registerStartup()
 {
     auto statements = std::make_shared<QStringList>();
-    benchmark::RegisterBenchmark("Startup/window",
+    benchmark::RegisterBenchmark((g_namePrefix + "Startup/window").c_str(),
                                  [=](benchmark::State &state) {
                                      const QString traceFile = g->work.filePath(QStringLiteral("startup.trace"));
                                      QFile::remove(traceFile);
@@ -263,7 +265,7 @@ void registerStartup()
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime()
         ->Iterations(10);
-    benchmark::RegisterBenchmark("Startup/bare",
+    benchmark::RegisterBenchmark((g_namePrefix + "Startup/bare").c_str(),
                                  [=](benchmark::State &state) {
                                      qint64 rows = 0;
                                      for (auto _ : state)
@@ -300,6 +302,8 @@ void registerAll()
         registerSearch(form + "3 letters", locationForm, name.left(3));
         registerSearch(form + "code", locationForm, code);
     }
+    // Wildcards typed as a search text: every name is matched against the whole pattern.
+    registerSearch("Search/catalogue/30 wildcards", false, QStringLiteral("%_").repeated(15) + QLatin1Char('#'));
 
     const char *views[] = {"pending", "verified", "processed"};
     for (int view = 0; view < 3; ++view)
@@ -340,7 +344,7 @@ void registerAll()
 
     registerStartup();
 
-    benchmark::RegisterBenchmark("PeakMemory", [](benchmark::State &state) {
+    benchmark::RegisterBenchmark((g_namePrefix + "PeakMemory").c_str(), [](benchmark::State &state) {
         for (auto _ : state)
             benchmark::DoNotOptimize(peakMegabytes());
         state.counters["peak_MB"] = peakMegabytes();
@@ -360,7 +364,11 @@ int main(int argc, char **argv)
     const int factor = qEnvironmentVariableIsSet("IR_BENCH_SCALE_DOWN") ? qgetenv("IR_BENCH_SCALE_DOWN").toInt() : 1;
     const QString root = qEnvironmentVariableIsSet("IR_BENCH_DATA") ? qEnvironmentVariable("IR_BENCH_DATA")
                                                                       : QStringLiteral(IR_BENCH_DATA_ROOT);
-    const ScaleData::Size size = ScaleData::Size::scaledDown(factor);
+    // IR_BENCH_HISTORY=2: the same hospital with twice the request history; names get "History2x/".
+    const int history = qEnvironmentVariableIsSet("IR_BENCH_HISTORY") ? qgetenv("IR_BENCH_HISTORY").toInt() : 1;
+    const ScaleData::Size size = ScaleData::Size::scaledDown(factor).withLongerHistory(std::max(1, history));
+    if (history > 1)
+        g_namePrefix = "History" + std::to_string(history) + "x/";
 
     Bench bench;
     g = &bench;

@@ -500,7 +500,7 @@ struct Generator
             const int p = random.below(100);
             if (large)
                 state = PendingUnverified;
-            else if (r >= size.requests * 9 / 10)
+            else if (r >= size.requests - size.openRequests)
                 state = p < 35 ? PendingUnverified : p < 70 ? PendingVerified : p < 90 ? Processed : Deleted;
             else
                 state = p < 1 ? PendingUnverified : p < 2 ? PendingVerified : p < 92 ? Processed : Deleted;
@@ -549,6 +549,7 @@ QString cacheName(quint64 seed, const Size &size)
         .arg(size.requests)
         .arg(size.requestRows)
         .arg(size.kits)
+        + QStringLiteral("-o%1").arg(size.openRequests)
         // A change of the schema (an index, a procedure) builds the data set anew.
         + QStringLiteral("-db%1").arg(qHash(DataFolder::script(QStringLiteral("schema.sql")) +
                                             DataFolder::script(QStringLiteral("procedures.sql"))),
@@ -569,6 +570,15 @@ Size Size::scaledDown(int factor)
     size.requests = std::max(400, size.requests / factor);
     size.requestRows = std::max(size.requests * 10, Facts::Lines200 + Facts::Lines2000 + size.requests * 2);
     size.kits = std::max(5, size.kits / factor);
+    size.openRequests = size.requests / 10;
+    return size;
+}
+
+Size Size::withLongerHistory(int times) const
+{
+    Size size = *this;
+    size.requests = requests * times;
+    size.requestRows = requestRows * times;
     return size;
 }
 

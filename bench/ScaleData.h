@@ -19,10 +19,14 @@ struct Size
     int staff = 5000;
     int requests = 150000;
     int requestRows = 1500000;
+    int openRequests = 15000; // the most recent requests, most of them still pending
     int kits = 500;
 
     // The full size divided by the factor (at least the rows the facts below need).
     static Size scaledDown(int factor);
+    // The same hospital with its request history (requests and lines) the given number of times
+    // as long; the open requests stay the same.
+    Size withLongerHistory(int times) const;
 };
 
 // Facts of a generated folder that the benchmarks and the tests rely on.

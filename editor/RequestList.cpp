@@ -99,6 +99,9 @@ void RequestList::RefreshRequestList()
 {
     FlexGrid *grid = m_form.ui().grdListing;
     WaitCursor wait;
+    // The selected request stays selected when the list is read again: opening a request reads the
+    // list once more on the way, and the request opened must be the one the user chose.
+    const QString selected = selectedDocumentNumber().trimmed();
     try {
         auto rs = std::make_shared<Recordset>();
         rs->cursorLocation = CursorLocation::Client;
@@ -118,6 +121,12 @@ void RequestList::RefreshRequestList()
             grid->setCols(6);
             for (int col = 0; col < 6; ++col)
                 grid->setColWidth(col, kListWidths[col]);
+            for (int row = 1; row < grid->Rows() && !selected.isEmpty(); ++row) {
+                if (grid->TextMatrix(row, 0).trimmed() == selected) {
+                    grid->setRow(row);
+                    break;
+                }
+            }
         }
     } catch (const std::exception &e) {
         MsgBox(QString::fromUtf8(e.what()));

@@ -333,7 +333,7 @@ void RequestSaving::cmdDeleteReq_Click()
         connection->BeginTrans();
         const StoredRequest now = StoredRequest::read(*connection, number);
         if (!listed.sameStateAs(now))
-            throw Refusal{QStringLiteral("Request %1 was %2 since the list was read. It was not deleted; the list "
+            throw Refusal{QStringLiteral("Request %1 was %2 since the list was read. Nothing was changed; the list "
                                          "now shows the requests as they are.")
                               .arg(number.trimmed(), describe(listed.changeTo(now)))};
         connection->Execute(QStringLiteral("Update INVENTORY..tbInvWithDrawRequest set Status = 'D', ProcessDate = "

@@ -209,6 +209,8 @@ void frmMain::cmdNew_Click()
         const QScopedValueRollback starting(m_startingNewRequest, true);
         m_ui->SSTab1->setCurrentIndex(1);
     }
+    // A new request has no stored rows yet, whatever the selected request was.
+    m_requestSaving->rememberOpened(StoredRequest());
     ClearAll();
 
     if (gAutoWithdrawRequestNumber) {
@@ -233,7 +235,6 @@ void frmMain::cmdNew_Click()
 
     m_ui->txtTotalCounter->setVisible(false);
     ApplyHeaderSwitches();
-    m_requestSaving->rememberOpened(StoredRequest());
 }
 
 void frmMain::cmdEdit_Click()

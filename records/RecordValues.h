@@ -40,7 +40,8 @@ qint16 ToInteger(double value);
 class IntegerArgument
 {
 public:
-    IntegerArgument(double value) : m_value(ToInteger(value)) {} // NOLINT: converts like a number
+    // Implicit on purpose: callers pass plain numbers, as to any numeric parameter.
+    IntegerArgument(double value) : m_value(ToInteger(value)) {}
     operator qint16() const { return m_value; }
 
 private:

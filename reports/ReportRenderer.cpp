@@ -16,6 +16,9 @@ namespace {
 
 constexpr qreal kMargin = 40.0;
 constexpr qreal kRowGap = 2.0;
+// Headings and cells of a column keep the same distance from its edges, so a right-aligned
+// heading ends where its figures end and never runs into the next column's heading.
+constexpr qreal kCellInset = 2.0;
 
 Qt::Alignment alignmentOf(const QString &name)
 {
@@ -77,6 +80,9 @@ QString ReportRenderer::cellText(const QVariant &value, const QString &format) c
         if (ok)
             return Format(number, format);
     }
+    // A number without a format prints as stored: 2.5 stays 2.5, 12.0 is 12.
+    if (IsNumberValue(value))
+        return GeneralNumber(value.toDouble());
     const QString text = value.toString();
     // Stored date-times come back as ISO text: show them month-first, as the list does.
     const QDateTime asDate = QDateTime::fromString(text, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
@@ -148,32 +154,42 @@ void ReportRenderer::layOut()
         qreal x = kMargin;
         qreal h = QFontMetricsF(font(Style::Label)).height() + 4;
         for (const Column &c : columns) {
-            page.append({QRectF(x, y, c.width, h), c.title, Style::Label, c.align, true, true});
+            page.append({QRectF(x, y, c.width, h), c.title, Style::Label, c.align, true, true, kCellInset});
             x += c.width;
         }
         y += h + kRowGap;
     };
 
-    // Page header: the hospital and the request's header fields.
-    for (const QJsonValue &v : layout.value(QLatin1String("header")).toArray()) {
-        const QJsonObject h = v.toObject();
-        const QString style = h.value(QLatin1String("style")).toString();
-        const Style s = style == QLatin1String("title")     ? Style::Title
-                        : style == QLatin1String("heading") ? Style::Heading
-                                                            : Style::Body;
-        y += line(expand(h.value(QLatin1String("text")).toString()), s,
-                  alignmentOf(h.value(QLatin1String("align")).toString())) + kRowGap;
-    }
-    y += 8;
-    const qreal labelWidth = width * 0.25;
-    for (const QJsonValue &v : layout.value(QLatin1String("fields")).toArray()) {
-        const QJsonObject f = v.toObject();
-        line(f.value(QLatin1String("label")).toString(), Style::Label, Qt::AlignLeft | Qt::AlignTop, kMargin,
-             labelWidth);
-        y += line(expand(f.value(QLatin1String("value")).toString()), Style::Body, Qt::AlignLeft | Qt::AlignTop,
-                  kMargin + labelWidth, width - labelWidth) + kRowGap;
-    }
-    y += 8;
+    // Page header, on every page: the hospital and the request's header fields.
+    auto pageHeader = [&]() {
+        for (const QJsonValue &v : layout.value(QLatin1String("header")).toArray()) {
+            const QJsonObject h = v.toObject();
+            const QString style = h.value(QLatin1String("style")).toString();
+            const Style s = style == QLatin1String("title")     ? Style::Title
+                            : style == QLatin1String("heading") ? Style::Heading
+                                                                : Style::Body;
+            y += line(expand(h.value(QLatin1String("text")).toString()), s,
+                      alignmentOf(h.value(QLatin1String("align")).toString())) + kRowGap;
+        }
+        y += 8;
+        const qreal labelWidth = width * 0.25;
+        for (const QJsonValue &v : layout.value(QLatin1String("fields")).toArray()) {
+            const QJsonObject f = v.toObject();
+            line(f.value(QLatin1String("label")).toString(), Style::Label, Qt::AlignLeft | Qt::AlignTop, kMargin,
+                 labelWidth);
+            y += line(expand(f.value(QLatin1String("value")).toString()), Style::Body, Qt::AlignLeft | Qt::AlignTop,
+                      kMargin + labelWidth, width - labelWidth) + kRowGap;
+        }
+        y += 8;
+    };
+    auto newPage = [&]() {
+        m_pages.append(page);
+        page.clear();
+        y = kMargin;
+        pageHeader();
+    };
+
+    pageHeader();
 
     const QString group = m_data.rows.rows.isEmpty() ? QString() : expand(QStringLiteral("{DocumentNumber}"));
     if (!group.isEmpty())
@@ -190,15 +206,13 @@ void ReportRenderer::layOut()
             const int index = m_data.rows.columnIndex(c.field);
             const QString text = index >= 0 ? cellText(row.at(index), c.format) : QString();
             const QRectF bounds = QFontMetricsF(font(Style::Body))
-                                      .boundingRect(QRectF(0, 0, c.width - 4, 1000), Qt::TextWordWrap, text);
+                                      .boundingRect(QRectF(0, 0, c.width - 2 * kCellInset, 1000), Qt::TextWordWrap, text);
             h = std::max(h, bounds.height());
-            cells.append({QRectF(x + 2, 0, c.width - 4, 0), text, Style::Body, c.align});
+            cells.append({QRectF(x, 0, c.width, 0), text, Style::Body, c.align, false, false, kCellInset});
             x += c.width;
         }
         if (y + h > bottom) {
-            m_pages.append(page);
-            page.clear();
-            y = kMargin;
+            newPage();
             columnHeader();
         }
         for (Item &cell : cells) {
@@ -217,11 +231,8 @@ void ReportRenderer::layOut()
 
     // Totals, then the signature lines, kept together on one page.
     const qreal closingHeight = 40.0 + 18.0 * totals.size() + 60.0;
-    if (y + closingHeight > bottom) {
-        m_pages.append(page);
-        page.clear();
-        y = kMargin;
-    }
+    if (y + closingHeight > bottom)
+        newPage();
     page.append({QRectF(kMargin, y, width, 1), QString(), Style::Body, Qt::AlignLeft, true});
     y += 4;
     for (const QJsonValue &t : totals) {
@@ -270,7 +281,8 @@ void ReportRenderer::paintPage(QPainter &painter, int page) const
             painter.drawLine(item.rect.bottomLeft(), item.rect.bottomRight());
         if (!item.text.isEmpty()) {
             painter.setFont(font(item.style));
-            painter.drawText(item.rect, int(item.align) | Qt::TextWordWrap, item.text);
+            painter.drawText(item.rect.adjusted(item.inset, 0, -item.inset, 0), int(item.align) | Qt::TextWordWrap,
+                             item.text);
         }
     }
     painter.restore();

@@ -46,6 +46,7 @@ private:
         Qt::Alignment align;
         bool frame = false; // a line under the item
         bool fill = false;  // a shaded box behind the item
+        qreal inset = 0;    // the text keeps this distance from the left and right edges
     };
     using Page = QList<Item>;
 

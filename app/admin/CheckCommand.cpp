@@ -1,16 +1,27 @@
 #include "app/admin/AdminCommand.h"
 #include "app/admin/DataFolderArgument.h"
 
+#include "platform/postgres/ServerCheck.h"
 #include "platform/sqlite/DataFolderCheck.h"
 
 #include <QDir>
 
 namespace {
 
+int checkServer(const QString &server, QTextStream &out, QTextStream &err)
+{
+    const ServerCheck::Result result = ServerCheck::run(server);
+    out << result.verdict() << '\n';
+    for (const QString &problem : result.problems)
+        err << problem << '\n';
+    return result.passed() ? 0 : 1;
+}
+
 int check(const QStringList &given, QTextStream &out, QTextStream &err)
 {
     QStringList arguments = given;
     QString misuse;
+    const QString server = takeOption(arguments, QStringLiteral("--server"), misuse);
     const QString folder = takeDataFolder(arguments, misuse);
     if (!arguments.isEmpty() && misuse.isEmpty())
         misuse = QStringLiteral("check takes no argument \"%1\"").arg(arguments.first());
@@ -18,6 +29,8 @@ int check(const QStringList &given, QTextStream &out, QTextStream &err)
         err << "inventory-request-admin: " << misuse << " (see inventory-request-admin check --help)\n";
         return 2;
     }
+    if (!server.isNull())
+        return checkServer(server, out, err);
     const DataFolderCheck::Result result = DataFolderCheck::run(folder);
     out << result.verdict() << '\n';
     for (const DataFolderCheck::FileResult &file : result.files)
@@ -31,12 +44,16 @@ int check(const QStringList &given, QTextStream &out, QTextStream &err)
 AdminCommand checkCommand()
 {
     return {QStringLiteral("check"), QStringLiteral("check the data folder's databases for damage"),
-            QStringLiteral("Usage: inventory-request-admin check [--data FOLDER]\n\n"
+            QStringLiteral("Usage: inventory-request-admin check [--data FOLDER]\n"
+                           "       inventory-request-admin check --server SERVER\n\n"
                            "Runs SQLite's integrity check on INVENTORY.sqlite and Password.sqlite and prints\n"
                            "a one-line verdict; the problems found follow on standard error. Safe while\n"
                            "clients run.\n\n"
                            "Options:\n")
                 + QString::fromLatin1(kDataFolderHelp)
-                + QStringLiteral("\nExit status: 0 both files pass, 1 a file is missing or damaged, 2 misuse.\n"),
+                + QStringLiteral("  --server SERVER  a PostgreSQL server (what the log-on dialog's \"Server\" box\n"
+                                 "                 takes): checks that it answers and holds every table and\n"
+                                 "                 procedure that setup makes, readable by this account\n"
+                                 "\nExit status: 0 passed, 1 a file or the server failed the check, 2 misuse.\n"),
             check};
 }

@@ -6,16 +6,22 @@ const char *const kDataFolderHelp =
     "  --data FOLDER  the data folder; without it, the one the client opens for this account\n"
     "                 ($INVENTORY_REQUEST_DATA, else ~/.local/share/inventory-request)\n";
 
+QString takeOption(QStringList &arguments, const QString &name, QString &error)
+{
+    const qsizetype at = arguments.indexOf(name);
+    if (at < 0)
+        return QString();
+    if (at + 1 >= arguments.size() || arguments.at(at + 1).isEmpty()) {
+        error = QStringLiteral("%1 needs a value").arg(name);
+        return QStringLiteral("");
+    }
+    const QString value = arguments.at(at + 1);
+    arguments.remove(at, 2);
+    return value;
+}
+
 QString takeDataFolder(QStringList &arguments, QString &error)
 {
-    const qsizetype at = arguments.indexOf(QStringLiteral("--data"));
-    if (at < 0)
-        return CurrentUser::dataFolder();
-    if (at + 1 >= arguments.size()) {
-        error = QStringLiteral("--data needs a folder");
-        return QString();
-    }
-    const QString folder = arguments.at(at + 1);
-    arguments.remove(at, 2);
-    return folder;
+    const QString folder = takeOption(arguments, QStringLiteral("--data"), error);
+    return folder.isNull() ? CurrentUser::dataFolder() : folder;
 }

@@ -10,6 +10,8 @@ Application::Application(int &argc, char **argv) : QApplication(argc, argv)
     // No display name: the window system would append it to every title, and the titles of the
     // windows and message boxes are exactly the given ones.
     setApplicationName(QStringLiteral("inventory-request"));
+    // The desktop entry the package installs, so desktops match windows to its name and icon.
+    setDesktopFileName(QStringLiteral("org.inventoryrequest.InventoryRequest"));
 }
 
 bool Application::notify(QObject *receiver, QEvent *event)

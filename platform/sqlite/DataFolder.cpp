@@ -246,6 +246,36 @@ void create(const QString &folder, Content content)
     QFile::remove(passwordBuilt);
 }
 
+void updateIndexes(sqlite3 *db)
+{
+    static const QRegularExpression createIndex(QStringLiteral("CREATE\\s+INDEX\\s+(\\w+)\\s+ON\\s[^;]*"),
+                                                QRegularExpression::CaseInsensitiveOption);
+    auto normalized = [](const QString &sql) { return sql.simplified().toLower(); };
+    QStringList changes;
+    const QString schema = scriptPart(QStringLiteral("schema.sql"), kInventory);
+    for (auto it = createIndex.globalMatch(schema); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        sqlite3_stmt *statement = nullptr;
+        sqlite3_prepare_v2(db, "SELECT sql FROM main.sqlite_master WHERE type = 'index' AND name = ?1", -1,
+                           &statement, nullptr);
+        const QByteArray name = match.captured(1).toUtf8();
+        sqlite3_bind_text(statement, 1, name.constData(), int(name.size()), SQLITE_TRANSIENT);
+        QString existing;
+        if (sqlite3_step(statement) == SQLITE_ROW)
+            existing = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, 0)));
+        sqlite3_finalize(statement);
+        if (normalized(existing) != normalized(match.captured(0)))
+            changes << QStringLiteral("DROP INDEX IF EXISTS main.%1; %2;").arg(match.captured(1), match.captured(0));
+    }
+    if (changes.isEmpty())
+        return;
+    const QByteArray sql = (QStringLiteral("BEGIN IMMEDIATE; ") + changes.join(QLatin1Char(' ')) +
+                            QStringLiteral(" COMMIT;"))
+                               .toUtf8();
+    if (sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr) != SQLITE_OK && !sqlite3_get_autocommit(db))
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
 QString script(const QString &name)
 {
     QFile file(QStringLiteral(":/db/") + name);

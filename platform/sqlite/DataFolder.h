@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+struct sqlite3;
+
 // Creates and checks the two database files of a data folder from the scripts kept in the
 // program (db/: schema, stored procedures, demo data).
 namespace DataFolder {
@@ -30,6 +32,12 @@ enum class Access { Private, AsGiven };
 // all, and refuses one that holds one file but not the other (Error naming the missing file and
 // the folder), touching nothing. A private folder is made 0700 and its files 0600.
 void prepare(const QString &folder, Access access);
+
+// Brings the indexes of the INVENTORY database open on the connection in line with the schema:
+// an index that a file made by an earlier version lacks or defines otherwise is built anew, in one
+// transaction. A file that cannot be written now keeps the indexes it has (they still answer, only
+// slower), and so does one that another workstation is writing.
+void updateIndexes(sqlite3 *db);
 
 // Text of a script embedded from db/ (for example "schema.sql"); throws Error when missing.
 QString script(const QString &name);

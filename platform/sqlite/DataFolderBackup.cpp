@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QScopeGuard>
@@ -59,6 +60,7 @@ void copyDatabase(sqlite3 *source, const char *schema, const QString &name, cons
     sqlite3_backup *backup = sqlite3_backup_init(copy, "main", source, schema);
     if (!backup)
         fail(QStringLiteral("The backup of %1 cannot start: %2").arg(name, QString::fromUtf8(sqlite3_errmsg(copy))));
+    QElapsedTimer busy;
     do {
         rc = sqlite3_backup_step(backup, kPagesPerStep);
         const int total = sqlite3_backup_pagecount(backup);
@@ -67,8 +69,15 @@ void copyDatabase(sqlite3 *source, const char *schema, const QString &name, cons
             progress({name, QFileInfo(QString::fromUtf8(sqlite3_db_filename(source, schema))).size(),
                       int(qint64(done) * 100 / total)});
         }
-        if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
+        if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) {
+            if (!busy.isValid())
+                busy.start();
+            else if (busy.elapsed() > Connection::busyTimeout())
+                break;
             QThread::msleep(50);
+        } else {
+            busy.invalidate();
+        }
     } while (rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED);
     sqlite3_backup_finish(backup);
     if (rc != SQLITE_DONE)

@@ -1,8 +1,13 @@
+#include "platform/postgres/ServerAddress.h"
 #include "tests/support/TestSession.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
+#include <QScopeGuard>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -136,4 +141,86 @@ TEST(AdminBackup, CopiesArePrivateCompleteAndNeverOverwritten)
     EXPECT_EQ(fromNowhere.status, 1);
     EXPECT_TRUE(fromNowhere.err.contains(QStringLiteral("does not exist"))) << fromNowhere.err.toStdString();
     EXPECT_TRUE(QDir(QDir(root.path()).filePath(QStringLiteral("other"))).entryList(QDir::Files).isEmpty());
+}
+
+// A large data folder shows how far the backup has come; the copy is whole.
+TEST(AdminBackup, LargeFilesShowAProgressLine)
+{
+    SKIP_ON_SERVER();
+    TestDatabase db;
+    db.raw(QStringLiteral("CREATE TABLE tbFiller (Data BLOB); WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 "
+                          "FROM n WHERE i < 1200) INSERT INTO tbFiller SELECT randomblob(16000) FROM n"));
+    db.takeConnection().reset();
+    QTemporaryDir root;
+    const QString target = QDir(root.path()).filePath(QStringLiteral("large"));
+
+    const AdminRun backup = admin({QStringLiteral("backup"), QStringLiteral("--data"), db.folder(), target});
+    ASSERT_EQ(backup.status, 0) << backup.err.toStdString();
+    const QStringList lines = backup.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    EXPECT_GE(lines.size(), 3) << backup.err.toStdString();
+    EXPECT_TRUE(lines.first().startsWith(QStringLiteral("Backing up INVENTORY.sqlite ("))) << backup.err.toStdString();
+    EXPECT_TRUE(lines.last().endsWith(QStringLiteral("MB): 100%"))) << backup.err.toStdString();
+    EXPECT_FALSE(backup.err.contains(QStringLiteral("Password.sqlite"))) << "a small file needs no progress line";
+    EXPECT_EQ(admin({QStringLiteral("check"), QStringLiteral("--data"), target}).status, 0);
+}
+
+// A server's data is copied by PostgreSQL's own tool; the command says which and how, and its
+// exit status tells a script that nothing was copied.
+TEST(AdminBackup, ServerShowsThePgDumpCommandAndCopiesNothing)
+{
+    QTemporaryDir root;
+    const QString target = QDir(root.path()).filePath(QStringLiteral("server backup"));
+    const AdminRun run = admin({QStringLiteral("backup"), QStringLiteral("--server"),
+                                QStringLiteral("host=db.hospital user=it's"), target});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("  pg_dump --format=custom --file='%1/inventory-request.dump' "
+                                                "'host=db.hospital user=it'\\''s'")
+                                     .arg(target)))
+        << run.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(target));
+}
+
+// A server is checked by connecting and looking for what setup made; runs when the test command
+// has started a private server.
+TEST(AdminCheck, ServerPassesWhenSetUpAndNamesWhatIsMissing)
+{
+    const QString base = qEnvironmentVariable("INVENTORY_REQUEST_TEST_SERVER");
+    if (base.isEmpty())
+        GTEST_SKIP() << "no test server (INVENTORY_REQUEST_TEST_SERVER)";
+    const QString database = QStringLiteral("ir_check_%1").arg(QCoreApplication::applicationPid());
+    const QString server = base + QStringLiteral(" dbname=") + database;
+    auto onBase = [&](const QString &sql) {
+        QSqlDatabase db = ServerAddress::open(base, QStringLiteral("admin-check-base"));
+        QSqlQuery(db).exec(sql);
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("admin-check-base"));
+    };
+    onBase(QStringLiteral("DROP DATABASE IF EXISTS ") + database);
+    onBase(QStringLiteral("CREATE DATABASE ") + database);
+    auto dropDatabase = qScopeGuard([&] { onBase(QStringLiteral("DROP DATABASE IF EXISTS ") + database); });
+
+    const AdminRun setup = admin({QStringLiteral("setup"), server});
+    ASSERT_EQ(setup.status, 0) << setup.err.toStdString();
+    const AdminRun sound = admin({QStringLiteral("check"), QStringLiteral("--server"), server});
+    EXPECT_EQ(sound.status, 0) << sound.out.toStdString() << sound.err.toStdString();
+    EXPECT_TRUE(sound.out.startsWith(QStringLiteral("OK: the server"))) << sound.out.toStdString();
+    EXPECT_EQ(sound.out.count(QLatin1Char('\n')), 1);
+
+    {
+        QSqlDatabase db = ServerAddress::open(server, QStringLiteral("admin-check-server"));
+        ASSERT_TRUE(QSqlQuery(db).exec(QStringLiteral("DROP TABLE inventory.tbInvKitItem")));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("admin-check-server"));
+    const AdminRun incomplete = admin({QStringLiteral("check"), QStringLiteral("--server"), server});
+    EXPECT_EQ(incomplete.status, 1);
+    EXPECT_TRUE(incomplete.out.startsWith(QStringLiteral("FAILED: ")));
+    EXPECT_TRUE(incomplete.out.contains(QStringLiteral("inventory.tbinvkititem"))) << incomplete.out.toStdString();
+
+    const AdminRun unreachable =
+        admin({QStringLiteral("check"), QStringLiteral("--server"), QStringLiteral("host=/nonexistent dbname=none")});
+    EXPECT_EQ(unreachable.status, 1);
+    EXPECT_TRUE(unreachable.out.startsWith(QStringLiteral("FAILED: "))) << unreachable.out.toStdString();
+    EXPECT_TRUE(unreachable.out.contains(QStringLiteral("host=/nonexistent"))) << unreachable.out.toStdString();
 }

@@ -116,7 +116,11 @@ QString ShownTitle(const QWidget *window)
 
 QStringList KeyboardScript::run(const std::function<void(KeyboardScript &)> &script, int timeoutMs)
 {
-    m_failures.clear();
+    {
+        std::lock_guard lock(m_mutex);
+        m_failures.clear();
+    }
+    m_stopped = false;
     std::atomic<bool> finished{false};
     std::thread typist([&] {
         script(*this);
@@ -128,7 +132,7 @@ QStringList KeyboardScript::run(const std::function<void(KeyboardScript &)> &scr
         if (!finished)
             return;
         if (QWidget *modal = QApplication::activeModalWidget()) {
-            m_failures.append(QStringLiteral("a window stayed open: ") + modal->windowTitle());
+            addFailure(QStringLiteral("a window stayed open: ") + modal->windowTitle());
             if (auto *dialog = qobject_cast<QDialog *>(modal))
                 dialog->reject();
             else
@@ -138,12 +142,28 @@ QStringList KeyboardScript::run(const std::function<void(KeyboardScript &)> &scr
     closer.start(100);
     QElapsedTimer waited;
     waited.start();
-    while (!(finished && !QApplication::activeModalWidget()) && waited.elapsed() < timeoutMs)
+    while (!(finished && !QApplication::activeModalWidget())) {
+        if (!m_stopped && waited.elapsed() > timeoutMs) {
+            addFailure(QStringLiteral("the script did not end in time"));
+            m_stopped = true; // its remaining steps do nothing; the one under way still needs events
+        }
         QApplication::processEvents(QEventLoop::AllEvents, 20);
-    if (!finished)
-        m_failures.append(QStringLiteral("the script did not end in time"));
+    }
     typist.join();
+    std::lock_guard lock(m_mutex);
     return m_failures;
+}
+
+bool KeyboardScript::failed() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_stopped || !m_failures.isEmpty();
+}
+
+void KeyboardScript::addFailure(const QString &failure)
+{
+    std::lock_guard lock(m_mutex);
+    m_failures.append(failure);
 }
 
 void KeyboardScript::keys(const QStringList &names)
@@ -184,7 +204,7 @@ bool KeyboardScript::waitFor(const QString &what, const std::function<bool()> &c
             break;
         QThread::msleep(30);
     }
-    m_failures.append(what + QStringLiteral(" (") + state + QLatin1Char(')'));
+    addFailure(what + QStringLiteral(" (") + state + QLatin1Char(')'));
     return false;
 }
 

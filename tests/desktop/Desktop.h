@@ -4,8 +4,10 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <atomic>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <ostream>
 
 class QProcess;
@@ -67,10 +69,14 @@ public:
     // Runs an action on the program's thread.
     void onProgram(const std::function<void()> &action);
 
-    bool failed() const { return !m_failures.isEmpty(); }
+    bool failed() const;
 
 private:
+    void addFailure(const QString &failure);
+
+    mutable std::mutex m_mutex; // the failures are written from both threads
     QStringList m_failures;
+    std::atomic<bool> m_stopped{false};
 };
 
 // Name of the control that has the focus (the named control that contains it), as the editor tests

@@ -100,7 +100,7 @@ private:
     std::unique_ptr<frmMain> m_form;
 };
 
-TEST_F(KeyboardFlow, AfterEachModalWindowClosesTypingGoesOnWhereThePartPutsTheFocus)
+TEST_F(KeyboardFlow, AfterEachModalWindowClosesTypingGoesOnWhereTheFocusBelongs)
 {
     KeyboardScript script;
     const QStringList failures = script.run([&](KeyboardScript &user) {

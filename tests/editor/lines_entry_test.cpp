@@ -106,7 +106,7 @@ TEST_F(LineEntryTest, CodeFullOfWildcardsIsSearchedPromptly)
     reactivate();
 
     ASSERT_GE(untilLookupShown, 0) << "the product search did not open";
-    EXPECT_LT(untilLookupShown, 1000);
+    EXPECT_LT(untilLookupShown, 2000); // twelve seconds with a matcher that backtracks
     EXPECT_FALSE(anyListed); // no name holds a '#'
     EXPECT_EQ(messages().count(), 0);
 }

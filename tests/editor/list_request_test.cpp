@@ -199,3 +199,26 @@ TEST_F(ListTest, ClickingTheDetailsTabOpensTheSelectedRequest)
     EXPECT_EQ(widget<QTabWidget>(S("SSTab1"))->currentIndex(), 0);
     EXPECT_TRUE(trace().filter(S("sp_Inv_LoadWithdrawalRequest")).isEmpty());
 }
+
+// Opening a request reads the list again on the way (the retail option "Yes" becomes selected);
+// the request opened is still the one double-clicked, wherever it stands in the list.
+TEST_F(ListTest, TheRequestOpenedIsTheOneChosenAlsoWhenTheListIsReadOnTheWay)
+{
+    session().raw(S("Update tbInvWithdrawRequest Set TransDate = '2030-01-01 08:00:00' Where DocumentNumber = '1'"));
+    click(S("optOptions_1"));
+    click(S("optOptions_0"));
+    ASSERT_EQ(listed().last(), S(Demo::PendingDoc));
+    click(S("cmdNew"));
+    click(S("optConsumed_1"));
+    messages().queueAnswer(MsgAnswer::Yes);
+    click(S("cmdCancel"));
+    ASSERT_EQ(tab(), 0);
+
+    clearTrace();
+    doubleClickGridRow(S("grdListing"), listRowOf(S(Demo::PendingDoc)));
+    ASSERT_TRUE(trace().contains(kListHead + S(" isnull(A.Status,'') = ''  and isnull(verifiedby,'') = '' Order By "
+                                               "Transdate")));
+    EXPECT_EQ(widget<QLineEdit>(S("txtDocNum"))->text(), S(Demo::PendingDoc));
+    EXPECT_EQ(grid(S("grdDetails"))->Rows(), 5);
+    EXPECT_EQ(listCell(grid(S("grdListing"))->Row(), 0).trimmed(), S(Demo::PendingDoc));
+}

@@ -17,11 +17,6 @@ QString S(const char *text)
     return QString::fromUtf8(text);
 }
 
-struct Line
-{
-    const char *code, *quantity, *unitCost, *retail, *ads;
-};
-
 const QString kInsertHead = S("Insert INVENTORY..tbInvWithdrawRequest (DocumentNumber, ItemID, Quantity, UnitCost, "
                               "ForRetail, isADS, LocationID, TargetLocationID, TransDate, UserID, Remarks) Values (");
 
@@ -36,24 +31,6 @@ struct SaveTest : EditorFixture
         selectGridRow(S("grdListing"), listRowOf(S(Demo::PendingDoc)));
         click(S("cmdNew"));
         widget<QDateTimeEdit>(S("txtTransDate"))->setDateTime(QDateTime(QDate(2024, 12, 7), QTime(15, 5, 9)));
-    }
-
-    // Puts the lines into the grid as the entry area would, followed by the blank row.
-    void putLines(std::initializer_list<Line> lines)
-    {
-        FlexGrid *details = grid(S("grdDetails"));
-        details->setRows(int(lines.size()) + 2);
-        int row = 1;
-        for (const Line &line : lines) {
-            details->setTextMatrix(row, 0, S(line.code));
-            details->setTextMatrix(row, 2, S(line.quantity));
-            details->setTextMatrix(row, 3, S(line.unitCost));
-            details->setTextMatrix(row, 5, S(line.retail));
-            details->setTextMatrix(row, 6, S(line.ads));
-            ++row;
-        }
-        for (int col = 0; col < details->Cols(); ++col)
-            details->setTextMatrix(row, col, QString());
     }
 
     int storedLines(const char *doc, const char *extra = "")
@@ -357,4 +334,106 @@ TEST_F(SupervisorTypedNumberSave, VerifySaveRefusesATypedNumberThatExists)
     EXPECT_EQ(messages().count(), 0) << lastMessage().text.toStdString();
     EXPECT_TRUE(prompted);
     EXPECT_EQ(storedLines("700", "And Verifiedby = '2001'"), 1);
+}
+
+namespace {
+
+// Requests that may no longer change, opened by paths the list's buttons do not offer.
+struct ViewingOnly : SaveTest
+{
+    // Every row of the request, state and verification included.
+    QString rowsOf(const char *doc)
+    {
+        return session()
+            .rawValue(S("Select Group_Concat(ItemID || ':' || Quantity || ':' || IfNull(Status, '') || ':' || "
+                        "IfNull(Verifiedby, ''), ';') From tbInvWithdrawRequest Where DocumentNumber = '%1'")
+                          .arg(S(doc)))
+            .toString();
+    }
+
+    void SetUp() override
+    {
+        SaveTest::SetUp();
+        saving().setSupervisorPrompt([] { return RequestSaving::SupervisorAnswer{true, S(Demo::SupervisorId)}; });
+    }
+
+    void expectNothingCanChangeIt()
+    {
+        for (const char *control : {"cmdSave", "cmdVerify", "cmdVerified", "cmdAdd", "cmdDelete", "txtProdCode",
+                                    "txtWithdraw", "txtUnitCost", "cmdOK", "txtRemarks", "txtTransDate"})
+            EXPECT_FALSE(widget(S(control))->isEnabled()) << control;
+    }
+};
+
+} // namespace
+
+TEST_F(ViewingOnly, AVerifiedRequestOpenedByTheTabHeaderCannotBeSavedBack)
+{
+    click(S("chkverified"));
+    const QString before = rowsOf(Demo::VerifiedDoc);
+    selectGridRow(S("grdListing"), listRowOf(S(Demo::VerifiedDoc)));
+    clickTab(1);
+    ASSERT_EQ(docNum()->text(), S(Demo::VerifiedDoc));
+    expectNothingCanChangeIt();
+
+    // The buttons and the grid's delete key do nothing; the request stays verified.
+    const int lines = grid(S("grdDetails"))->Rows();
+    click(S("cmdSave"));
+    click(S("cmdVerified"));
+    selectGridRow(S("grdDetails"), 1);
+    typeText(S("."));
+    EXPECT_EQ(grid(S("grdDetails"))->Rows(), lines);
+    EXPECT_EQ(rowsOf(Demo::VerifiedDoc), before);
+    EXPECT_EQ(tab(), 1);
+
+    // It can still be printed; New gives back a request that can be written.
+    QStringList printed;
+    form().requestList().setPrintHook([&](bool, const QStringList &values) { printed = values; });
+    click(S("cmdView"));
+    EXPECT_EQ(printed.value(2), S(Demo::VerifiedDoc));
+    click(S("cmdNew"));
+    EXPECT_TRUE(widget(S("cmdSave"))->isEnabled());
+    EXPECT_TRUE(widget(S("txtProdCode"))->isEnabled());
+}
+
+// New started while a verified request is selected gives a request that can be written.
+TEST_F(ViewingOnly, NewFromAVerifiedSelectionStartsAWritableRequest)
+{
+    click(S("chkverified"));
+    selectGridRow(S("grdListing"), listRowOf(S(Demo::VerifiedDoc)));
+    click(S("cmdNew"));
+    EXPECT_EQ(docNum()->text(), S("NEW"));
+    EXPECT_EQ(focusName(), S("txtProdCode"));
+    EXPECT_TRUE(widget(S("cmdSave"))->isEnabled());
+    putLines({{Demo::ParacetamolId, "1", "1", "Y", "N"}});
+    click(S("cmdSave"));
+    EXPECT_EQ(messages().count(), 0) << lastMessage().text.toStdString();
+    EXPECT_EQ(storedLines("8"), 1);
+    EXPECT_EQ(rowsOf(Demo::VerifiedDoc).count(S(":2001")), storedLines(Demo::VerifiedDoc));
+}
+
+TEST_F(ViewingOnly, AProcessedRequestOpenedByTheTabHeaderCannotBeSavedBack)
+{
+    click(S("optOptions_1"));
+    const QString before = rowsOf(Demo::ProcessedDoc);
+    selectGridRow(S("grdListing"), listRowOf(S(Demo::ProcessedDoc)));
+    clickTab(1);
+    ASSERT_EQ(docNum()->text(), S(Demo::ProcessedDoc));
+    expectNothingCanChangeIt();
+    click(S("cmdSave"));
+    EXPECT_EQ(rowsOf(Demo::ProcessedDoc), before);
+}
+
+// The list still shows a request that was deleted after it was read; opened, it is only shown.
+TEST_F(ViewingOnly, ARequestDeletedAfterTheListWasReadOpensForViewing)
+{
+    const auto otherWorkstation = session().db().openAnotherConnection();
+    otherWorkstation->Execute(S("Update INVENTORY..tbInvWithDrawRequest set Status = 'D', ProcessDate = getdate(), "
+                                "ProcessBy = '2001'  where DocumentNumber = '1'"));
+    const QString before = rowsOf(Demo::PendingDoc);
+    doubleClickGridRow(S("grdListing"), listRowOf(S(Demo::PendingDoc)));
+    ASSERT_EQ(tab(), 1);
+    expectNothingCanChangeIt();
+    click(S("cmdSave"));
+    EXPECT_EQ(rowsOf(Demo::PendingDoc), before);
 }

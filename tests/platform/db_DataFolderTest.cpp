@@ -131,3 +131,30 @@ TEST(DbDataFolder, ScriptsComeFromTheProgramAndAMissingOneIsAnError)
     EXPECT_TRUE(errorOf([] { DataFolder::script(QStringLiteral("missing.sql")); })
                     .contains(QStringLiteral("missing.sql")));
 }
+
+// A file made by an earlier version, with narrower request list indexes, gets the schema's
+// indexes when it is opened, keeping every row; opening it again changes nothing.
+TEST(DbDataFolder, OpeningAnEarlierFileBringsItsIndexesUpToDate)
+{
+    QTemporaryDir dir;
+    DataFolder::create(dir.path(), DataFolder::Content::DemoData);
+    const QString indexSql = QStringLiteral(
+        "SELECT sql FROM main.sqlite_master WHERE name = 'ixInvWithdrawRequest_LocationStatus'");
+    int lines = 0;
+    {
+        auto connection = Connection::open(dir.path());
+        lines = scalar(connection.get(), QStringLiteral("SELECT count(*) FROM tbInvWithdrawRequest")).toInt();
+        QSqlQuery query(connection->database());
+        ASSERT_TRUE(query.exec(QStringLiteral("DROP INDEX ixInvWithdrawRequest_LocationStatus")));
+        ASSERT_TRUE(query.exec(QStringLiteral(
+            "CREATE INDEX ixInvWithdrawRequest_LocationStatus ON tbInvWithdrawRequest (LocationID, Status)")));
+        ASSERT_TRUE(query.exec(QStringLiteral("DROP INDEX ixInvWithdrawRequest_LocationPending")));
+    }
+    auto reopened = Connection::open(dir.path());
+    EXPECT_TRUE(scalar(reopened.get(), indexSql).toString().contains(QStringLiteral("TransDate")));
+    EXPECT_TRUE(scalar(reopened.get(), QStringLiteral("SELECT count(*) FROM main.sqlite_master WHERE name = "
+                                                      "'ixInvWithdrawRequest_LocationPending'"))
+                    .toInt() == 1);
+    EXPECT_EQ(scalar(reopened.get(), QStringLiteral("SELECT count(*) FROM tbInvWithdrawRequest")).toInt(), lines);
+    EXPECT_EQ(scalar(reopened.get(), QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
+}

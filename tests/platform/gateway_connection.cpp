@@ -213,6 +213,30 @@ TEST(GatewayOpen, MissingOrCorruptFilesFailWithAClearMessage)
     EXPECT_TRUE(message.contains(QStringLiteral("not a database"))) << message.toStdString();
 }
 
+// A file that opens but whose request table is damaged: the statement that meets the damage
+// names the data folder and what to do, not only SQLite's words.
+TEST(GatewayOpen, DamageMetByAStatementNamesTheFolderAndWhatToDo)
+{
+    SKIP_ON_SERVER();
+    TestDatabase db;
+    const int rootPage = db.rawValue(QStringLiteral("SELECT rootpage FROM sqlite_master WHERE name = 'tbInvWithdrawRequest'")).toInt();
+    db.takeConnection().reset();
+    {
+        QFile file(QDir(db.folder()).filePath(QStringLiteral("INVENTORY.sqlite")));
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        file.seek(qint64(rootPage - 1) * 4096);
+        file.write(QByteArray(4096, '\x5a'));
+    }
+    auto connection = Connection::open(db.folder());
+    const QString message = errorOf([&] {
+        connection->Execute(QStringLiteral("Select Remarks From INVENTORY..tbInvWithdrawRequest Where DocumentNumber = '1'"));
+    });
+    EXPECT_TRUE(message.contains(QStringLiteral("the data folder \"%1\"").arg(QDir::toNativeSeparators(db.folder()))))
+        << message.toStdString();
+    EXPECT_TRUE(message.contains(QStringLiteral("is damaged: database disk image is malformed"))) << message.toStdString();
+    EXPECT_TRUE(message.contains(QStringLiteral("\"inventory-request-admin check\" tells more"))) << message.toStdString();
+}
+
 TEST(GatewayTransactions, RollbackCommitAndNestedLevels)
 {
     TestDatabase db;

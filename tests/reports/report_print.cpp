@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
@@ -185,4 +186,88 @@ TEST(ReportViewer, ManyLinesFlowOverPages)
     const QString text = pdfText(pdf);
     EXPECT_TRUE(text.contains(QStringLiteral("Page 1 of %1").arg(renderer.pageCount())));
     EXPECT_TRUE(text.contains(QStringLiteral("Grand Total: 10,890.0000"))); // 1.5 * (1 + ... + 120)
+}
+
+namespace {
+
+struct PrintedWord
+{
+    QString text;
+    double left, right;
+};
+
+// The words of one page of a PDF with their horizontal extent, as pdftotext reads them.
+QList<PrintedWord> pageWords(const QString &pdf, int page)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), QStringLiteral("-f"), QString::number(page),
+                                          QStringLiteral("-l"), QString::number(page), pdf, QStringLiteral("-")});
+    if (!p.waitForFinished(20000))
+        return {};
+    static const QRegularExpression word(
+        QStringLiteral(R"re(<word xMin="([\d.]+)" yMin="[\d.]+" xMax="([\d.]+)" yMax="[\d.]+">([^<]*)</word>)re"));
+    QList<PrintedWord> words;
+    for (auto it = word.globalMatch(QString::fromUtf8(p.readAllStandardOutput())); it.hasNext();) {
+        const auto match = it.next();
+        words.append({match.captured(3), match.captured(1).toDouble(), match.captured(2).toDouble()});
+    }
+    return words;
+}
+
+QString pageText(const QString &pdf, int page)
+{
+    QString text;
+    for (const PrintedWord &w : pageWords(pdf, page))
+        text += w.text + QLatin1Char(' ');
+    return text;
+}
+
+} // namespace
+
+TEST(ReportViewer, PrintedRequestAlignsHeadingsRepeatsThePageHeaderAndKeepsFractions)
+{
+    TestSession session;
+    session.raw(QStringLiteral(
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 120) "
+        "INSERT INTO tbInvWithdrawRequest (DocumentNumber, ItemID, Quantity, UnitCost, ForRetail, isADS, LocationID, "
+        "TargetLocationID, TransDate, UserID, Remarks) SELECT '901', '10001', CASE i WHEN 1 THEN 2.5 ELSE i END, "
+        "3, 'Y', '0', '94', '10', '2026-12-07 15:05:09', '1001', 'long' FROM n"));
+    PrintReport(reportPath(QStringLiteral("DepartmentRequest.rpt")),
+                {QString::fromLatin1(Demo::Company), QString::fromLatin1(Demo::Address1), QStringLiteral("901")});
+    ReportRenderer renderer(*gReport, gReport->Run(session.connection()));
+    ASSERT_GE(renderer.pageCount(), 3);
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("request.pdf"));
+    renderer.exportPdf(pdf);
+
+    // Every page carries the page header: the hospital and the document number, above the headings.
+    for (int page = 1; page <= renderer.pageCount(); ++page) {
+        const QStringList words = pageText(pdf, page).split(QLatin1Char(' '));
+        for (const char *word : {"RAPHAEL", "No.:", "901"})
+            EXPECT_TRUE(words.contains(QLatin1String(word))) << word << " on page " << page;
+        if (words.contains(QLatin1String("10001"))) // lines have their headings above them
+            EXPECT_TRUE(words.contains(QLatin1String("Quantity")) && words.contains(QLatin1String("Retail?")));
+    }
+
+    // A right-aligned heading ends where its column's figures end; the fractional quantity prints
+    // as stored, so quantity times unit cost is the printed line total.
+    const QList<PrintedWord> words = pageWords(pdf, 1);
+    const auto find = [&](const QString &text) -> const PrintedWord * {
+        const PrintedWord *rightmost = nullptr;
+        for (const PrintedWord &w : words)
+            if (w.text == text && (!rightmost || w.right > rightmost->right))
+                rightmost = &w;
+        return rightmost;
+    };
+    const PrintedWord *costHeading = find(QStringLiteral("Cost")); // of "Total Cost", right of "Unit Cost"
+    const PrintedWord *firstTotal = find(QStringLiteral("7.5000"));
+    const PrintedWord *fraction = find(QStringLiteral("2.5"));
+    const PrintedWord *quantityHeading = find(QStringLiteral("Quantity"));
+    ASSERT_TRUE(costHeading && quantityHeading);
+    ASSERT_TRUE(fraction && firstTotal) << "2.5 x 3 = 7.5000 is not printed";
+    EXPECT_NEAR(costHeading->right, firstTotal->right, 0.5);
+    EXPECT_NEAR(quantityHeading->right, fraction->right, 0.5);
+    const PrintedWord *retail = find(QStringLiteral("Retail?"));
+    ASSERT_TRUE(retail);
+    EXPECT_GT(retail->left - costHeading->right, 3.0);
 }

@@ -11,13 +11,23 @@
 #include "ui_frmMain.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 
-RequestDriver::RequestDriver(const QString &folder, const QString &employeeCode)
+namespace {
+
+std::unique_ptr<Connection> openDatabase(const QString &database)
+{
+    return QFileInfo(database).isDir() ? Connection::open(database) : Connection::openServer(database);
+}
+
+} // namespace
+
+RequestDriver::RequestDriver(const QString &database, const QString &employeeCode)
 {
     ResetSession();
     m_user = std::make_unique<CurrentUser>(nullptr, [](const QString &password) { return password; });
     m_user->setPasswordDeptCode(QStringLiteral("4"));
-    m_user->attach(Connection::open(folder), employeeCode);
+    m_user->attach(openDatabase(database), employeeCode);
     gCurrentUser = m_user.get();
     LoadSiteInformation();
     gDefaultLocationID = QStringLiteral("94");
@@ -66,16 +76,27 @@ bool RequestDriver::saveShown()
 
 QString RequestDriver::saveNew(const QList<RequestLine> &lines, const QString &remarks)
 {
-    m_form->cmdNew_Click();
-    m_form->ui().txtRemarks->setText(remarks);
-    putLines(lines);
-    if (!saveShown())
+    startNew();
+    if (!saveShownWith(lines, remarks))
         return QString();
     return m_form->ui().txtDocNum->text().trimmed();
 }
 
-// Selects the request in the list (as fresh as the database is now) and opens it.
-bool RequestDriver::open(const QString &documentNumber)
+void RequestDriver::startNew(const QString &typedNumber)
+{
+    m_form->cmdNew_Click();
+    if (!typedNumber.isEmpty())
+        m_form->ui().txtDocNum->setText(typedNumber);
+}
+
+bool RequestDriver::saveShownWith(const QList<RequestLine> &lines, const QString &remarks)
+{
+    m_form->ui().txtRemarks->setText(remarks);
+    putLines(lines);
+    return saveShown();
+}
+
+bool RequestDriver::selectListed(const QString &documentNumber)
 {
     m_form->RefreshRequestList();
     m_form->ui().SSTab1->setCurrentIndex(0);
@@ -89,27 +110,28 @@ bool RequestDriver::open(const QString &documentNumber)
     return false;
 }
 
-bool RequestDriver::edit(const QString &documentNumber, const QList<RequestLine> &lines, const QString &remarks)
+bool RequestDriver::openRequest(const QString &documentNumber)
 {
-    if (!open(documentNumber))
+    if (!selectListed(documentNumber))
         return false;
     const int before = m_messages.count();
     m_form->requestList().grdListing_DblClick();
-    if (m_messages.count() != before || m_form->ui().txtDocNum->text().trimmed() != documentNumber)
-        return false;
-    m_form->ui().txtRemarks->setText(remarks);
-    putLines(lines);
-    return saveShown();
+    return m_messages.count() == before && m_form->ui().txtDocNum->text().trimmed() == documentNumber;
+}
+
+bool RequestDriver::edit(const QString &documentNumber, const QList<RequestLine> &lines, const QString &remarks)
+{
+    return openRequest(documentNumber) && saveShownWith(lines, remarks);
 }
 
 bool RequestDriver::verify(const QString &documentNumber, const QString &supervisorId)
 {
-    if (!open(documentNumber))
-        return false;
+    return openRequest(documentNumber) && verifyShown(supervisorId);
+}
+
+bool RequestDriver::verifyShown(const QString &supervisorId)
+{
     const int before = m_messages.count();
-    m_form->requestList().grdListing_DblClick();
-    if (m_messages.count() != before || m_form->ui().txtDocNum->text().trimmed() != documentNumber)
-        return false;
     m_form->requestSaving().setSupervisorPrompt(
         [supervisorId] { return RequestSaving::SupervisorAnswer{true, supervisorId}; });
     m_form->requestSaving().cmdVerify_Click();
@@ -119,8 +141,11 @@ bool RequestDriver::verify(const QString &documentNumber, const QString &supervi
 
 bool RequestDriver::remove(const QString &documentNumber)
 {
-    if (!open(documentNumber))
-        return false;
+    return selectListed(documentNumber) && removeSelected();
+}
+
+bool RequestDriver::removeSelected()
+{
     m_messages.queueAnswer(MsgAnswer::Yes);
     const int before = m_messages.count();
     m_form->ui().cmdDeleteReq->click();

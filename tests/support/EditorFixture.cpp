@@ -174,6 +174,23 @@ QString EditorFixture::focusName() const
     return QString();
 }
 
+void EditorFixture::putLines(std::initializer_list<GridLine> lines)
+{
+    FlexGrid *details = grid(QStringLiteral("grdDetails"));
+    details->setRows(int(lines.size()) + 2);
+    int row = 1;
+    for (const GridLine &line : lines) {
+        details->setTextMatrix(row, 0, QString::fromUtf8(line.code));
+        details->setTextMatrix(row, 2, QString::fromUtf8(line.quantity));
+        details->setTextMatrix(row, 3, QString::fromUtf8(line.unitCost));
+        details->setTextMatrix(row, 5, QString::fromUtf8(line.retail));
+        details->setTextMatrix(row, 6, QString::fromUtf8(line.ads));
+        ++row;
+    }
+    for (int col = 0; col < details->Cols(); ++col)
+        details->setTextMatrix(row, col, QString());
+}
+
 FlexGrid *EditorFixture::grid(const QString &name) const
 {
     return widget<FlexGrid>(name);

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <memory>
 
 class KeySender;
@@ -65,6 +66,13 @@ protected:
 
     // Name of the control that has the focus (the named control that contains it).
     QString focusName() const;
+
+    // Puts the lines into the detail grid as the entry area would, followed by the blank row.
+    struct GridLine
+    {
+        const char *code, *quantity, *unitCost, *retail, *ads;
+    };
+    void putLines(std::initializer_list<GridLine> lines);
 
     FlexGrid *grid(const QString &name) const;
     QString cell(int row, int col) const;     // grdDetails

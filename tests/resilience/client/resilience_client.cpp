@@ -1,5 +1,6 @@
 // A request clerk in a process of its own, for the tests that run several workstations on one
-// data folder at once or stop one in the middle of a save.
+// data folder at once or stop one in the middle of a save. <folder> is the data folder, or for
+// work, edit and act a database on a PostgreSQL server as libpq's connection string.
 //
 //   resilience_client work <folder> <client> <iterations>
 //       Each iteration saves a new request, edits it, and then verifies it, deletes it or leaves
@@ -15,6 +16,13 @@
 //   resilience_client start <folder>
 //       Starts as the program does on the data folder (building it when empty), logs the clerk
 //       on, saves one new request and writes "saved <doc> ..." as work does.
+//   resilience_client act <folder> <employee> <action> <doc>
+//       Another workstation that acts on a request while the test's window has it open. It first
+//       does what comes before the button (edit, verify: the request opened; delete: the list
+//       read and the request selected; new: a new request with <doc> typed as its number), writes
+//       "ready", waits for a line on stdin, presses the button and writes "done" or
+//       "refused <message>". With RESILIENCE_HOLD_AT_INSERT=n and RESILIENCE_HOLD_MS=m the n-th
+//       line's insert waits m milliseconds inside the save's transaction, after writing "holding".
 
 #include "pickers/core/modEncryption.h"
 #include "platform/CurrentUser.h"
@@ -25,6 +33,7 @@
 #include <QThread>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -181,6 +190,63 @@ int startUp(const QString &folder)
     return 0;
 }
 
+QList<RequestLine> otherWorkstationsLines()
+{
+    return {RequestLine{kItems.at(4), QStringLiteral("77"), QStringLiteral("3.0000")},
+            RequestLine{kItems.at(5), QStringLiteral("78"), QStringLiteral("3.0000")}};
+}
+
+void holdInsideTheSave()
+{
+    const int holdAt = qEnvironmentVariableIntValue("RESILIENCE_HOLD_AT_INSERT");
+    const int holdMs = qEnvironmentVariableIntValue("RESILIENCE_HOLD_MS");
+    if (holdAt <= 0)
+        return;
+    auto inserts = std::make_shared<int>(0);
+    SqlTrace::setObserver([=](const QString &statement) {
+        if (statement.startsWith(QStringLiteral("Insert INVENTORY..tbInvWithdrawRequest")) && ++*inserts == holdAt) {
+            say({QStringLiteral("holding")});
+            QThread::msleep(holdMs);
+        }
+    });
+}
+
+int act(const QString &folder, const QString &employee, const QString &action, const QString &doc)
+{
+    RequestDriver driver(folder, employee);
+    bool prepared = false;
+    if (action == QLatin1String("edit") || action == QLatin1String("verify"))
+        prepared = driver.openRequest(doc);
+    else if (action == QLatin1String("delete"))
+        prepared = driver.selectListed(doc);
+    else if (action == QLatin1String("new")) {
+        driver.startNew(doc);
+        prepared = true;
+    }
+    if (!prepared) {
+        failed(driver, action, doc);
+        return 1;
+    }
+    say({QStringLiteral("ready")});
+    char line[64];
+    if (!std::fgets(line, sizeof line, stdin))
+        return 1;
+
+    holdInsideTheSave();
+    bool done = false;
+    if (action == QLatin1String("verify"))
+        done = driver.verifyShown(employee);
+    else if (action == QLatin1String("delete"))
+        done = driver.removeSelected();
+    else
+        done = driver.saveShownWith(otherWorkstationsLines(), QStringLiteral("SAVED BY ") + employee);
+    if (done)
+        say({QStringLiteral("done")});
+    else
+        say({QStringLiteral("refused"), driver.messages().last().text.replace(QLatin1Char('\n'), u' ')});
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -195,12 +261,16 @@ int main(int argc, char **argv)
             return work(args.at(2), args.at(3).toInt(), args.at(4).toInt());
         if (args.size() == 4 && args.at(1) == QLatin1String("edit"))
             return editPaused(args.at(2), args.at(3));
+        if (args.size() == 6 && args.at(1) == QLatin1String("act"))
+            return act(args.at(2), args.at(3), args.at(4), args.at(5));
         if (args.size() == 3 && args.at(1) == QLatin1String("start"))
             return startUp(args.at(2));
     } catch (const std::exception &e) {
         say({QStringLiteral("failed"), QStringLiteral("start"), QString(), QString::fromUtf8(e.what())});
         return 1;
     }
-    std::fputs("usage: resilience_client work <folder> <client> <iterations> | edit <folder> <doc> | start <folder>\n", stderr);
+    std::fputs("usage: resilience_client work <folder> <client> <iterations> | edit <folder> <doc> | start <folder> | "
+               "act <folder> <employee> <action> <doc>\n",
+               stderr);
     return 2;
 }

@@ -1,0 +1,335 @@
+#include "platform/DistinctFirst.h"
+
+#include "platform/SqlTokenizer.h"
+
+#include <QSet>
+#include <QStringList>
+#include <QVector>
+
+#include <algorithm>
+#include <optional>
+
+namespace {
+
+bool isName(const SqlToken &token)
+{
+    return token.kind == SqlToken::Word || token.kind == SqlToken::QuotedName;
+}
+
+bool isOneOf(const SqlToken &token, std::initializer_list<const char *> words)
+{
+    for (const char *word : words) {
+        if (token.is(word))
+            return true;
+    }
+    return false;
+}
+
+// Words that end a table's name in the FROM clause instead of being its alias.
+bool endsTable(const SqlToken &token)
+{
+    return isOneOf(token, {"left", "right", "inner", "outer", "full", "cross", "natural", "join", "on", "using",
+                           "where", "order", "limit", "group", "having", "union", "intersect", "except", "window",
+                           "indexed", "not"});
+}
+
+struct Range
+{
+    int first = 0; // significant token positions, inclusive
+    int last = -1;
+    bool empty() const { return last < first; }
+};
+
+struct Join
+{
+    Range whole; // from "left"/"inner"/"join" to the end of its condition
+    Range condition;
+    QString alias;
+    bool left = false;
+    bool moved = false;
+};
+
+class Statement
+{
+public:
+    explicit Statement(const QString &sql) : m_tokens(tokenizeSql(sql))
+    {
+        for (int i = 0; i < m_tokens.size(); ++i) {
+            if (m_tokens.at(i).isSignificant())
+                m_sig.append(i);
+        }
+    }
+
+    QString rewrite()
+    {
+        if (!tok(0).is("select") || !tok(1).is("distinct") || !findClauses() || !readFrom())
+            return QString();
+        chooseMovedJoins();
+        const bool subquery = containsSubquery(m_selectList);
+        if (!subquery && std::none_of(m_joins.begin(), m_joins.end(), [](const Join &j) { return j.moved; }))
+            return QString();
+        const std::optional<QStringList> columns = innerColumns();
+        if (!columns || columns->isEmpty())
+            return QString();
+
+        QString sql = QStringLiteral("SELECT DISTINCT ") + text(m_selectList) + QStringLiteral(" FROM (SELECT DISTINCT ")
+                      + columns->join(QStringLiteral(", ")) + QStringLiteral(" FROM ") + text(m_mainTable);
+        for (const Join &join : std::as_const(m_joins)) {
+            if (!join.moved)
+                sql += QLatin1Char(' ') + text(join.whole);
+        }
+        if (!m_where.empty())
+            sql += QStringLiteral(" WHERE ") + text(m_where);
+        sql += QStringLiteral(") ") + m_mainAlias;
+        for (const Join &join : std::as_const(m_joins)) {
+            if (join.moved)
+                sql += QLatin1Char(' ') + text(join.whole);
+        }
+        if (!m_tail.empty())
+            sql += QLatin1Char(' ') + text(m_tail);
+        return sql;
+    }
+
+private:
+    const SqlToken &tok(int s) const
+    {
+        static const SqlToken none;
+        return s >= 0 && s < m_sig.size() ? m_tokens.at(m_sig.at(s)) : none;
+    }
+    int count() const { return int(m_sig.size()); }
+
+    QString text(const Range &range) const
+    {
+        QString result;
+        for (int i = m_sig.at(range.first); i <= m_sig.at(range.last); ++i)
+            result += m_tokens.at(i).text;
+        return result;
+    }
+
+    // The clauses at the outermost level: select list, FROM, WHERE, and the ORDER BY / LIMIT tail.
+    bool findClauses()
+    {
+        int from = -1;
+        int where = -1;
+        int tail = -1;
+        int depth = 0;
+        for (int s = 2; s < count(); ++s) {
+            const SqlToken &t = tok(s);
+            if (t.is("(")) {
+                ++depth;
+            } else if (t.is(")")) {
+                if (--depth < 0)
+                    return false;
+            } else if (depth == 0) {
+                if (isOneOf(t, {"group", "having", "union", "intersect", "except", "window", ";"}))
+                    return false;
+                if (t.is("from") && from < 0)
+                    from = s;
+                else if (t.is("where") && from >= 0 && where < 0 && tail < 0)
+                    where = s;
+                else if ((t.is("order") || t.is("limit")) && from >= 0 && tail < 0)
+                    tail = s;
+            }
+        }
+        if (depth != 0 || from < 3)
+            return false;
+        const int end = count();
+        m_selectList = {2, from - 1};
+        m_from = {from + 1, (where >= 0 ? where : tail >= 0 ? tail : end) - 1};
+        if (where >= 0)
+            m_where = {where + 1, (tail >= 0 ? tail : end) - 1};
+        if (tail >= 0)
+            m_tail = {tail, end - 1};
+        return !m_from.empty() && (where < 0 || !m_where.empty());
+    }
+
+    // "table [AS] alias" at s; the position after it, or -1.
+    int readTable(int s, QString *alias) const
+    {
+        if (!isName(tok(s)))
+            return -1;
+        ++s;
+        if (tok(s).is(".") && isName(tok(s + 1)))
+            s += 2;
+        if (tok(s).is("as"))
+            ++s;
+        if (!isName(tok(s)) || endsTable(tok(s)))
+            return -1;
+        *alias = tok(s).nameValue();
+        return s + 1;
+    }
+
+    bool readFrom()
+    {
+        int s = readTable(m_from.first, &m_mainAlias);
+        if (s < 0)
+            return false;
+        m_mainTable = {m_from.first, s - 1};
+        while (s <= m_from.last) {
+            Join join;
+            join.whole.first = s;
+            if (tok(s).is("left")) {
+                join.left = true;
+                ++s;
+                if (tok(s).is("outer"))
+                    ++s;
+            } else if (tok(s).is("inner")) {
+                ++s;
+            }
+            if (!tok(s).is("join"))
+                return false;
+            s = readTable(s + 1, &join.alias);
+            if (s < 0 || !tok(s).is("on"))
+                return false;
+            join.condition.first = ++s;
+            int depth = 0;
+            for (; s <= m_from.last; ++s) {
+                if (tok(s).is("("))
+                    ++depth;
+                else if (tok(s).is(")"))
+                    --depth;
+                else if (depth == 0 && isOneOf(tok(s), {"left", "inner", "join", "cross", "natural", "right",
+                                                         "full", ","}))
+                    break;
+            }
+            join.condition.last = s - 1;
+            join.whole.last = s - 1;
+            if (join.condition.empty())
+                return false;
+            m_joins.append(join);
+        }
+        return true;
+    }
+
+    // Qualified names "alias.column" in the range, skipping "schema.table.column" parts.
+    QVector<std::pair<QString, int>> references(const Range &range) const
+    {
+        QVector<std::pair<QString, int>> found;
+        for (int s = range.first; s + 2 <= range.last; ++s) {
+            if (isName(tok(s)) && tok(s + 1).is(".") && isName(tok(s + 2)) && !tok(s - 1).is(".")) {
+                found.append({tok(s).nameValue().toLower(), s + 2});
+                s += 2;
+            }
+        }
+        return found;
+    }
+
+    QSet<QString> qualifiers(const Range &range) const
+    {
+        QSet<QString> names;
+        for (const auto &reference : references(range))
+            names.insert(reference.first);
+        return names;
+    }
+
+    // A left join can run after the fold when its condition reads only the main table, its own
+    // table and joins moved before it, and nothing that stays inside reads its table.
+    void chooseMovedJoins()
+    {
+        for (Join &join : m_joins)
+            join.moved = join.left;
+        for (bool changed = true; changed;) {
+            changed = false;
+            QSet<QString> readInside = qualifiers(m_where);
+            for (const Join &join : std::as_const(m_joins)) {
+                if (!join.moved)
+                    readInside.unite(qualifiers(join.condition));
+            }
+            QSet<QString> available{m_mainAlias.toLower()};
+            for (Join &join : m_joins) {
+                const QString alias = join.alias.toLower();
+                bool movable = join.moved && !readInside.contains(alias);
+                for (const QString &name : qualifiers(join.condition))
+                    movable = movable && (name == alias || available.contains(name));
+                if (join.moved && !movable) {
+                    join.moved = false;
+                    changed = true;
+                }
+                if (join.moved)
+                    available.insert(alias);
+            }
+        }
+    }
+
+    bool containsSubquery(const Range &range) const
+    {
+        for (int s = range.first; s < range.last; ++s) {
+            if (tok(s).is("(") && tok(s + 1).is("select"))
+                return true;
+        }
+        return false;
+    }
+
+    // The main table's columns the outer part reads, the ones the kept joins match on first: the
+    // rows then come grouped by those, so the distinct set is built from nearly ordered keys.
+    std::optional<QStringList> innerColumns() const
+    {
+        const QString main = m_mainAlias.toLower();
+        QSet<QString> inside;
+        for (const Join &join : std::as_const(m_joins)) {
+            if (!join.moved)
+                inside.insert(join.alias.toLower());
+        }
+        QStringList columns;
+        QSet<QString> seen;
+        auto add = [&](const SqlToken &column) {
+            const QString key = column.nameValue().toLower();
+            if (!seen.contains(key)) {
+                seen.insert(key);
+                columns.append(m_mainAlias + QLatin1Char('.') + column.text);
+            }
+        };
+        for (const Join &join : std::as_const(m_joins)) {
+            if (join.moved)
+                continue;
+            for (const auto &[alias, s] : references(join.condition)) {
+                if (alias == main)
+                    add(tok(s));
+            }
+        }
+        QVector<Range> outer{m_selectList, m_tail};
+        for (const Join &join : std::as_const(m_joins)) {
+            if (join.moved)
+                outer.append(join.condition);
+        }
+        // ORDER BY names a column of the select list without its alias ("Order By TransDate").
+        if (!m_tail.empty()) {
+            for (int s = m_tail.first; s <= m_tail.last; ++s) {
+                if (tok(s).kind != SqlToken::Word || tok(s - 1).is(".") || tok(s + 1).is(".") || tok(s + 1).is("("))
+                    continue;
+                for (const auto &[alias, column] : references(m_selectList)) {
+                    if (alias == main && tok(column).nameValue().compare(tok(s).text, Qt::CaseInsensitive) == 0)
+                        add(tok(column));
+                }
+            }
+        }
+        for (const Range &range : std::as_const(outer)) {
+            if (range.empty())
+                continue;
+            for (const auto &[alias, s] : references(range)) {
+                if (inside.contains(alias))
+                    return std::nullopt; // a filtering join's column read after the fold
+                if (alias == main)
+                    add(tok(s));
+            }
+        }
+        return columns;
+    }
+
+    QVector<SqlToken> m_tokens;
+    QVector<int> m_sig;
+    Range m_selectList;
+    Range m_from;
+    Range m_where;
+    Range m_tail;
+    Range m_mainTable;
+    QString m_mainAlias;
+    QVector<Join> m_joins;
+};
+
+} // namespace
+
+QString DistinctFirst::rewrite(const QString &sqliteSql)
+{
+    return Statement(sqliteSql).rewrite();
+}

@@ -1,0 +1,99 @@
+#include "platform/postgres/ServerCheck.h"
+
+#include "platform/Error.h"
+#include "platform/postgres/ServerAddress.h"
+#include "platform/sqlite/DataFolder.h"
+
+#include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include <atomic>
+
+namespace {
+
+// The tables and procedures to expect are read from the scripts setup runs (kept in the program
+// beside the embedded files' own), so the check never falls behind the schema.
+QStringList expectedTables()
+{
+    static const QRegularExpression createTable(QStringLiteral("^\\s*CREATE TABLE\\s+(\\w+)"),
+                                                QRegularExpression::MultilineOption
+                                                    | QRegularExpression::CaseInsensitiveOption);
+    QStringList tables;
+    for (const QString schema : {QStringLiteral("inventory"), QStringLiteral("password")}) {
+        auto matches = createTable.globalMatch(DataFolder::scriptPart(QStringLiteral("postgres/schema.sql"), schema));
+        while (matches.hasNext())
+            tables << schema + QLatin1Char('.') + matches.next().captured(1).toLower();
+    }
+    return tables;
+}
+
+QStringList proceduresOf(const QString &functionsScript)
+{
+    static const QRegularExpression statement(QStringLiteral("^\\s*CREATE FUNCTION\\s+(sp_inv_\\w+)"),
+                                              QRegularExpression::MultilineOption
+                                                  | QRegularExpression::CaseInsensitiveOption);
+    QStringList procedures;
+    auto matches = statement.globalMatch(functionsScript);
+    while (matches.hasNext())
+        procedures << matches.next().captured(1).toLower();
+    return procedures;
+}
+
+QStringList schemaProblems(const QString &server, QSqlDatabase db)
+{
+    QStringList problems;
+    for (const QString &table : expectedTables()) {
+        QSqlQuery query(db);
+        if (!query.exec(QStringLiteral("SELECT 1 FROM %1 LIMIT 1").arg(table)))
+            problems << QStringLiteral("the server \"%1\" has no table %2 this account can read (%3)")
+                            .arg(server, table, query.lastError().databaseText().section(QLatin1Char('\n'), 0, 0).simplified());
+    }
+    for (const QString &procedure : proceduresOf(DataFolder::script(QStringLiteral("postgres/functions.sql")))) {
+        QSqlQuery query(db);
+        query.prepare(QStringLiteral("SELECT count(*) FROM pg_proc p JOIN pg_namespace n ON n.oid = p.pronamespace "
+                                     "WHERE n.nspname = 'inventory' AND p.proname = ?"));
+        query.addBindValue(procedure);
+        if (!query.exec() || !query.next() || query.value(0).toInt() == 0)
+            problems << QStringLiteral("the server \"%1\" has no procedure inventory.%2").arg(server, procedure);
+    }
+    return problems;
+}
+
+} // namespace
+
+namespace ServerCheck {
+
+QString Result::verdict() const
+{
+    if (passed())
+        return QStringLiteral("OK: the server \"%1\" answers and holds the schemas inventory and password with every "
+                              "table and procedure.")
+            .arg(server);
+    QString first = problems.first();
+    if (first.endsWith(QLatin1Char('.')))
+        first.chop(1);
+    return QStringLiteral("FAILED: %1%2").arg(
+        first, problems.size() > 1 ? QStringLiteral(" (and %1 more problems)").arg(problems.size() - 1) : QString())
+           + (first.endsWith(QLatin1Char('?')) ? QString() : QStringLiteral("."));
+}
+
+Result run(const QString &serverName)
+{
+    static std::atomic<int> counter{0};
+    const QString name = QStringLiteral("ir-server-check-%1").arg(++counter);
+    Result result;
+    result.server = serverName;
+    try {
+        QSqlDatabase db = ServerAddress::open(serverName, name);
+        result.problems = schemaProblems(serverName, db);
+        db.close();
+    } catch (const Error &error) {
+        result.problems << error.Description().simplified();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return result;
+}
+
+} // namespace ServerCheck
