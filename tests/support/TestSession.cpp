@@ -226,6 +226,11 @@ TestDatabase::~TestDatabase()
     }
 }
 
+QString TestDatabase::serverName() const
+{
+    return m_serverDatabase.isEmpty() ? QString() : serverDatabase(m_serverDatabase);
+}
+
 QString TestDatabase::address() const
 {
     return m_serverDatabase.isEmpty() ? folder() : serverDatabase(m_serverDatabase);

@@ -27,6 +27,8 @@ public:
     static QString serverUnavailable();
 
     QString folder() const { return m_dir.path(); }
+    // On the server: the libpq connection string of this test's own database; else empty.
+    QString serverName() const;
     // Where another process finds these databases: the folder, or on the server the test's
     // database as a connection string.
     QString address() const;
