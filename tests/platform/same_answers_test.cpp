@@ -112,6 +112,11 @@ protected:
     // they are compared as a set; with Order By, in order.
     void expectSame(const QString &sql)
     {
+        EXPECT_TRUE(answersAgree(sql, true));
+    }
+
+    bool answersAgree(const QString &sql, bool report = false)
+    {
         Answer fromFiles = answerOf(*embedded->connection(), sql);
         Answer fromServer = answerOf(*server->connection(), sql);
         if (!sql.contains(QLatin1String("Order By"), Qt::CaseInsensitive)) {
@@ -120,11 +125,30 @@ protected:
         }
         const bool same = fromFiles.failure.isEmpty() == fromServer.failure.isEmpty()
                           && sameColumns(fromFiles.columns, fromServer.columns) && fromFiles.rows == fromServer.rows;
-        EXPECT_TRUE(same) << "statement: " << sql.toStdString() << "\nembedded files:\n"
-                          << shown(fromFiles).toStdString() << "\nPostgreSQL server:\n"
-                          << shown(fromServer).toStdString();
-        EXPECT_TRUE(!fromFiles.rows.isEmpty() || !fromFiles.failure.isEmpty() || expectEmpty)
-            << "an empty answer compares nothing: " << sql.toStdString();
+        if (report) {
+            EXPECT_TRUE(same) << "statement: " << sql.toStdString() << "\nembedded files:\n"
+                              << shown(fromFiles).toStdString() << "\nPostgreSQL server:\n"
+                              << shown(fromServer).toStdString();
+            EXPECT_TRUE(!fromFiles.rows.isEmpty() || !fromFiles.failure.isEmpty() || expectEmpty)
+                << "an empty answer compares nothing: " << sql.toStdString();
+        }
+        return same;
+    }
+
+    // A difference not yet removed: met, it is noted and the test ends as skipped with the note
+    // (the rest of the test still compares); once both backends agree the statement is compared.
+    void expectSameOrKnownDifference(const QString &sql, const char *difference)
+    {
+        if (answersAgree(sql))
+            return;
+        knownDifferences << QString::fromUtf8(difference) + QStringLiteral(": ") + sql;
+    }
+
+    void skipWithKnownDifferences()
+    {
+        if (!knownDifferences.isEmpty())
+            GTEST_SKIP() << "known difference between the backends:\n"
+                         << knownDifferences.join(QLatin1Char('\n')).toStdString();
     }
 
     void expectSame(const QStringList &statements)
@@ -144,6 +168,7 @@ protected:
     }
 
     bool expectEmpty = false;
+    QStringList knownDifferences;
     std::unique_ptr<TestDatabase> embedded;
     std::unique_ptr<TestDatabase> server;
 };
@@ -434,5 +459,57 @@ TEST_F(SameAnswers, NamesOfMixedCaseInOrder)
             expectSame(kItemSearch + QStringLiteral(" A.ItemName Like '%1%' Order by A.ItemName, A.ItemDesc")
                                          .arg(QLatin1String(search)));
         expectSame(QStringLiteral("Select * From INVENTORY..tbInvMaster Where ItemID = '90003'"));
+    });
+}
+
+TEST_F(SameAnswers, StoredTextsWithTrailingBlanksAndOtherLetterCase)
+{
+    // Names as typed into the master files: trailing blanks kept, letter case as it came.
+    inRolledBackTransaction([&] {
+        for (TestDatabase *db : {embedded.get(), server.get()}) {
+            Connection &connection = *db->connection();
+            connection.Execute(QStringLiteral("Insert Into INVENTORY..tbInvLocation (LocationId, Location, Status, IsWareHouse, "
+                                              "isDispensingArea, AllowOrder ) Values ('97','St. Jude''s Ward  ','A', 0, 0,1)"));
+            connection.Execute(QStringLiteral("Insert Into INVENTORY..tbInvSupplier (SupplierID, SupplierName, Status, "
+                                              "SupplierType, Address1, Address2, Address3, TermsID, TelNum, FreeGoods, isVAT, "
+                                              "ContactPerson ) Values ('98','Fresh Farms ','A','','','','', 0,'', 0,1,'' )"));
+            connection.Execute(itemMasterInsert(QStringLiteral("90001"), QStringLiteral("Gauze Roll  ")));
+        }
+        for (const QString &name : spellings(QStringLiteral("ST. JUDE'S WARD")))
+            expectSameOrKnownDifference(
+                withText(QStringLiteral("Select * From INVENTORY..tbInvLocation Where Location = '%T'"), name),
+                "a stored text with trailing blanks is not equal to the text without them on the server (its "
+                "citext columns keep trailing blanks; the statements' literals lose theirs)");
+        const QString where = QStringLiteral("AND ( Not Status = 'I' or Status is Null ) ORDER BY Location");
+        expectSame(QStringLiteral("Select Location, LocationID From INVENTORY..tbInvLocation Where AllowOrder = 1 ") + where);
+        for (const char *search : {"FRESH", "FRESH FARMS", "FRESH FARMS ", "fresh_farms"})
+            expectSame(QStringLiteral("Select DISTINCT SupplierName as Supplier,SupplierID As Code From INVENTORY..tbinvSupplier  "
+                                      "Where SupplierName Like '%1%' and  (not Status = 'I' or Status is null) ORDER by "
+                                      "SupplierName").arg(QLatin1String(search)));
+        expectSame(QStringLiteral("Select * From INVENTORY..tbInvSupplier Where SupplierID = '98'"));
+        for (const char *search : {"GAUZE ROLL", "GAUZE R_LL", "gauze roll  "})
+            expectSame(kItemSearch + QStringLiteral(" A.ItemName Like '%1%' Order by A.ItemName, A.ItemDesc")
+                                         .arg(QLatin1String(search)));
+    });
+    skipWithKnownDifferences();
+}
+
+TEST_F(SameAnswers, SearchTextsWithCharactersThatMeanSomethingElsewhere)
+{
+    // A search text goes into Like as typed: characters that are special to regular expressions,
+    // to PostgreSQL's Like (the backslash) or to SQL Server's (an unclosed bracket) are letters.
+    expectEmpty = true;
+    inRolledBackTransaction([&] {
+        int code = 90001;
+        for (const char *name : {"A\\B SOLUTION", "1.5ML SYRINGE", "1X5ML SYRINGE", "VITAMIN (C)", "NEEDLE 50%",
+                                 "TUBE [LARGE]", "CAP*", "PLUS+", "WHAT?", "$ALT", "^HAT", "PIPE|"}) {
+            for (TestDatabase *db : {embedded.get(), server.get()})
+                db->connection()->Execute(itemMasterInsert(QString::number(code), QLatin1String(name)));
+            ++code;
+        }
+        for (const char *search : {"A\\B", "A\\", "1.5", "1_5", "VITAMIN (", "NEEDLE 50", "TUBE [", "TUBE [L", "TUBE []",
+                                   "TUBE [[]", "CAP*", "PLUS+", "WHAT?", "$", "^", "PIPE|", "[^A-Z]", "[!]", "[]"})
+            expectSame(kItemSearch + QStringLiteral(" A.ItemName Like '%1%' Order by A.ItemName, A.ItemDesc")
+                                         .arg(QLatin1String(search)));
     });
 }
