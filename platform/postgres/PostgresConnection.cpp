@@ -9,6 +9,7 @@
 #include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
+#include <QSqlField>
 #include <QSqlQuery>
 #include <QSqlRecord>
 
@@ -65,10 +66,13 @@ QStringList spelledColumns(const QSqlRecord &record, const QString &tsql)
 }
 
 // Values as the embedded files give them: whole numbers that fit as int, no typed nulls.
-QVariant clientValue(const QVariant &value)
+QVariant clientValue(QVariant value, QMetaType columnType)
 {
     if (value.isNull())
         return QVariant();
+    // The driver gives a positive 64-bit count or sum as unsigned.
+    if (value.typeId() == QMetaType::ULongLong || columnType.id() == QMetaType::LongLong)
+        value = value.toLongLong();
     if (value.typeId() == QMetaType::LongLong) {
         const qlonglong number = value.toLongLong();
         if (number >= std::numeric_limits<int>::min() && number <= std::numeric_limits<int>::max())
@@ -123,11 +127,20 @@ bool PostgresConnection::dropped() const
     const QSqlDatabase db = database();
     if (!db.isOpen() || !db.driver())
         return true;
+    // Qt names the handle's type after the struct behind libpq's typedef.
     const QVariant handle = db.driver()->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "PGconn*") != 0)
+    if (!handle.isValid() || (qstrcmp(handle.typeName(), "PGconn*") != 0 && qstrcmp(handle.typeName(), "pg_conn*") != 0))
         return true;
     PGconn *native = *static_cast<PGconn *const *>(handle.constData());
     return !native || PQstatus(native) == CONNECTION_BAD;
+}
+
+// The server ended the session (a restart, an administrator) or the network cut it; libpq may
+// see the socket closed only on its next call, so the error's SQLSTATE tells it first.
+bool PostgresConnection::connectionLost(const QSqlError &error) const
+{
+    const QString code = error.nativeErrorCode();
+    return dropped() || code.startsWith(QLatin1String("08")) || code.startsWith(QLatin1String("57P"));
 }
 
 void PostgresConnection::reconnectIfDropped()
@@ -153,7 +166,7 @@ QSqlQuery PostgresConnection::exec(const QString &sql, const QVariantList &value
         return query;
     const QSqlError error = query.lastError();
     const QString reason = (error.databaseText().trimmed().isEmpty() ? error.text() : error.databaseText()).trimmed();
-    if (dropped()) {
+    if (connectionLost(error)) {
         // Whatever the open transaction held is gone with the connection; nothing was half-saved.
         m_dropped = true;
         m_transactionDepth = 0;
@@ -192,11 +205,28 @@ void PostgresConnection::checkArguments(const AdaptedStatement &call)
 
 ResultTable PostgresConnection::run(const QString &sql)
 {
-    if (m_transactionDepth == 0)
-        reconnectIfDropped();
-    else if (m_dropped)
-        databaseError(QStringLiteral("The connection to the database server was lost."));
     const AdaptedStatement adapted = TsqlAdapter::adapt(sql, SqlDialect::Postgres);
+    if (m_transactionDepth > 0) {
+        if (m_dropped)
+            databaseError(QStringLiteral("The connection to the database server was lost."));
+        return runAdapted(adapted, sql);
+    }
+    reconnectIfDropped();
+    try {
+        return runAdapted(adapted, sql);
+    } catch (const Error &) {
+        // A session the server ended while the workstation sat idle shows only now. A read runs
+        // again on a new connection; a write may have reached the server, so its failure is told.
+        const bool read = !adapted.isProcedureCall() && adapted.sql.trimmed().startsWith(QLatin1String("SELECT"), Qt::CaseInsensitive);
+        if (!m_dropped || !read)
+            throw;
+    }
+    connect();
+    return runAdapted(adapted, sql);
+}
+
+ResultTable PostgresConnection::runAdapted(const AdaptedStatement &adapted, const QString &sql)
+{
     QSqlQuery query;
     if (adapted.isProcedureCall()) {
         QStringList marks;
@@ -220,7 +250,7 @@ ResultTable PostgresConnection::run(const QString &sql)
     while (query.next()) {
         QVector<QVariant> row(record.count());
         for (int i = 0; i < record.count(); ++i)
-            row[i] = clientValue(query.value(i));
+            row[i] = clientValue(query.value(i), record.field(i).metaType());
         table.rows.append(std::move(row));
     }
     return table;
@@ -231,7 +261,14 @@ void PostgresConnection::BeginTrans()
 {
     if (m_transactionDepth == 0) {
         reconnectIfDropped();
-        exec(QStringLiteral("BEGIN"));
+        try {
+            exec(QStringLiteral("BEGIN"));
+        } catch (const Error &) {
+            if (!m_dropped)
+                throw;
+            connect(); // ended while idle: nothing was begun yet, so begin anew
+            exec(QStringLiteral("BEGIN"));
+        }
         try {
             exec(QString::fromLatin1(SaveLock));
         } catch (const Error &) {

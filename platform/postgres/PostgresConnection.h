@@ -32,6 +32,8 @@ private:
     void reconnectIfDropped();
     QSqlQuery exec(const QString &sql, const QVariantList &values = {});
     bool dropped() const;
+    bool connectionLost(const class QSqlError &error) const;
+    ResultTable runAdapted(const struct AdaptedStatement &adapted, const QString &sql);
     void checkArguments(const struct AdaptedStatement &call);
 
     bool m_dropped = false;

@@ -11,13 +11,23 @@
 #include "ui_frmMain.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 
-RequestDriver::RequestDriver(const QString &folder, const QString &employeeCode)
+namespace {
+
+std::unique_ptr<Connection> openDatabase(const QString &database)
+{
+    return QFileInfo(database).isDir() ? Connection::open(database) : Connection::openServer(database);
+}
+
+} // namespace
+
+RequestDriver::RequestDriver(const QString &database, const QString &employeeCode)
 {
     ResetSession();
     m_user = std::make_unique<CurrentUser>(nullptr, [](const QString &password) { return password; });
     m_user->setPasswordDeptCode(QStringLiteral("4"));
-    m_user->attach(Connection::open(folder), employeeCode);
+    m_user->attach(openDatabase(database), employeeCode);
     gCurrentUser = m_user.get();
     LoadSiteInformation();
     gDefaultLocationID = QStringLiteral("94");

@@ -17,14 +17,15 @@ struct RequestLine
     QString unitCost;
 };
 
-// Works the request window as a clerk would, on a data folder of its own choosing: logs the
+// Works the request window as a clerk would, on databases of its own choosing: logs the
 // employee on, loads the site settings, opens frmMain and saves, edits, verifies and deletes
 // requests through the window's own buttons. Used by the multi-process client and by the fault
 // tests, so that both exercise the real save path. Messages are recorded, never shown.
 class RequestDriver
 {
 public:
-    RequestDriver(const QString &folder, const QString &employeeCode);
+    // database: a data folder, or a database on a PostgreSQL server as libpq's connection string.
+    RequestDriver(const QString &database, const QString &employeeCode);
     ~RequestDriver();
 
     RequestDriver(const RequestDriver &) = delete;

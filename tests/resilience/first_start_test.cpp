@@ -11,6 +11,7 @@
 // build replacing the files.
 TEST(FirstStart, ProgramsStartingAtOnceOnAnEmptyFolderBuildItOnce)
 {
+    SKIP_ON_SERVER();
     constexpr int kPrograms = 4;
     for (int round = 0; round < 3; ++round) {
         QTemporaryDir dir;

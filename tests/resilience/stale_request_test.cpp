@@ -24,10 +24,10 @@ QString S(const char *text)
 class OtherWorkstation
 {
 public:
-    OtherWorkstation(const QString &folder, const char *employee, const char *action, const char *doc,
+    OtherWorkstation(const QString &database, const char *employee, const char *action, const char *doc,
                      const QProcessEnvironment &extra = QProcessEnvironment())
     {
-        startClient(m_process, {S("act"), folder, S(employee), S(action), S(doc)}, extra);
+        startClient(m_process, {S("act"), database, S(employee), S(action), S(doc)}, extra);
         m_ready = waitFor("ready");
     }
     ~OtherWorkstation()
@@ -73,7 +73,7 @@ const QString kTheirLines = S("10007:77;10008:78");
 
 struct StaleRequest : EditorFixture
 {
-    QString folder() { return session().db().folder(); }
+    QString database() { return session().db().address(); }
     int tab() const { return widget<QTabWidget>(S("SSTab1"))->currentIndex(); }
 
     void open(const char *doc)
@@ -89,8 +89,8 @@ struct StaleRequest : EditorFixture
         return session()
             .rawValue(S("Select Group_Concat(x, '|') From (Select ItemID || ',' || Quantity || ',' || UnitCost || ',' "
                         "|| IfNull(Remarks, '') || ',' || IfNull(Status, '') || ',' || IfNull(ProcessBy, '') || ',' "
-                        "|| IfNull(Verifiedby, '') || ',' || IfNull(verifiedDate, '') As x From tbInvWithdrawRequest "
-                        "Where DocumentNumber = '%1' Order By x)")
+                        "|| IfNull(Verifiedby, '') || ',' || IfNull(Cast(verifiedDate As Text), '') As x "
+                        "From tbInvWithdrawRequest Where DocumentNumber = '%1' Order By x) As rowsNow")
                           .arg(S(doc)))
             .toString();
     }
@@ -153,7 +153,7 @@ TEST_F(StaleRequest, ASaveOverAnotherWorkstationsSaveIsRefused)
 {
     open(Demo::PendingDoc);
     putLines({{Demo::ParacetamolId, "9", "1.2500", "Y", "N"}});
-    OtherWorkstation clerk(folder(), Demo::ClerkId, "edit", Demo::PendingDoc);
+    OtherWorkstation clerk(database(), Demo::ClerkId, "edit", Demo::PendingDoc);
     ASSERT_TRUE(clerk.isReady());
     ASSERT_EQ(clerk.actNow(), S("done"));
     const QString theirs = rowsOf(Demo::PendingDoc);
@@ -169,7 +169,7 @@ TEST_F(StaleRequest, ASupervisorsVerificationMadeWhileTheClerkEditsIsKept)
 {
     open(Demo::PendingDoc);
     putLines({{Demo::ParacetamolId, "9", "1.2500", "Y", "N"}});
-    OtherWorkstation supervisor(folder(), Demo::SupervisorId, "verify", Demo::PendingDoc);
+    OtherWorkstation supervisor(database(), Demo::SupervisorId, "verify", Demo::PendingDoc);
     ASSERT_TRUE(supervisor.isReady());
     ASSERT_EQ(supervisor.actNow(), S("done"));
     const QString verified = rowsOf(Demo::PendingDoc);
@@ -181,7 +181,7 @@ TEST_F(StaleRequest, ASupervisorsVerificationMadeWhileTheClerkEditsIsKept)
 
 TEST_F(StaleRequest, AVerificationOfARequestTheClerkSavedMeanwhileIsRefused)
 {
-    OtherWorkstation supervisor(folder(), Demo::SupervisorId, "verify", Demo::PendingDoc);
+    OtherWorkstation supervisor(database(), Demo::SupervisorId, "verify", Demo::PendingDoc);
     ASSERT_TRUE(supervisor.isReady());
     open(Demo::PendingDoc);
     putLines({{Demo::ParacetamolId, "9", "1.2500", "Y", "N"}});
@@ -210,7 +210,7 @@ TEST_F(StaleRequest, ARequestDeletedMeanwhileStaysDeleted)
 {
     open(Demo::PendingDoc);
     putLines({{Demo::ParacetamolId, "9", "1.2500", "Y", "N"}});
-    OtherWorkstation clerk(folder(), Demo::ClerkId, "delete", Demo::PendingDoc);
+    OtherWorkstation clerk(database(), Demo::ClerkId, "delete", Demo::PendingDoc);
     ASSERT_TRUE(clerk.isReady());
     ASSERT_EQ(clerk.actNow(), S("done"));
     const QString deleted = rowsOf(Demo::PendingDoc);
@@ -246,7 +246,7 @@ TEST_F(StaleTypedNumber, TwoWorkstationsTypingTheSameNewNumberCannotBothSaveIt)
     QProcessEnvironment hold;
     hold.insert(S("RESILIENCE_HOLD_AT_INSERT"), S("2"));
     hold.insert(S("RESILIENCE_HOLD_MS"), S("1500"));
-    OtherWorkstation clerk(folder(), Demo::ClerkId, "new", "600", hold);
+    OtherWorkstation clerk(database(), Demo::ClerkId, "new", "600", hold);
     ASSERT_TRUE(clerk.isReady());
 
     selectGridRow(S("grdListing"), listRowOf(S(Demo::PendingDoc)));
@@ -299,7 +299,7 @@ TEST_F(StaleRequestForSupervisor, AChangeMadeWhileTheSupervisorIsAskedIsNotVerif
     form().requestList().setPrintHook([&](bool, const QStringList &) { printed = true; });
     QString otherOutcome;
     form().requestSaving().setSupervisorPrompt([&] {
-        OtherWorkstation clerk(folder(), Demo::ClerkId, "edit", Demo::PendingDoc);
+        OtherWorkstation clerk(database(), Demo::ClerkId, "edit", Demo::PendingDoc);
         otherOutcome = clerk.isReady() ? clerk.actNow() : S("not ready");
         return RequestSaving::SupervisorAnswer{true, S(Demo::SupervisorId)};
     });

@@ -231,6 +231,16 @@ TestDatabase::~TestDatabase()
     }
 }
 
+QString TestDatabase::address() const
+{
+    return m_serverDatabase.isEmpty() ? folder() : serverDatabase(m_serverDatabase);
+}
+
+std::unique_ptr<Connection> TestDatabase::openAnotherConnection() const
+{
+    return m_serverDatabase.isEmpty() ? Connection::open(folder()) : Connection::openServer(address());
+}
+
 void TestDatabase::raw(const QString &sqliteSql) const
 {
     if (!m_serverDatabase.isEmpty()) {

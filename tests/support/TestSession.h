@@ -34,10 +34,13 @@ public:
     static bool serverGiven();
 
     QString folder() const { return m_dir.path(); }
+    // Where another process finds these databases: the folder, or on the server the test's
+    // database as a connection string.
+    QString address() const;
     Connection *connection() const { return m_connection.get(); }
     std::unique_ptr<Connection> takeConnection() { return std::move(m_connection); }
     // A connection of its own to the same databases, as another workstation has.
-    std::unique_ptr<Connection> openAnotherConnection() const { return Connection::open(folder()); }
+    std::unique_ptr<Connection> openAnotherConnection() const;
 
     // Runs SQLite SQL directly (no adapter, no trace): for arranging a test's data.
     void raw(const QString &sqliteSql) const;

@@ -1,5 +1,6 @@
 // A request clerk in a process of its own, for the tests that run several workstations on one
-// data folder at once or stop one in the middle of a save.
+// data folder at once or stop one in the middle of a save. <folder> is the data folder, or for
+// work, edit and act a database on a PostgreSQL server as libpq's connection string.
 //
 //   resilience_client work <folder> <client> <iterations>
 //       Each iteration saves a new request, edits it, and then verifies it, deletes it or leaves
