@@ -172,6 +172,20 @@ void bindValue(sqlite3_stmt *statement, int index, const QVariant &value)
     }
 }
 
+// The procedures only compare their arguments with columns, and SQL Server's comparison ignores
+// trailing blanks while the columns' NOCASE collation does not: a text argument loses them before
+// it is bound ('2001  ' finds the employee 2001). The bodies are kept in each file, so files made
+// earlier get the same answers.
+QVariant comparedArgument(const QVariant &argument)
+{
+    if (argument.typeId() != QMetaType::QString)
+        return argument;
+    QString text = argument.toString();
+    while (text.endsWith(QLatin1Char(' ')))
+        text.chop(1);
+    return text;
+}
+
 // Resets a statement on every way out, so no read transaction stays open behind a cached one.
 class StatementUse
 {
@@ -320,7 +334,7 @@ struct SqliteConnection::State
                               .arg(adapted.procedure)
                               .arg(adapted.arguments.size() + 1));
         for (int i = 0; i < adapted.arguments.size(); ++i)
-            bindValue(statement, i + 1, adapted.arguments.at(i));
+            bindValue(statement, i + 1, comparedArgument(adapted.arguments.at(i)));
         return run(statement);
     }
 };

@@ -181,11 +181,16 @@ QString TestDatabase::serverUnavailable()
     return QString();
 }
 
-TestDatabase::TestDatabase(DataFolder::Content content)
+bool TestDatabase::serverGiven()
+{
+    return !testServer().isEmpty();
+}
+
+TestDatabase::TestDatabase(DataFolder::Content content, Backend backend)
 {
     if (!m_dir.isValid())
         fail(QStringLiteral("No temporary folder for the test database."));
-    if (onServer()) {
+    if (backend == Backend::Server || (backend == Backend::Chosen && onServer())) {
         static std::atomic<int> counter{0};
         const QString templateName = serverTemplates().get(content);
         m_serverDatabase =
@@ -243,7 +248,7 @@ std::unique_ptr<Connection> TestDatabase::openAnotherConnection() const
 
 void TestDatabase::raw(const QString &sqliteSql) const
 {
-    if (onServer()) {
+    if (!m_serverDatabase.isEmpty()) {
         QSqlQuery query(QSqlDatabase::database(m_rawName, false));
         if (!query.exec(sqliteSql))
             fail(QStringLiteral("%1\nin: %2").arg(query.lastError().text(), sqliteSql));

@@ -18,13 +18,20 @@
 class TestDatabase
 {
 public:
-    explicit TestDatabase(DataFolder::Content content = DataFolder::Content::DemoData);
+    // Which database a test gets: the one the environment chooses, or a given one (a test that
+    // compares the two backends opens one of each).
+    enum class Backend { Chosen, Embedded, Server };
+
+    explicit TestDatabase(DataFolder::Content content = DataFolder::Content::DemoData,
+                          Backend backend = Backend::Chosen);
     virtual ~TestDatabase();
 
     // Whether this test program runs on the PostgreSQL server; serverUnavailable() explains why
     // it cannot (empty when it can).
     static bool onServer();
     static QString serverUnavailable();
+    // Whether INVENTORY_REQUEST_TEST_SERVER names a server, whichever backend this program runs on.
+    static bool serverGiven();
 
     QString folder() const { return m_dir.path(); }
     // On the server: the libpq connection string of this test's own database; else empty.
