@@ -2,9 +2,18 @@
 
 #include "ui_LogonDialog.h"
 
+#include <QSettings>
+
+namespace {
+
+const QString ServerKey = QStringLiteral("logon/server");
+
+} // namespace
+
 LogonDialog::LogonDialog(QWidget *parent) : QDialog(parent), m_ui(std::make_unique<Ui::LogonDialog>())
 {
     m_ui->setupUi(this);
+    m_ui->txtServer->setText(QSettings().value(ServerKey).toString());
     connect(m_ui->cmdOK, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_ui->cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -20,7 +29,14 @@ std::optional<LogonCredentials> LogonDialog::ask()
         m_ui->txtPassword->setFocus();
     if (exec() != QDialog::Accepted)
         return std::nullopt;
-    LogonCredentials credentials{m_ui->txtEmployeeId->text().trimmed(), m_ui->txtPassword->text()};
+    LogonCredentials credentials{m_ui->txtEmployeeId->text().trimmed(), m_ui->txtPassword->text(),
+                                 m_ui->txtServer->text().trimmed()};
     m_ui->txtPassword->clear();
+    QSettings().setValue(ServerKey, credentials.server);
     return credentials;
+}
+
+QString LogonDialog::offeredServer() const
+{
+    return m_ui->txtServer->text().trimmed();
 }

@@ -10,7 +10,8 @@ namespace Ui {
 class LogonDialog;
 }
 
-// The log-on dialog of the current-user component: employee id and masked password.
+// The log-on dialog of the current-user component: employee id, masked password and the
+// "Server" box (empty for the embedded data folder), which this workstation remembers.
 class LogonDialog : public QDialog, public LogonPrompt
 {
     Q_OBJECT
@@ -22,6 +23,7 @@ public:
     // Shows the dialog modally; the typed credentials on OK, nothing on Cancel or close. The
     // password box is emptied each time, the employee id is kept for another try.
     std::optional<LogonCredentials> ask() override;
+    QString offeredServer() const override;
 
 private:
     std::unique_ptr<Ui::LogonDialog> m_ui;

@@ -84,30 +84,65 @@ QString CurrentUser::dataFolder()
         .filePath(QStringLiteral("inventory-request"));
 }
 
+void CurrentUser::openDataFolder()
+{
+    m_folder = dataFolder();
+    m_serverName.clear();
+    DataFolder::prepare(m_folder, dataFolderIsConfigured() ? DataFolder::Access::AsGiven : DataFolder::Access::Private);
+    m_connection = Connection::open(m_folder);
+    for (const OpenCheck &check : kOpenChecks)
+        runCheck(m_folder, m_connection->database(), check);
+}
+
+void CurrentUser::openServer(const QString &serverName)
+{
+    m_connection.reset();
+    m_connection = Connection::openServer(serverName);
+    m_serverName = serverName;
+    m_folder.clear();
+}
+
 void CurrentUser::ShowMain()
 {
     m_connected = false;
     m_employeeCode.clear();
     m_connection.reset();
-    m_folder = dataFolder();
+    m_serverName.clear();
+    m_folder.clear();
 
-    try {
-        DataFolder::prepare(m_folder, dataFolderIsConfigured() ? DataFolder::Access::AsGiven
-                                                               : DataFolder::Access::Private);
-        m_connection = Connection::open(m_folder);
-        for (const OpenCheck &check : kOpenChecks)
-            runCheck(m_folder, m_connection->database(), check);
-    } catch (const Error &error) {
-        m_connection.reset();
-        showFailure(QStringLiteral("The inventory data in \"%1\" cannot be opened.\n\n%2")
-                        .arg(QDir::toNativeSeparators(m_folder), error.Description()));
-        return;
+    if (!m_prompt || m_prompt->offeredServer().trimmed().isEmpty()) {
+        try {
+            openDataFolder();
+        } catch (const Error &error) {
+            m_connection.reset();
+            showFailure(QStringLiteral("The inventory data in \"%1\" cannot be opened.\n\n%2")
+                            .arg(QDir::toNativeSeparators(m_folder), error.Description()));
+            return;
+        }
     }
 
     while (m_prompt) {
         const std::optional<LogonCredentials> credentials = m_prompt->ask();
         if (!credentials)
             break;
+        // The database chosen in the prompt: the server is connected to (again) when it changed or
+        // is not connected yet; a failure is one message and the prompt again.
+        const QString server = credentials->server.trimmed();
+        if (!m_connection || server != m_serverName) {
+            try {
+                if (server.isEmpty())
+                    openDataFolder();
+                else
+                    openServer(server);
+            } catch (const Error &error) {
+                m_connection.reset();
+                showFailure(server.isEmpty()
+                                ? QStringLiteral("The inventory data in \"%1\" cannot be opened.\n\n%2")
+                                      .arg(QDir::toNativeSeparators(m_folder), error.Description())
+                                : QStringLiteral("The database server cannot be used.\n\n%1").arg(error.Description()));
+                continue;
+            }
+        }
         try {
             if (checkLogon(*credentials)) {
                 m_connected = true;
@@ -150,6 +185,7 @@ void CurrentUser::attach(std::unique_ptr<Connection> connection, const QString &
 {
     m_connection = std::move(connection);
     m_folder = m_connection ? m_connection->folder() : QString();
+    m_serverName = m_connection ? m_connection->serverName() : QString();
     m_employeeCode = employeeCode;
     m_connected = m_connection != nullptr;
 }

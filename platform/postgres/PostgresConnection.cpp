@@ -9,6 +9,7 @@
 #include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
+#include <QSqlField>
 #include <QSqlQuery>
 #include <QSqlRecord>
 
@@ -65,10 +66,13 @@ QStringList spelledColumns(const QSqlRecord &record, const QString &tsql)
 }
 
 // Values as the embedded files give them: whole numbers that fit as int, no typed nulls.
-QVariant clientValue(const QVariant &value)
+QVariant clientValue(QVariant value, QMetaType columnType)
 {
     if (value.isNull())
         return QVariant();
+    // The driver gives a positive 64-bit count or sum as unsigned.
+    if (value.typeId() == QMetaType::ULongLong || columnType.id() == QMetaType::LongLong)
+        value = value.toLongLong();
     if (value.typeId() == QMetaType::LongLong) {
         const qlonglong number = value.toLongLong();
         if (number >= std::numeric_limits<int>::min() && number <= std::numeric_limits<int>::max())
@@ -246,7 +250,7 @@ ResultTable PostgresConnection::runAdapted(const AdaptedStatement &adapted, cons
     while (query.next()) {
         QVector<QVariant> row(record.count());
         for (int i = 0; i < record.count(); ++i)
-            row[i] = clientValue(query.value(i));
+            row[i] = clientValue(query.value(i), record.field(i).metaType());
         table.rows.append(std::move(row));
     }
     return table;

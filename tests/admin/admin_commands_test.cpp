@@ -146,6 +146,7 @@ TEST(AdminBackup, CopiesArePrivateCompleteAndNeverOverwritten)
 // A large data folder shows how far the backup has come; the copy is whole.
 TEST(AdminBackup, LargeFilesShowAProgressLine)
 {
+    SKIP_ON_SERVER();
     TestDatabase db;
     db.raw(QStringLiteral("CREATE TABLE tbFiller (Data BLOB); WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 "
                           "FROM n WHERE i < 1200) INSERT INTO tbFiller SELECT randomblob(16000) FROM n"));

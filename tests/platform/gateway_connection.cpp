@@ -217,6 +217,7 @@ TEST(GatewayOpen, MissingOrCorruptFilesFailWithAClearMessage)
 // names the data folder and what to do, not only SQLite's words.
 TEST(GatewayOpen, DamageMetByAStatementNamesTheFolderAndWhatToDo)
 {
+    SKIP_ON_SERVER();
     TestDatabase db;
     const int rootPage = db.rawValue(QStringLiteral("SELECT rootpage FROM sqlite_master WHERE name = 'tbInvWithdrawRequest'")).toInt();
     db.takeConnection().reset();
