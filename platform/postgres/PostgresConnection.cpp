@@ -288,7 +288,16 @@ void PostgresConnection::CommitTrans()
         databaseError(QStringLiteral("No transaction is active."));
     if (m_transactionDepth == 1) {
         m_transactionDepth = 0;
-        exec(QStringLiteral("COMMIT"));
+        try {
+            exec(QStringLiteral("COMMIT"));
+        } catch (const Error &) {
+            if (!m_dropped)
+                throw;
+            // The server may have stored the work just before the connection went, or not.
+            databaseError(QStringLiteral("The connection to the database server was lost while the save was being "
+                                         "completed, so it is not known whether it was saved. Please look at the "
+                                         "request list before saving again: the program connects anew."));
+        }
         return;
     }
     exec(QStringLiteral("RELEASE SAVEPOINT level%1").arg(m_transactionDepth - 1));

@@ -156,3 +156,31 @@ TEST(ServerRestart, ARestartWhileTheWindowIsIdleGoesUnnoticed)
     EXPECT_EQ(driver.messages().count(), 0);
     EXPECT_EQ(server.storedLines(S("1")), S("10001:40;10003:41"));
 }
+
+// The connection goes while the server completes the save: the window cannot know whether the
+// request was stored, and says so instead of claiming that nothing was saved.
+TEST(ServerRestart, AConnectionLostWhileTheSaveCompletesIsReportedAsUncertain)
+{
+    if (!TestDatabase::onServer())
+        GTEST_SKIP() << "a dropped connection to a database server: the embedded files have no server";
+    TestDatabase db;
+    const QString before = allRows(db);
+    // The session ends inside COMMIT, after every statement of the save has run.
+    db.raw(S("Create Function test_support.end_session() Returns trigger Language plpgsql As "
+             "$$ Begin Perform pg_terminate_backend(pg_backend_pid()); Return Null; End $$"));
+    db.raw(S("Create Constraint Trigger end_session_at_commit After Insert On inventory.tbInvWithdrawRequest "
+             "Deferrable Initially Deferred For Each Row Execute Function test_support.end_session()"));
+    RequestDriver driver(db.address(), S("1001"));
+
+    EXPECT_FALSE(driver.edit(S("1"), someLines(2, 70), S("CUT OFF AT COMMIT")));
+    ASSERT_EQ(driver.messages().count(), 1) << "the user is told once";
+    EXPECT_TRUE(driver.messages().last().text.startsWith(
+        S("The connection to the database server was lost while the save was being completed")))
+        << driver.messages().last().text.toStdString();
+    EXPECT_EQ(allRows(db), before);
+
+    db.raw(S("Drop Trigger end_session_at_commit On inventory.tbInvWithdrawRequest"));
+    driver.messages().clear();
+    EXPECT_TRUE(driver.edit(S("1"), someLines(2, 40), S("AGAIN"))) << driver.messages().last().text.toStdString();
+    EXPECT_EQ(storedLines(db, S("1")), S("10001:40;10003:41"));
+}
