@@ -52,6 +52,13 @@ StoredRequest StoredRequest::read(Connection &connection, const QString &documen
 {
     StoredRequest request;
     request.m_documentNumber = documentNumber.trimmed();
+    // Inside a write's transaction the rows are locked before they are read: a server then waits for
+    // any other program still changing them (the central supply marking them processed, say) and
+    // keeps them as read until this transaction ends. Nothing is changed.
+    if (connection.inTransaction())
+        connection.Execute(QStringLiteral("Update INVENTORY..tbInvWithdrawRequest Set Status = Status Where "
+                                          "DocumentNumber = '")
+                           + SqlText(request.m_documentNumber) + QStringLiteral("'"));
     const ResultTable rows = connection.Execute(
         QStringLiteral("Select ItemID, Quantity, UnitCost, ForRetail, isADS, LocationID, TargetLocationID, "
                        "TransDate, UserID, Remarks, Verifiedby, verifiedDate, Status, ProcessDate, ProcessBy "

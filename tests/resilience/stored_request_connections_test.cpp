@@ -3,8 +3,11 @@
 #include "tests/support/TestSession.h"
 
 #include <gtest/gtest.h>
+#include <libpq-fe.h>
 
+#include <chrono>
 #include <memory>
+#include <thread>
 
 // The re-read that guards every save, verification and delete, on two independent connections to
 // one database: the embedded files, or the PostgreSQL server when the tests run there.
@@ -84,4 +87,32 @@ TEST_F(StoredRowsOnTwoConnections, AnotherWorkstationsLinesAndNewNumbersAreSeenI
     const StoredRequest::Change taken = changeSeenBy(unsaved);
     EXPECT_EQ(taken.what, S("saved"));
     EXPECT_EQ(taken.by, S("2001"));
+}
+
+TEST_F(StoredRowsOnTwoConnections, AProgramOutsideTheClientStillMarkingTheRequestIsWaitedForBeforeTheRead)
+{
+    if (!TestDatabase::onServer())
+        GTEST_SKIP() << "on the embedded files a write transaction already shuts out every other writer";
+    const StoredRequest opened = StoredRequest::read(clerk(), S("1"));
+
+    // The central supply's own program marks the request processed, without the client's lock, and
+    // commits a moment after the clerk's save has begun.
+    PGconn *supply = PQconnectdb(m_db.serverName().toUtf8().constData());
+    ASSERT_EQ(PQstatus(supply), CONNECTION_OK) << PQerrorMessage(supply);
+    PQclear(PQexec(supply, "BEGIN"));
+    PGresult *marked = PQexec(supply, "UPDATE inventory.tbInvWithdrawRequest SET Status = 'P', ProcessBy = '2002' "
+                                      "WHERE DocumentNumber = '1'");
+    ASSERT_EQ(PQresultStatus(marked), PGRES_COMMAND_OK) << PQerrorMessage(supply);
+    PQclear(marked);
+    std::thread commit([supply] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        PQclear(PQexec(supply, "COMMIT"));
+    });
+
+    clerk().BeginTrans();
+    const StoredRequest now = StoredRequest::read(clerk(), S("1"));
+    clerk().RollbackTrans();
+    commit.join();
+    PQfinish(supply);
+    EXPECT_EQ(opened.changeTo(now).what, S("processed"));
 }
