@@ -79,7 +79,7 @@ QSqlDatabase open(const QString &serverName, const QString &connectionName)
         else if (keyword == QLatin1String("password"))
             db.setPassword(value);
         else
-            options << keyword + QLatin1Char('=') + value;
+            options << keyword + QLatin1Char('=') + quotedValue(value); // values may hold blanks
     }
     db.setConnectOptions(options.join(QLatin1Char(';')));
     db.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);

@@ -39,6 +39,57 @@ AdminRun admin(const QStringList &arguments)
     return run;
 }
 
+// Runs one statement on the server through a connection of its own: whether it ran, and the first
+// value it gave.
+bool onServer(const QString &server, const QString &sql, QVariant *firstValue = nullptr)
+{
+    const QString name = QStringLiteral("admin-test-statement");
+    bool done = false;
+    {
+        QSqlDatabase db = ServerAddress::open(server, name);
+        QSqlQuery query(db);
+        done = query.exec(sql);
+        if (done && firstValue && query.next())
+            *firstValue = query.value(0);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return done;
+}
+
+// An empty database of its own on the test server, dropped at the end of the test.
+class ScratchServerDatabase
+{
+public:
+    explicit ScratchServerDatabase(const QString &purpose)
+        : m_base(qEnvironmentVariable("INVENTORY_REQUEST_TEST_SERVER")),
+          m_name(QStringLiteral("ir_%1_%2").arg(purpose).arg(QCoreApplication::applicationPid()))
+    {
+        if (m_base.isEmpty())
+            return;
+        onServer(m_base, QStringLiteral("DROP DATABASE IF EXISTS ") + m_name);
+        onServer(m_base, QStringLiteral("CREATE DATABASE ") + m_name);
+    }
+    ~ScratchServerDatabase()
+    {
+        if (!m_base.isEmpty())
+            onServer(m_base, QStringLiteral("DROP DATABASE IF EXISTS ") + m_name);
+    }
+    bool available() const { return !m_base.isEmpty(); }
+    // The database's address, as the given user when one is named (libpq takes the last value).
+    QString address(const QString &user = QString()) const
+    {
+        QString address = m_base + QStringLiteral(" dbname=") + m_name;
+        if (!user.isEmpty())
+            address += QStringLiteral(" user=") + user;
+        return address;
+    }
+
+private:
+    QString m_base;
+    QString m_name;
+};
+
 int mode(const QString &path)
 {
     struct stat info{};
@@ -184,21 +235,10 @@ TEST(AdminBackup, ServerShowsThePgDumpCommandAndCopiesNothing)
 // has started a private server.
 TEST(AdminCheck, ServerPassesWhenSetUpAndNamesWhatIsMissing)
 {
-    const QString base = qEnvironmentVariable("INVENTORY_REQUEST_TEST_SERVER");
-    if (base.isEmpty())
+    const ScratchServerDatabase database(QStringLiteral("check"));
+    if (!database.available())
         GTEST_SKIP() << "no test server (INVENTORY_REQUEST_TEST_SERVER)";
-    const QString database = QStringLiteral("ir_check_%1").arg(QCoreApplication::applicationPid());
-    const QString server = base + QStringLiteral(" dbname=") + database;
-    auto onBase = [&](const QString &sql) {
-        QSqlDatabase db = ServerAddress::open(base, QStringLiteral("admin-check-base"));
-        QSqlQuery(db).exec(sql);
-        db.close();
-        db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(QStringLiteral("admin-check-base"));
-    };
-    onBase(QStringLiteral("DROP DATABASE IF EXISTS ") + database);
-    onBase(QStringLiteral("CREATE DATABASE ") + database);
-    auto dropDatabase = qScopeGuard([&] { onBase(QStringLiteral("DROP DATABASE IF EXISTS ") + database); });
+    const QString server = database.address();
 
     const AdminRun setup = admin({QStringLiteral("setup"), server});
     ASSERT_EQ(setup.status, 0) << setup.err.toStdString();
@@ -207,12 +247,7 @@ TEST(AdminCheck, ServerPassesWhenSetUpAndNamesWhatIsMissing)
     EXPECT_TRUE(sound.out.startsWith(QStringLiteral("OK: the server"))) << sound.out.toStdString();
     EXPECT_EQ(sound.out.count(QLatin1Char('\n')), 1);
 
-    {
-        QSqlDatabase db = ServerAddress::open(server, QStringLiteral("admin-check-server"));
-        ASSERT_TRUE(QSqlQuery(db).exec(QStringLiteral("DROP TABLE inventory.tbInvKitItem")));
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("admin-check-server"));
+    ASSERT_TRUE(onServer(server, QStringLiteral("DROP TABLE inventory.tbInvKitItem")));
     const AdminRun incomplete = admin({QStringLiteral("check"), QStringLiteral("--server"), server});
     EXPECT_EQ(incomplete.status, 1);
     EXPECT_TRUE(incomplete.out.startsWith(QStringLiteral("FAILED: ")));
@@ -223,4 +258,42 @@ TEST(AdminCheck, ServerPassesWhenSetUpAndNamesWhatIsMissing)
     EXPECT_EQ(unreachable.status, 1);
     EXPECT_TRUE(unreachable.out.startsWith(QStringLiteral("FAILED: "))) << unreachable.out.toStdString();
     EXPECT_TRUE(unreachable.out.contains(QStringLiteral("host=/nonexistent"))) << unreachable.out.toStdString();
+}
+
+// Set-up is done once: a database that holds tables is refused and left as it was. The workstations'
+// role reads what the client reads and writes only what the client writes.
+TEST(AdminSetup, RefusesADatabaseWithTablesAndGivesTheWorkstationsOnlyTheClientsRights)
+{
+    const ScratchServerDatabase database(QStringLiteral("setup"));
+    if (!database.available())
+        GTEST_SKIP() << "no test server (INVENTORY_REQUEST_TEST_SERVER)";
+    const QString server = database.address();
+    ASSERT_EQ(admin({QStringLiteral("setup"), server, QStringLiteral("--demo")}).status, 0);
+    ASSERT_TRUE(onServer(server, QStringLiteral("UPDATE inventory.tbInvWithdrawRequest SET Remarks = 'KEPT'")));
+
+    const AdminRun again = admin({QStringLiteral("setup"), server, QStringLiteral("--demo")});
+    EXPECT_NE(again.status, 0);
+    EXPECT_FALSE(again.err.isEmpty());
+    // Nothing was rebuilt: the edited rows are still there and no demo row came back.
+    QVariant rebuilt;
+    ASSERT_TRUE(onServer(server,
+                         QStringLiteral("SELECT count(*) FROM inventory.tbInvWithdrawRequest WHERE Remarks IS DISTINCT "
+                                        "FROM 'KEPT'"),
+                         &rebuilt));
+    EXPECT_EQ(rebuilt.toInt(), 0);
+
+    const QString ward = QStringLiteral("ir_ward_%1").arg(QCoreApplication::applicationPid());
+    ASSERT_TRUE(onServer(server, QStringLiteral("DROP ROLE IF EXISTS ") + ward));
+    ASSERT_TRUE(onServer(server, QStringLiteral("CREATE ROLE %1 LOGIN IN ROLE inventory_request_client").arg(ward)));
+    auto dropRole = qScopeGuard([&] { onServer(server, QStringLiteral("DROP ROLE IF EXISTS ") + ward); });
+    // As the client connects: its schemas on the search path.
+    const QString asWard = database.address(ward) + QStringLiteral(" options='-c search_path=inventory,password,public'");
+    EXPECT_TRUE(onServer(asWard, QStringLiteral("SELECT count(*) FROM password.tbPasswordMain")));
+    EXPECT_TRUE(onServer(asWard, QStringLiteral("SELECT * FROM inventory.sp_inv_userlocation('1001')")));
+    EXPECT_TRUE(onServer(asWard, QStringLiteral("UPDATE inventory.tbInvWithdrawRequest SET Status = Status")));
+    EXPECT_TRUE(onServer(asWard, QStringLiteral("DELETE FROM inventory.tbInvWithdrawRequest WHERE DocumentNumber = 'none'")));
+    EXPECT_FALSE(onServer(asWard, QStringLiteral("UPDATE password.tbPasswordMain SET Password = 'x'")));
+    EXPECT_FALSE(onServer(asWard, QStringLiteral("DELETE FROM inventory.tbInvMaster")));
+    EXPECT_FALSE(onServer(asWard, QStringLiteral("DROP TABLE inventory.tbInvKitItem")));
+    EXPECT_FALSE(onServer(asWard, QStringLiteral("CREATE TABLE inventory.tbExtra (a int)")));
 }
