@@ -1,12 +1,7 @@
 #include "editor/frmMain.h"
-#include "pickers/PickerWindows.h"
 #include "platform/gui/FlexGrid.h"
-#include "platform/gui/KeySender.h"
 #include "platform/gui/LocationCombo.h"
-#include "platform/gui/QtMessageSink.h"
-#include "shell/Session.h"
-#include "tests/desktop/Desktop.h"
-#include "tests/support/TestSession.h"
+#include "tests/desktop/DesktopSession.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -25,33 +20,21 @@ QString S(const char *text)
 
 // The request window of a logged-on clerk on the desktop, with real message boxes: everything the
 // user meets is a window of the window system.
-class KeyboardFlow : public ::testing::Test
+class KeyboardFlow : public DesktopSessionTest
 {
 protected:
     void SetUp() override
     {
-        if (!Desktop::instance().running())
-            GTEST_SKIP() << "no X desktop: " << Desktop::instance().whyNotRunning().toStdString();
-        m_session = std::make_unique<TestSession>(QString::fromLatin1(Demo::ClerkId));
-        gShell = &m_keys;
-        registerPickerWindows();
-        m_previousSink = messageSink();
-        setMessageSink(&m_boxes);
+        DesktopSessionTest::SetUp();
+        if (IsSkipped())
+            return;
         m_form = std::make_unique<frmMain>();
         m_form->Form_Load();
         m_form->show();
         ASSERT_TRUE(QTest::qWaitForWindowActive(m_form.get()));
     }
 
-    void TearDown() override
-    {
-        if (!m_session)
-            return;
-        setMessageSink(m_previousSink);
-        m_form.reset();
-        gShell = nullptr;
-        m_session.reset();
-    }
+    void closeWindows() override { m_form.reset(); }
 
     frmMain &form() { return *m_form; }
     template <typename T = QWidget>
@@ -91,12 +74,7 @@ protected:
         from->setTag(S(Demo::EmergencyRoomId));
     }
 
-    std::unique_ptr<TestSession> m_session;
-
 private:
-    KeySender m_keys;
-    QtMessageSink m_boxes;
-    MessageSink *m_previousSink = nullptr;
     std::unique_ptr<frmMain> m_form;
 };
 

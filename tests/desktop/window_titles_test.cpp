@@ -1,12 +1,6 @@
 #include "editor/frmMain.h"
-#include "pickers/PickerWindows.h"
-#include "platform/Messages.h"
-#include "platform/gui/KeySender.h"
 #include "platform/gui/LocationCombo.h"
-#include "platform/gui/QtMessageSink.h"
-#include "shell/Session.h"
-#include "tests/desktop/Desktop.h"
-#include "tests/support/TestSession.h"
+#include "tests/desktop/DesktopSession.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -23,29 +17,13 @@ QString S(const char *text)
 }
 
 // The titles as the window system shows them in the title bars.
-class WindowTitles : public ::testing::Test
+class WindowTitles : public DesktopSessionTest
 {
 protected:
-    void SetUp() override
+    void closeWindows() override
     {
-        if (!Desktop::instance().running())
-            GTEST_SKIP() << "no X desktop: " << Desktop::instance().whyNotRunning().toStdString();
-        m_session = std::make_unique<TestSession>(QString::fromLatin1(Demo::ClerkId));
-        gShell = &m_keys;
-        registerPickerWindows();
-        m_previousSink = messageSink();
-        setMessageSink(&m_boxes);
-    }
-
-    void TearDown() override
-    {
-        if (!m_session)
-            return;
-        setMessageSink(m_previousSink);
         for (QWidget *window : QApplication::topLevelWidgets())
             window->close();
-        gShell = nullptr;
-        m_session.reset();
     }
 
     std::unique_ptr<frmMain> openEditor()
@@ -75,12 +53,6 @@ protected:
         return shown;
     }
 
-    std::unique_ptr<TestSession> m_session;
-
-private:
-    KeySender m_keys;
-    QtMessageSink m_boxes;
-    MessageSink *m_previousSink = nullptr;
 };
 
 TEST_F(WindowTitles, EditorBoxesAndPickersShowExactlyTheirOwnTitles)
