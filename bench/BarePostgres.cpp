@@ -1,5 +1,6 @@
 #include "bench/BarePostgres.h"
 
+#include "platform/DistinctFirst.h"
 #include "platform/Error.h"
 #include "platform/TsqlAdapter.h"
 #include "platform/postgres/ServerAddress.h"
@@ -34,7 +35,7 @@ BarePostgres::BarePostgres(const QString &serverName)
         [](void *self, const char *message) { static_cast<BarePostgres *>(self)->m_notices += QString::fromUtf8(message); },
         this);
     // The same session settings as the client's connection.
-    exec(QStringLiteral("SET search_path = inventory, password, public"));
+    exec(QStringLiteral("SET search_path = inventory, password, public; SET jit = off"));
 }
 
 BarePostgres::~BarePostgres()
@@ -65,7 +66,9 @@ BarePostgres::Sent BarePostgres::sent(const QString &tsql)
                             .arg(adapted.procedure.toLower(), marks.join(QStringLiteral(", ")));
         return statement;
     }
-    statement.sql = adapted.sql;
+    // The form the client's connection runs, when the statement has one.
+    const QString folded = DistinctFirst::rewrite(adapted.sql);
+    statement.sql = folded.isEmpty() ? adapted.sql : folded;
     statement.writes = !adapted.sql.trimmed().startsWith(QLatin1String("SELECT"), Qt::CaseInsensitive);
     return statement;
 }

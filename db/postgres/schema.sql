@@ -223,6 +223,18 @@ CREATE INDEX ixInvWithdrawRequest_LocationStatus ON tbInvWithdrawRequest (Locati
 CREATE INDEX ixInvWithdrawRequest_LocationPending ON tbInvWithdrawRequest
     (LocationID, coalesce(Status, ''), coalesce(Verifiedby, ''));
 
+-- ---- The request list at hospital scale ---------------------------------------------------------
+-- The list reads only index entries (index-only scans): the lines of the user's locations in the
+-- state shown, with every column it folds into requests, in date order. The columns behind the
+-- coalesce expressions are kept as well, since the planner reads a row from the index alone only
+-- when every column the statement names is there.
+CREATE INDEX ixInvWithdrawRequest_ListPending ON tbInvWithdrawRequest
+    (LocationID, coalesce(Status, ''), coalesce(Verifiedby, ''), TransDate)
+    INCLUDE (DocumentNumber, UserID, TargetLocationID, Status, Verifiedby);
+CREATE INDEX ixInvWithdrawRequest_ListStatus ON tbInvWithdrawRequest (LocationID, Status, TransDate)
+    INCLUDE (DocumentNumber, UserID, TargetLocationID, Verifiedby);
+-- ---- end of the request list's indexes ----------------------------------------------------------
+
 -- @database Password
 CREATE SCHEMA password;
 SET search_path = password, public;
