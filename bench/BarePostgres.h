@@ -20,8 +20,8 @@ public:
 
     qint64 run(const QStringList &tsqlStatements) override;
     void exec(const QString &postgresSql) override;
-    // EXPLAIN (ANALYZE, BUFFERS) of the statement; of a procedure, the plans of the statements in
-    // its body (auto_explain). Statements that write are rolled back.
+    // EXPLAIN (ANALYZE, BUFFERS) of the statement as the client's connection sends it; statements
+    // that write are rolled back.
     QString queryPlan(const QString &tsql) override;
 
 private:
@@ -35,5 +35,4 @@ private:
     qint64 send(const Sent &statement, QString *output = nullptr);
 
     pg_conn *m_connection = nullptr;
-    QString m_notices;
 };

@@ -29,6 +29,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QProcess>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -161,8 +162,13 @@ void registerPair(const std::string &name, std::function<void()> arrange, std::f
                                  [=](benchmark::State &state) {
                                      arrange();
                                      *statements = g->statementsOf(operation);
-                                     if (qEnvironmentVariableIsSet("IR_BENCH_PLANS"))
+                                     // Google Benchmark calls this more than once: plans are printed once.
+                                     static QSet<QString> printed;
+                                     if (qEnvironmentVariableIsSet("IR_BENCH_PLANS")
+                                         && !printed.contains(QString::fromStdString(name))) {
+                                         printed.insert(QString::fromStdString(name));
                                          printPlans(name, *statements);
+                                     }
                                      for (auto _ : state) {
                                          if (betweenRuns) {
                                              state.PauseTiming();
