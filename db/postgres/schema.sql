@@ -18,7 +18,7 @@ CREATE TABLE tbInvSchemaVersion (
     Version     integer NOT NULL,
     AppliedOn   timestamp(0) NOT NULL
 );
-INSERT INTO tbInvSchemaVersion (Version, AppliedOn) VALUES (2, LOCALTIMESTAMP(0));
+INSERT INTO tbInvSchemaVersion (Version, AppliedOn) VALUES (3, LOCALTIMESTAMP(0));
 
 CREATE TABLE tbHospitalInfo (
     HospitalID                  integer PRIMARY KEY,
