@@ -22,7 +22,7 @@ QStringList expectedTables()
                                                 QRegularExpression::MultilineOption
                                                     | QRegularExpression::CaseInsensitiveOption);
     QStringList tables;
-    for (const QString schema : {QStringLiteral("inventory"), QStringLiteral("password")}) {
+    for (const QString &schema : {QStringLiteral("inventory"), QStringLiteral("password")}) {
         auto matches = createTable.globalMatch(DataFolder::scriptPart(QStringLiteral("postgres/schema.sql"), schema));
         while (matches.hasNext())
             tables << schema + QLatin1Char('.') + matches.next().captured(1).toLower();
