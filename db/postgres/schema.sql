@@ -2,8 +2,8 @@
 -- embedded files are the schemas "inventory" and "password" of one PostgreSQL database.
 --
 -- Text columns are citext, so that comparison, ordering and Like ignore letter case as SQL
--- Server's default collation does; the client's statements lose the trailing blanks of the texts
--- they compare. Dates are timestamp(0). The columns and indexes follow db/schema.sql, the embedded
+-- Server's default collation does; texts are stored without trailing blanks (trailing-blanks.sql),
+-- and the client's statements lose the trailing blanks of the texts they compare. Dates are timestamp(0). The columns and indexes follow db/schema.sql, the embedded
 -- files' schema, column for column.
 --
 -- A line "-- @database NAME" starts the part of the script that belongs to that database.
@@ -18,7 +18,7 @@ CREATE TABLE tbInvSchemaVersion (
     Version     integer NOT NULL,
     AppliedOn   timestamp(0) NOT NULL
 );
-INSERT INTO tbInvSchemaVersion (Version, AppliedOn) VALUES (2, LOCALTIMESTAMP(0));
+INSERT INTO tbInvSchemaVersion (Version, AppliedOn) VALUES (3, LOCALTIMESTAMP(0));
 
 CREATE TABLE tbHospitalInfo (
     HospitalID                  integer PRIMARY KEY,

@@ -4,6 +4,7 @@
 #include "platform/SqlTokenizer.h"
 #include "platform/TsqlAdapter.h"
 #include "platform/postgres/ServerAddress.h"
+#include "platform/postgres/ServerSetup.h"
 
 #include <QFile>
 #include <QHash>
@@ -123,6 +124,20 @@ void PostgresConnection::connect()
                                          "\"inventory-request-admin setup\".\n%2")
                               .arg(m_serverName, reason.trimmed()));
         }
+    }
+    // A database set up by an earlier version compares texts otherwise; the administrator upgrades
+    // it once for every workstation.
+    const int version = query.exec(QStringLiteral("SELECT max(Version) FROM inventory.tbInvSchemaVersion")) && query.next()
+                            ? query.value(0).toInt()
+                            : 0;
+    if (version < ServerSetup::SchemaVersion) {
+        closeDatabase();
+        databaseError(QStringLiteral("The database on the server \"%1\" was set up by an earlier version of the program "
+                                     "(schema version %2; this one needs %3). An administrator upgrades it, keeping "
+                                     "every row, with \"inventory-request-admin upgrade\".")
+                          .arg(m_serverName)
+                          .arg(version)
+                          .arg(ServerSetup::SchemaVersion));
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/Error.h"
 #include "platform/postgres/ServerAddress.h"
+#include "platform/postgres/ServerSetup.h"
 #include "platform/sqlite/DataFolder.h"
 
 #include <QRegularExpression>
@@ -21,7 +22,7 @@ QStringList expectedTables()
                                                 QRegularExpression::MultilineOption
                                                     | QRegularExpression::CaseInsensitiveOption);
     QStringList tables;
-    for (const QString schema : {QStringLiteral("inventory"), QStringLiteral("password")}) {
+    for (const QString &schema : {QStringLiteral("inventory"), QStringLiteral("password")}) {
         auto matches = createTable.globalMatch(DataFolder::scriptPart(QStringLiteral("postgres/schema.sql"), schema));
         while (matches.hasNext())
             tables << schema + QLatin1Char('.') + matches.next().captured(1).toLower();
@@ -58,6 +59,14 @@ QStringList schemaProblems(const QString &server, QSqlDatabase db)
         if (!query.exec() || !query.next() || query.value(0).toInt() == 0)
             problems << QStringLiteral("the server \"%1\" has no procedure inventory.%2").arg(server, procedure);
     }
+    QSqlQuery version(db);
+    if (version.exec(QStringLiteral("SELECT max(Version) FROM inventory.tbInvSchemaVersion")) && version.next()
+        && version.value(0).toInt() < ServerSetup::SchemaVersion)
+        problems << QStringLiteral("the server \"%1\" has schema version %2 and the workstations need %3: "
+                                   "\"inventory-request-admin upgrade\" brings it up to date")
+                        .arg(server)
+                        .arg(version.value(0).toInt())
+                        .arg(ServerSetup::SchemaVersion);
     return problems;
 }
 
