@@ -35,6 +35,11 @@ BarePostgres::BarePostgres(const QString &serverName)
     exec(QStringLiteral("SET search_path = inventory, password, public; SET jit = off"));
 }
 
+qint64 BarePostgres::serverProcess() const
+{
+    return PQbackendPID(m_connection);
+}
+
 BarePostgres::~BarePostgres()
 {
     PQfinish(m_connection);

@@ -23,6 +23,7 @@ public:
     // EXPLAIN (ANALYZE, BUFFERS) of the statement as the client's connection sends it; statements
     // that write are rolled back.
     QString queryPlan(const QString &tsql) override;
+    qint64 serverProcess() const override;
 
 private:
     struct Sent
