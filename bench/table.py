@@ -62,20 +62,24 @@ def verdict(runs, backend, op):
     tc = cpu_ms(window) if not op.startswith("Startup") else None
     tb = ms(bare) if bare else None
     if op.startswith(HISTORY):
-        # Twice the history: within 20% of the standard set, or for the processed list in
-        # proportion to the requests it lists.
+        # Twice the history: within 20% of the standard set, or for a list in proportion to the
+        # requests it lists. Compared by CPU time (the server's included): the
+        # two sets are measured minutes apart on a shared machine, where the wall clock of one
+        # run against another says more about the neighbours than about the set.
         base_op = op[len(HISTORY):]
         base = runs.get(f"{backend}/{base_op}/window")
         if not base:
             return t, tc, tb, "", None
         allowed = 1.2
-        goal = "<= 1.2x the standard set"
+        goal = "<= 1.2x the standard set (CPU)"
         base_bare = runs.get(f"{backend}/{base_op}/bare")
-        if base_op == "RefreshRequestList/processed" and bare and base_bare and base_bare["rows"]:
+        # A list shows the requests in its state; the longer history holds more of them (old
+        # requests never processed), so its cost may grow with what it shows.
+        if base_op.startswith("RefreshRequestList/") and bare and base_bare and base_bare["rows"]:
             listed = bare["rows"] / base_bare["rows"]
             allowed *= listed
-            goal = f"<= 1.2 x {listed:.2f} (requests listed) x the standard set"
-        return t, tc, tb, goal, t <= allowed * ms(base)
+            goal = f"<= 1.2 x {listed:.2f} (requests listed) x the standard set (CPU)"
+        return t, tc, tb, goal, tc <= allowed * cpu_ms(base)
     limit = next((g for k, g in GOALS.items() if op.startswith(k)), None)
     return t, tc, tb, (f"< {limit} ms" if limit else ""), (limit is None or t < limit)
 
