@@ -159,16 +159,21 @@ double serverCpuMilliseconds(qint64 pid)
 
 // The server's share of the work: its process's CPU time per iteration, beside the benchmark's
 // own CPU column (the client's). On a shared machine these are steadier than the wall clock.
+// What the server does while the timing is paused (arranging the next run) is left out.
 struct ServerCpu
 {
     qint64 pid;
     double start;
+    double pausedAt = 0;
+    double paused = 0;
     explicit ServerCpu(qint64 serverPid) : pid(serverPid), start(serverCpuMilliseconds(serverPid)) {}
+    void pause() { pausedAt = serverCpuMilliseconds(pid); }
+    void resume() { paused += serverCpuMilliseconds(pid) - pausedAt; }
     void report(benchmark::State &state) const
     {
         if (pid > 0)
-            state.counters["server_cpu_ms"] =
-                benchmark::Counter(serverCpuMilliseconds(pid) - start, benchmark::Counter::kAvgIterations);
+            state.counters["server_cpu_ms"] = benchmark::Counter(serverCpuMilliseconds(pid) - start - paused,
+                                                                 benchmark::Counter::kAvgIterations);
     }
 };
 
@@ -211,11 +216,13 @@ void registerPair(const std::string &name, std::function<void()> arrange, std::f
                                          printed.insert(QString::fromStdString(name));
                                          printPlans(name, *statements);
                                      }
-                                     const ServerCpu server(windowServerPid());
+                                     ServerCpu server(windowServerPid());
                                      for (auto _ : state) {
                                          if (betweenRuns) {
                                              state.PauseTiming();
+                                             server.pause();
                                              betweenRuns();
+                                             server.resume();
                                              state.ResumeTiming();
                                          }
                                          operation();
@@ -229,11 +236,13 @@ void registerPair(const std::string &name, std::function<void()> arrange, std::f
     benchmark::RegisterBenchmark((g_namePrefix + name + "/bare").c_str(),
                                  [=](benchmark::State &state) {
                                      qint64 rows = 0;
-                                     const ServerCpu server(g->bare->serverProcess());
+                                     ServerCpu server(g->bare->serverProcess());
                                      for (auto _ : state) {
                                          if (betweenRuns) {
                                              state.PauseTiming();
+                                             server.pause();
                                              betweenRuns();
+                                             server.resume();
                                              state.ResumeTiming();
                                          }
                                          rows = g->bare->run(*statements);
