@@ -100,6 +100,36 @@ TEST(GatewayRecordset, DatesComeFromDateColumnsAndDateExpressionsOnly)
     EXPECT_EQ(table.rows[0][3], QVariant(QStringLiteral("2026-01-05")));
 }
 
+// Rows that share a date, rows without one and rows with another each come back with their own.
+TEST(GatewayRecordset, EachRowKeepsItsOwnDateWhenNeighboursShareOne)
+{
+    SKIP_ON_SERVER();
+    TestDatabase db;
+    db.connection()->Execute(QStringLiteral("Update INVENTORY..tbInvWithdrawRequest Set ProcessDate = TransDate"));
+    db.connection()->Execute(QStringLiteral("Update INVENTORY..tbInvWithdrawRequest Set ProcessDate = NULL Where "
+                                            "DocumentNumber = '2'"));
+    const ResultTable rows = db.connection()->Execute(QStringLiteral(
+        "Select DocumentNumber, TransDate, ProcessDate From INVENTORY..tbInvWithdrawRequest Order By TransDate, "
+        "DocumentNumber"));
+    ASSERT_GT(rows.rows.size(), 4);
+    int dates = 0;
+    for (const auto &row : rows.rows) {
+        const QVariant number = row.at(0), transDate = row.at(1), processDate = row.at(2);
+        const QVariant stored = db.rawValue(QStringLiteral("SELECT max(TransDate) FROM tbInvWithdrawRequest WHERE "
+                                                           "DocumentNumber = '%1'")
+                                                .arg(number.toString()));
+        EXPECT_EQ(transDate.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), stored.toString().left(19))
+            << number.toString().toStdString();
+        if (number.toString() == QLatin1String("2")) {
+            EXPECT_TRUE(processDate.isNull());
+        } else {
+            EXPECT_EQ(processDate, transDate);
+            ++dates;
+        }
+    }
+    EXPECT_GT(dates, 1);
+}
+
 TEST(GatewayErrors, FailedStatementsThrowAndChangeNothing)
 {
     TestDatabase db;
