@@ -108,6 +108,10 @@ void RequestList::RefreshRequestList()
         rs->Open(listStatement(), CurrentConnection(), CursorType::Dynamic, LockType::ReadOnly);
         const bool any = rs->RecordCount() > 0;
         grid->setEnabled(any);
+        // The same requests as shown (the list is read again after every load, for one): the grid,
+        // its selection and its scroll position stay as they are, and nothing is drawn again.
+        if (any && grid->FormatString() == kListFormat && grid->Cols() == 6 && grid->showsRowsAsRead(*rs->table()))
+            return;
         if (any) {
             grid->setDataSource(rs);
         } else {
