@@ -4,6 +4,7 @@
 
 #include <QCryptographicHash>
 #include <QDateTime>
+#include <QLocale>
 #include <QStringList>
 #include <QVector>
 
@@ -92,6 +93,12 @@ StoredRequest StoredRequest::read(Connection &connection, const QString &documen
                     dateText = canonicalValue(value).toUtf8();
                 }
                 text += dateText;
+            } else if (value.isNull()) {
+                text += "\x01null";
+            } else if (value.typeId() == QMetaType::Int || value.typeId() == QMetaType::LongLong) {
+                text += QByteArray::number(value.toLongLong());
+            } else if (value.typeId() == QMetaType::Double) {
+                text += QByteArray::number(value.toDouble(), 'g', QLocale::FloatingPointShortest);
             } else {
                 text += canonicalValue(value).toUtf8();
             }
