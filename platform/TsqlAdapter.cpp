@@ -272,7 +272,7 @@ private:
         else if (call && t.is("substring"))
             out(s) = postgres() ? QStringLiteral("substring") : QStringLiteral("substr");
         else if (call && t.is("len"))
-            out(s) = QStringLiteral("length");
+            len(s);
         else if (call && t.is("convert"))
             convert(s);
         else if (t.is("top"))
@@ -281,6 +281,18 @@ private:
             serverLike(s);
         else if (t.is("like"))
             likePrefix(s);
+    }
+
+    // Len counts the characters without the trailing blanks, as on SQL Server.
+    void len(int s)
+    {
+        const int close = closing(s + 1);
+        if (close < 0) {
+            out(s) = QStringLiteral("length");
+            return;
+        }
+        out(s) = QStringLiteral("length(rtrim");
+        out(close) += QLatin1Char(')');
     }
 
     // Like ignores letter case on SQL Server. PostgreSQL's ILIKE does so too but knows no [a-c]
@@ -511,8 +523,8 @@ private:
         const QString iso = meansDate(s) ? TsqlAdapter::isoFromMonthFirst(tok(s).stringValue()) : QString();
         if (!iso.isEmpty()) {
             out(s) = QLatin1Char('\'') + iso + QLatin1Char('\'');
-        } else if ((isComparison(tok(s - 1)) || isComparison(tok(s + 1))) && postgres()) {
-            // The citext columns ignore letter case; the trailing blanks go here.
+        } else if ((isComparison(tok(s - 1)) || isComparison(tok(s + 1)) || inValueList(s)) && postgres()) {
+            // The citext columns ignore letter case and hold no trailing blanks; a compared text loses its own.
             QString value = tok(s).stringValue();
             while (value.endsWith(QLatin1Char(' ')))
                 value.chop(1);
@@ -520,6 +532,15 @@ private:
         } else if (isComparison(tok(s - 1)) || isComparison(tok(s + 1))) {
             compared(s);
         }
+    }
+
+    // A literal of a list "In ('a', 'b')", which compares as "=".
+    bool inValueList(int s) const
+    {
+        int j = s - 1;
+        while (tok(j).is(",") && (tok(j - 1).kind == SqlToken::String || tok(j - 1).kind == SqlToken::Number))
+            j -= 2;
+        return tok(j).is("(") && tok(j - 1).is("in");
     }
 
     // A text compared with = < > ... ignores letter case and trailing blanks, as on SQL Server: the

@@ -22,3 +22,4 @@ struct AdminCommand
 AdminCommand backupCommand();
 AdminCommand checkCommand();
 AdminCommand setupCommand();
+AdminCommand upgradeCommand();

@@ -13,7 +13,7 @@ namespace {
 // Each command lives in a unit of its own; this is the list the program offers.
 QList<AdminCommand> adminCommands()
 {
-    return {backupCommand(), checkCommand(), setupCommand()};
+    return {backupCommand(), checkCommand(), setupCommand(), upgradeCommand()};
 }
 
 void printOverview(QTextStream &out, const QList<AdminCommand> &commands)

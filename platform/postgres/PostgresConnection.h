@@ -3,6 +3,7 @@
 #include "platform/Database.h"
 
 #include <QHash>
+#include <QSet>
 
 class QSqlQuery;
 
@@ -38,4 +39,5 @@ private:
 
     bool m_dropped = false;
     QHash<QString, int> m_parameterCounts; // parameters of each procedure, by lower-case name
+    QSet<QString> m_unfoldable; // statements whose DistinctFirst form the server refused
 };

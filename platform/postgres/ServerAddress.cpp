@@ -30,13 +30,17 @@ QList<std::pair<QString, QString>> parse(const QString &serverName)
             given.append({QString::fromUtf8(option->keyword), QString::fromUtf8(option->val)});
     }
     PQconninfoFree(options);
-    bool timeout = !qEnvironmentVariableIsEmpty("PGCONNECT_TIMEOUT");
-    for (const auto &[keyword, value] : given)
-        timeout = timeout || keyword == QLatin1String("connect_timeout");
-    if (!timeout)
-        given.append({QStringLiteral("connect_timeout"), QString::number(ServerAddress::ConnectTimeoutSeconds)});
     return given;
 }
+
+// The connect timeout when nothing else gives one goes into the environment, where libpq looks
+// only after the address and the service file it names: those, and the user's own
+// PGCONNECT_TIMEOUT, come first. Set before main, while the program runs one thread only.
+const bool g_defaultConnectTimeout = [] {
+    if (qEnvironmentVariableIsEmpty("PGCONNECT_TIMEOUT"))
+        qputenv("PGCONNECT_TIMEOUT", QByteArray::number(ServerAddress::ConnectTimeoutSeconds));
+    return true;
+}();
 
 QString quotedValue(const QString &value)
 {
@@ -70,8 +74,6 @@ QSqlDatabase open(const QString &serverName, const QString &connectionName)
     for (const auto &[keyword, value] : given) {
         if (keyword == QLatin1String("host"))
             db.setHostName(value);
-        else if (keyword == QLatin1String("port"))
-            db.setPort(value.toInt());
         else if (keyword == QLatin1String("dbname"))
             db.setDatabaseName(value);
         else if (keyword == QLatin1String("user"))
@@ -79,7 +81,8 @@ QSqlDatabase open(const QString &serverName, const QString &connectionName)
         else if (keyword == QLatin1String("password"))
             db.setPassword(value);
         else
-            options << keyword + QLatin1Char('=') + quotedValue(value); // values may hold blanks
+            options << keyword + QLatin1Char('=') + quotedValue(value); // values may hold blanks; ports
+                                                                        // may be a list, one per host
     }
     db.setConnectOptions(options.join(QLatin1Char(';')));
     db.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);

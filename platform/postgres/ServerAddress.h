@@ -8,7 +8,8 @@
 // out comes from the PG* variables, pg_service.conf and ~/.pgpass as for every PostgreSQL tool.
 namespace ServerAddress {
 
-// Seconds a connection attempt may take unless the address or PGCONNECT_TIMEOUT says otherwise.
+// Seconds a connection attempt may take unless the address, the service it names or
+// PGCONNECT_TIMEOUT says otherwise.
 constexpr int ConnectTimeoutSeconds = 5;
 
 // Adds and opens a Qt PostgreSQL connection of that name. Throws Error with a clear description
@@ -16,7 +17,7 @@ constexpr int ConnectTimeoutSeconds = 5;
 // connection is then removed again.
 QSqlDatabase open(const QString &serverName, const QString &connectionName);
 
-// The same address as a libpq connection string, with the connect timeout added.
+// The same address as a libpq connection string.
 QString connectionString(const QString &serverName);
 
 } // namespace ServerAddress

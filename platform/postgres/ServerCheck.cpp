@@ -2,7 +2,8 @@
 
 #include "platform/Error.h"
 #include "platform/postgres/ServerAddress.h"
-#include "platform/sqlite/DataFolder.h"
+#include "platform/postgres/ServerSetup.h"
+#include "platform/DatabaseScripts.h"
 
 #include <QRegularExpression>
 #include <QSqlDatabase>
@@ -21,8 +22,8 @@ QStringList expectedTables()
                                                 QRegularExpression::MultilineOption
                                                     | QRegularExpression::CaseInsensitiveOption);
     QStringList tables;
-    for (const QString schema : {QStringLiteral("inventory"), QStringLiteral("password")}) {
-        auto matches = createTable.globalMatch(DataFolder::scriptPart(QStringLiteral("postgres/schema.sql"), schema));
+    for (const QString &schema : {QStringLiteral("inventory"), QStringLiteral("password")}) {
+        auto matches = createTable.globalMatch(DatabaseScripts::part(QStringLiteral("postgres/schema.sql"), schema));
         while (matches.hasNext())
             tables << schema + QLatin1Char('.') + matches.next().captured(1).toLower();
     }
@@ -50,7 +51,7 @@ QStringList schemaProblems(const QString &server, QSqlDatabase db)
             problems << QStringLiteral("the server \"%1\" has no table %2 this account can read (%3)")
                             .arg(server, table, query.lastError().databaseText().section(QLatin1Char('\n'), 0, 0).simplified());
     }
-    for (const QString &procedure : proceduresOf(DataFolder::script(QStringLiteral("postgres/functions.sql")))) {
+    for (const QString &procedure : proceduresOf(DatabaseScripts::text(QStringLiteral("postgres/functions.sql")))) {
         QSqlQuery query(db);
         query.prepare(QStringLiteral("SELECT count(*) FROM pg_proc p JOIN pg_namespace n ON n.oid = p.pronamespace "
                                      "WHERE n.nspname = 'inventory' AND p.proname = ?"));
@@ -58,6 +59,14 @@ QStringList schemaProblems(const QString &server, QSqlDatabase db)
         if (!query.exec() || !query.next() || query.value(0).toInt() == 0)
             problems << QStringLiteral("the server \"%1\" has no procedure inventory.%2").arg(server, procedure);
     }
+    QSqlQuery version(db);
+    if (version.exec(QStringLiteral("SELECT max(Version) FROM inventory.tbInvSchemaVersion")) && version.next()
+        && version.value(0).toInt() < ServerSetup::SchemaVersion)
+        problems << QStringLiteral("the server \"%1\" has schema version %2 and the workstations need %3: "
+                                   "\"inventory-request-admin upgrade\" brings it up to date")
+                        .arg(server)
+                        .arg(version.value(0).toInt())
+                        .arg(ServerSetup::SchemaVersion);
     return problems;
 }
 

@@ -1,15 +1,15 @@
 #include "platform/postgres/ServerSetup.h"
 
+#include "platform/DatabaseScripts.h"
 #include "platform/Error.h"
 #include "platform/postgres/ServerAddress.h"
 
-#include <QFile>
-#include <QRegularExpression>
 #include <QStringList>
 
 #include <libpq-fe.h>
 
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -18,47 +18,69 @@ namespace {
     throw Error(Error::DatabaseError, QStringLiteral("ServerSetup"), description);
 }
 
-QString script(const QString &name)
-{
-    QFile file(QStringLiteral(":/db/") + name);
-    if (!file.open(QIODevice::ReadOnly))
-        fail(QStringLiteral("The database script \"%1\" is missing from the program.").arg(name));
-    return QString::fromUtf8(file.readAll());
-}
+// The workstations' transactions all take this lock first (see PostgresConnection).
+constexpr const char *SaveLock = "SELECT pg_advisory_xact_lock(7419263)";
 
-// The part of a script of both databases that belongs to one ("-- @database NAME" lines).
-QString part(const QString &text, const QString &database)
-{
-    static const QRegularExpression marker(QStringLiteral("^\\s*--\\s*@database\\s+(\\w+)\\s*$"),
-                                           QRegularExpression::MultilineOption);
-    QString result;
-    QString current = QStringLiteral("inventory");
-    int from = 0;
-    auto matches = marker.globalMatch(text);
-    while (matches.hasNext()) {
-        const QRegularExpressionMatch match = matches.next();
-        if (current == database)
-            result += text.mid(from, match.capturedStart() - from);
-        current = match.captured(1).toLower();
-        from = int(match.capturedEnd());
-    }
-    if (current == database)
-        result += text.mid(from);
-    return result;
-}
+// Removes the trailing blanks of the texts already stored, in the columns the triggers trim. Two
+// keys that differ only in trailing blanks make it fail with a unique violation.
+const char *const TrimStoredTexts = R"sql(
+DO $trim$
+DECLARE
+    t record;
+BEGIN
+    FOR t IN
+        SELECT n.nspname AS schema_name, c.relname AS table_name,
+               string_agg(format('%1$I = rtrim(%1$I, '' '')', a.attname), ', ' ORDER BY a.attnum) AS assignments,
+               string_agg(format('right(%I::text, 1) = '' ''', a.attname), ' OR ' ORDER BY a.attnum) AS condition
+          FROM pg_catalog.pg_class c
+          JOIN pg_catalog.pg_namespace n ON n.oid = c.relnamespace
+          JOIN pg_catalog.pg_attribute a ON a.attrelid = c.oid AND a.attnum > 0 AND NOT a.attisdropped
+          JOIN pg_catalog.pg_type ty ON ty.oid = a.atttypid AND ty.typname = 'citext'
+         WHERE c.relkind = 'r' AND n.nspname IN ('inventory', 'password')
+         GROUP BY n.nspname, c.relname
+    LOOP
+        EXECUTE format('UPDATE %I.%I SET %s WHERE %s', t.schema_name, t.table_name, t.assignments, t.condition);
+    END LOOP;
+END $trim$;
+)sql";
 
 struct Server
 {
     std::unique_ptr<PGconn, decltype(&PQfinish)> connection{nullptr, &PQfinish};
 
-    void exec(const QString &sql, const QString &step)
+    void connect(const QString &serverName)
+    {
+        connection.reset(PQconnectdb(ServerAddress::connectionString(serverName).toUtf8().constData()));
+        if (PQstatus(connection.get()) != CONNECTION_OK)
+            fail(QStringLiteral("The database server \"%1\" cannot be reached or refused the log-on:\n%2")
+                     .arg(serverName, QString::fromUtf8(PQerrorMessage(connection.get())).trimmed()));
+        PQsetNoticeProcessor(connection.get(), [](void *, const char *) {}, nullptr);
+    }
+
+    // A failed step ends the work: the open transaction goes with the connection. The advice is
+    // added when two rows would hold the same key.
+    void exec(const QString &sql, const QString &step, const QString &duplicateKeyAdvice = QString())
     {
         std::unique_ptr<PGresult, decltype(&PQclear)> result(PQexec(connection.get(), sql.toUtf8().constData()),
                                                                &PQclear);
         const ExecStatusType status = PQresultStatus(result.get());
-        if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
-            fail(QStringLiteral("%1 failed; nothing was changed.\n%2")
-                     .arg(step, QString::fromUtf8(PQerrorMessage(connection.get())).trimmed()));
+        if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK)
+            return;
+        const QString message = QString::fromUtf8(PQerrorMessage(connection.get())).trimmed();
+        const char *state = PQresultErrorField(result.get(), PG_DIAG_SQLSTATE);
+        if (!duplicateKeyAdvice.isEmpty() && state && qstrcmp(state, "23505") == 0)
+            fail(QStringLiteral("%1 failed; nothing was changed. %2\n%3").arg(step, duplicateKeyAdvice, message));
+        fail(QStringLiteral("%1 failed; nothing was changed.\n%2").arg(step, message));
+    }
+
+    // The first value of a one-row answer; nothing when the statement failed.
+    std::optional<QString> value(const QString &sql)
+    {
+        std::unique_ptr<PGresult, decltype(&PQclear)> result(PQexec(connection.get(), sql.toUtf8().constData()),
+                                                               &PQclear);
+        if (PQresultStatus(result.get()) != PGRES_TUPLES_OK || PQntuples(result.get()) != 1)
+            return std::nullopt;
+        return QString::fromUtf8(PQgetvalue(result.get(), 0, 0));
     }
 
     long long count(const QString &sql)
@@ -82,11 +104,7 @@ void run(const QString &serverName, Content content, const std::function<void(co
             progress(line);
     };
     Server server;
-    server.connection.reset(PQconnectdb(ServerAddress::connectionString(serverName).toUtf8().constData()));
-    if (PQstatus(server.connection.get()) != CONNECTION_OK)
-        fail(QStringLiteral("The database server \"%1\" cannot be reached or refused the log-on:\n%2")
-                 .arg(serverName, QString::fromUtf8(PQerrorMessage(server.connection.get())).trimmed()));
-    PQsetNoticeProcessor(server.connection.get(), [](void *, const char *) {}, nullptr);
+    server.connect(serverName);
 
     const long long tables = server.count(QStringLiteral(
         "SELECT count(*) FROM pg_catalog.pg_class c JOIN pg_catalog.pg_namespace n ON n.oid = c.relnamespace "
@@ -100,17 +118,21 @@ void run(const QString &serverName, Content content, const std::function<void(co
 
     server.exec(QStringLiteral("BEGIN"), QStringLiteral("Starting the set-up"));
     say(QStringLiteral("Creating the tables of the schemas inventory and password"));
-    server.exec(script(QStringLiteral("postgres/schema.sql")), QStringLiteral("Creating the tables"));
+    server.exec(DatabaseScripts::text(QStringLiteral("postgres/schema.sql")), QStringLiteral("Creating the tables"));
+    server.exec(DatabaseScripts::text(QStringLiteral("postgres/trailing-blanks.sql")),
+                QStringLiteral("Creating the triggers that store texts without trailing blanks"));
+    server.exec(DatabaseScripts::text(QStringLiteral("postgres/trailing-blanks.sql")),
+                QStringLiteral("Creating the triggers that store texts without trailing blanks"));
     say(QStringLiteral("Creating the functions and stored procedures"));
-    server.exec(script(QStringLiteral("postgres/functions.sql")), QStringLiteral("Creating the functions"));
+    server.exec(DatabaseScripts::text(QStringLiteral("postgres/functions.sql")), QStringLiteral("Creating the functions"));
     if (content == Content::DemoData) {
         say(QStringLiteral("Loading the demo hospital"));
-        const QString demo = script(QStringLiteral("demo.sql"));
-        server.exec(script(QStringLiteral("postgres/demo-support.sql")), QStringLiteral("Preparing the demo"));
+        const QString demo = DatabaseScripts::text(QStringLiteral("demo.sql"));
+        server.exec(DatabaseScripts::text(QStringLiteral("postgres/demo-support.sql")), QStringLiteral("Preparing the demo"));
         server.exec(QStringLiteral("SET LOCAL search_path = inventory, setup_support, public;\n") +
-                        part(demo, QStringLiteral("inventory")),
+                        DatabaseScripts::splitByDatabase(demo).value(QStringLiteral("inventory")),
                     QStringLiteral("Loading the demo's inventory"));
-        server.exec(QStringLiteral("SET LOCAL search_path = password, public;\n") + part(demo, QStringLiteral("password")),
+        server.exec(QStringLiteral("SET LOCAL search_path = password, public;\n") + DatabaseScripts::splitByDatabase(demo).value(QStringLiteral("password")),
                     QStringLiteral("Loading the demo's staff"));
         server.exec(QStringLiteral("DROP SCHEMA setup_support CASCADE"), QStringLiteral("Finishing the demo"));
     }
@@ -120,10 +142,69 @@ void run(const QString &serverName, Content content, const std::function<void(co
                                "FROM inventory.tbInvWithdrawRequest"),
                 QStringLiteral("Numbering the request lines"));
     say(QStringLiteral("Granting the workstations' role inventory_request_client"));
-    server.exec(script(QStringLiteral("postgres/roles.sql")), QStringLiteral("Granting the workstations' role"));
+    server.exec(DatabaseScripts::text(QStringLiteral("postgres/roles.sql")), QStringLiteral("Granting the workstations' role"));
     server.exec(QStringLiteral("RESET search_path"), QStringLiteral("Finishing the set-up"));
     server.exec(QStringLiteral("COMMIT"), QStringLiteral("Committing the set-up"));
     say(QStringLiteral("Done"));
+}
+
+
+int upgrade(const QString &serverName, const std::function<void(const QString &)> &progress)
+{
+    auto say = [&](const QString &line) {
+        if (progress)
+            progress(line);
+    };
+    Server server;
+    server.connect(serverName);
+    const QString database = QString::fromUtf8(PQdb(server.connection.get()));
+    server.exec(QStringLiteral("BEGIN"), QStringLiteral("Starting the upgrade"));
+    // Saves under way finish first; the workstations' next ones wait for the upgrade.
+    server.exec(QString::fromLatin1(SaveLock), QStringLiteral("Waiting for the workstations' saves"));
+    const std::optional<QString> found =
+        server.value(QStringLiteral("SELECT max(Version) FROM inventory.tbInvSchemaVersion"));
+    if (!found || found->isEmpty())
+        fail(QStringLiteral("The database \"%1\" holds no inventory schema that this account can read; "
+                            "\"inventory-request-admin setup\" sets up an empty one. Nothing was changed.")
+                 .arg(database));
+    const int version = found->toInt();
+    if (version > SchemaVersion)
+        fail(QStringLiteral("The database \"%1\" was set up by a later version of the program (schema version %2; "
+                            "this one knows up to %3). Nothing was changed.")
+                 .arg(database)
+                 .arg(version)
+                 .arg(SchemaVersion));
+    if (version == SchemaVersion) {
+        server.exec(QStringLiteral("ROLLBACK"), QStringLiteral("Ending the upgrade"));
+        say(QStringLiteral("The database \"%1\" is at schema version %2 already; nothing to do.")
+                .arg(database)
+                .arg(version));
+        return version;
+    }
+    if (version < 2)
+        fail(QStringLiteral("The database \"%1\" has the unknown schema version %2. Nothing was changed.")
+                 .arg(database)
+                 .arg(version));
+
+    // Version 3: texts are stored without trailing blanks.
+    say(QStringLiteral("Creating the triggers that store texts without trailing blanks"));
+    server.exec(DatabaseScripts::text(QStringLiteral("postgres/trailing-blanks.sql")),
+                QStringLiteral("Creating the triggers that store texts without trailing blanks"));
+    say(QStringLiteral("Removing the trailing blanks of the stored texts"));
+    server.exec(QString::fromLatin1(TrimStoredTexts), QStringLiteral("Removing the trailing blanks of the stored texts"),
+                QStringLiteral("Two rows hold the same key once their trailing blanks are removed: correct one of "
+                               "them and run the upgrade again."));
+
+    server.exec(QStringLiteral("INSERT INTO inventory.tbInvSchemaVersion (Version, AppliedOn) VALUES (%1, "
+                               "LOCALTIMESTAMP(0))")
+                    .arg(SchemaVersion),
+                QStringLiteral("Recording the schema version"));
+    server.exec(QStringLiteral("COMMIT"), QStringLiteral("Committing the upgrade"));
+    say(QStringLiteral("Upgraded the database \"%1\" from schema version %2 to %3.")
+            .arg(database)
+            .arg(version)
+            .arg(SchemaVersion));
+    return version;
 }
 
 } // namespace ServerSetup

@@ -10,10 +10,21 @@
 // demo hospital. Everything happens in one transaction: a failure leaves the database as it was.
 namespace ServerSetup {
 
+// The version of the server's schema this program sets up and works with, recorded in
+// inventory.tbInvSchemaVersion. 3: texts are stored without trailing blanks.
+constexpr int SchemaVersion = 3;
+
 enum class Content { SchemaOnly, DemoData };
 
 // Throws Error when the server cannot be reached, the database already holds tables, or a step
 // fails. progress receives a line per step.
 void run(const QString &serverName, Content content, const std::function<void(const QString &)> &progress = {});
+
+// Brings a database set up by an earlier version to SchemaVersion, keeping every row, in one
+// transaction that first waits for the workstations' saves under way. Returns the version found
+// (SchemaVersion when there was nothing to do). Throws Error, having changed nothing, when the
+// server cannot be reached, holds no schema of the client or a later one, or a step cannot be
+// done (such as two keys that differ only in trailing blanks).
+int upgrade(const QString &serverName, const std::function<void(const QString &)> &progress = {});
 
 } // namespace ServerSetup

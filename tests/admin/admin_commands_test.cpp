@@ -114,7 +114,8 @@ TEST(AdminProgram, HelpForTheProgramAndEachCommand)
     EXPECT_EQ(overview.status, 0);
     EXPECT_TRUE(overview.out.contains(QStringLiteral("  backup")));
     EXPECT_TRUE(overview.out.contains(QStringLiteral("  check")));
-    for (const char *command : {"backup", "check"}) {
+    EXPECT_TRUE(overview.out.contains(QStringLiteral("  upgrade")));
+    for (const char *command : {"backup", "check", "setup", "upgrade"}) {
         const AdminRun help = admin({QString::fromLatin1(command), QStringLiteral("--help")});
         EXPECT_EQ(help.status, 0) << command;
         EXPECT_TRUE(help.out.startsWith(QStringLiteral("Usage: inventory-request-admin ") + QString::fromLatin1(command)))
@@ -124,6 +125,7 @@ TEST(AdminProgram, HelpForTheProgramAndEachCommand)
     EXPECT_EQ(admin({QStringLiteral("backup")}).status, 2);
     EXPECT_EQ(admin({QStringLiteral("check"), QStringLiteral("extra")}).status, 2);
     EXPECT_EQ(admin({QStringLiteral("check"), QStringLiteral("--data")}).status, 2);
+    EXPECT_EQ(admin({QStringLiteral("upgrade")}).status, 2);
 }
 
 TEST(AdminCheck, VerdictAndExitStatusForSoundDamagedAndMissingFiles)
@@ -296,4 +298,32 @@ TEST(AdminSetup, RefusesADatabaseWithTablesAndGivesTheWorkstationsOnlyTheClients
     EXPECT_FALSE(onServer(asWard, QStringLiteral("DELETE FROM inventory.tbInvMaster")));
     EXPECT_FALSE(onServer(asWard, QStringLiteral("DROP TABLE inventory.tbInvKitItem")));
     EXPECT_FALSE(onServer(asWard, QStringLiteral("CREATE TABLE inventory.tbExtra (a int)")));
+}
+
+// A server set up by the earlier version fails the check, naming the upgrade; the upgrade brings it
+// up to date once and then has nothing to do.
+TEST(AdminUpgrade, CheckNamesTheUpgradeThatThenBringsTheServerUpToDate)
+{
+    const ScratchServerDatabase database(QStringLiteral("upgrade"));
+    if (!database.available())
+        GTEST_SKIP() << "no test server (INVENTORY_REQUEST_TEST_SERVER)";
+    const QString server = database.address();
+    ASSERT_EQ(admin({QStringLiteral("setup"), server, QStringLiteral("--demo")}).status, 0);
+    ASSERT_TRUE(onServer(server, QStringLiteral("UPDATE inventory.tbInvSchemaVersion SET Version = 2")));
+
+    const AdminRun old = admin({QStringLiteral("check"), QStringLiteral("--server"), server});
+    EXPECT_EQ(old.status, 1);
+    EXPECT_TRUE(old.out.contains(QStringLiteral("inventory-request-admin upgrade"))) << old.out.toStdString();
+
+    const AdminRun upgrade = admin({QStringLiteral("upgrade"), server});
+    EXPECT_EQ(upgrade.status, 0) << upgrade.err.toStdString();
+    EXPECT_TRUE(upgrade.out.contains(QStringLiteral("from schema version 2 to 3"))) << upgrade.out.toStdString();
+    EXPECT_EQ(admin({QStringLiteral("check"), QStringLiteral("--server"), server}).status, 0);
+    const AdminRun again = admin({QStringLiteral("upgrade"), server});
+    EXPECT_EQ(again.status, 0);
+    EXPECT_TRUE(again.out.contains(QStringLiteral("nothing to do"))) << again.out.toStdString();
+
+    const AdminRun empty = admin({QStringLiteral("upgrade"), database.address() + QStringLiteral(" dbname=postgres")});
+    EXPECT_EQ(empty.status, 1);
+    EXPECT_TRUE(empty.err.contains(QStringLiteral("Nothing was changed"))) << empty.err.toStdString();
 }

@@ -130,6 +130,8 @@ TEST(AdapterTranslation, FunctionsAndConversions)
          "Select a From C Left Outer Join D ON substr(C.Node_Key,1,Case When PatIndex('%.%',C.Node_Key) = 0 "
          "Then 1 Else PatIndex('%.%',C.Node_Key) -1 End ) = D.Node_Key"},
         {"column named like a function", "Select A.IsNull From t", "Select A.IsNull From t"},
+        {"len leaves the trailing blanks out", "Select Len(Location), Len(a + 'x  ') From t",
+         "Select length(rtrim(Location)), length(rtrim(a || 'x  ')) From t"},
     });
 }
 

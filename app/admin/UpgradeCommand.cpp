@@ -1,0 +1,45 @@
+#include "app/admin/AdminCommand.h"
+
+#include "platform/Error.h"
+#include "platform/postgres/ServerSetup.h"
+
+namespace {
+
+int upgrade(const QStringList &arguments, QTextStream &out, QTextStream &err)
+{
+    if (arguments.size() != 1 || arguments.first().startsWith(QLatin1String("--"))) {
+        err << "inventory-request-admin: upgrade takes one server name (see inventory-request-admin upgrade --help)\n";
+        return 2;
+    }
+    try {
+        ServerSetup::upgrade(arguments.first(), [&](const QString &line) {
+            out << line << '\n';
+            out.flush();
+        });
+    } catch (const Error &error) {
+        err << "inventory-request-admin: " << error.Description() << '\n';
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+AdminCommand upgradeCommand()
+{
+    return {QStringLiteral("upgrade"), QStringLiteral("bring a server set up by an earlier version up to date"),
+            QStringLiteral("Usage: inventory-request-admin upgrade SERVER\n\n"
+                           "Brings the database that SERVER names, set up by an earlier version of\n"
+                           "inventory-request, to the schema this version's workstations need, keeping\n"
+                           "every row: texts are then stored without trailing blanks (removed from the\n"
+                           "rows already there, and from every later write). Everything happens in one\n"
+                           "transaction, which waits for the saves under way; when a step cannot be\n"
+                           "done (two keys that differ only in trailing blanks) nothing is changed and\n"
+                           "the reason is shown. A database already up to date is left as it is.\n\n"
+                           "SERVER is what the log-on dialog's \"Server\" box takes: \"host=... dbname=...\",\n"
+                           "a postgresql:// URI or \"service=...\"; PG* variables and ~/.pgpass apply.\n"
+                           "Run it as the database's owner.\n\n"
+                           "Exit status: 0 upgraded or up to date, 1 refused or failed (nothing changed),\n"
+                           "2 misuse.\n"),
+            upgrade};
+}
