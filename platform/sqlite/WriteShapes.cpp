@@ -2,7 +2,6 @@
 
 #include "platform/SqlTokenizer.h"
 
-
 namespace {
 
 // A name SQLite reads as a name: a plain word (not a parameter such as @x or $x) or a quoted one.
@@ -18,10 +17,6 @@ bool isPlainName(const SqlToken &token)
     }
     return true;
 }
-
-} // namespace
-
-namespace {
 
 bool isIdentifierChar(QChar c)
 {
@@ -192,6 +187,9 @@ private:
 
 std::optional<LiteralInsert> LiteralInsert::parse(const QString &sqliteSql)
 {
+    // SQLite reads a statement only up to a zero character; such a text runs as given.
+    if (sqliteSql.contains(QChar(0)))
+        return std::nullopt;
     InsertScanner scan(sqliteSql);
     if (!scan.keyword(QLatin1StringView("insert")) || !scan.keyword(QLatin1StringView("into")) || !scan.name())
         return std::nullopt;

@@ -87,6 +87,7 @@ TEST(GatewayBoundInserts, OnlyOneRowOfLiteralsTakesTheSharedForm)
              "Insert Into t (a) Values ('x') Returning a", "Update t Set a = 'x'",
          })
         EXPECT_FALSE(LiteralInsert::parse(S(other)).has_value()) << other;
+    EXPECT_FALSE(LiteralInsert::parse(S("Insert Into t (a) Values ('x") + QChar(0) + S("y')")).has_value());
 }
 
 TEST(GatewayLockingUpdate, OnlyAnUpdateOfEveryColumnToItselfIsALock)
