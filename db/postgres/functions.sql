@@ -167,15 +167,7 @@ CREATE FUNCTION sp_inv_kitofitems_peritem(kit text, item text)
     RETURNS TABLE ("ItemID" citext, "ItemName" citext, "Qty" double precision, "UnitCost" numeric,
                    "Amount" double precision, "RetailType" citext, "Packing" integer)
     LANGUAGE sql STABLE AS $$
-SELECT C.ItemID, C.ItemName, KI.Qty, KI.UnitCost, KI.Qty * KI.UnitCost::double precision,
-       KI.RetailType, C.Packing
-  FROM tbInvMaster M
-  JOIN tbInvKit K ON K.KitID = M.KitID
-  JOIN tbInvKitItem KI ON KI.KitID = K.KitID
-  JOIN tbInvMaster C ON C.ItemID = KI.ItemID
- WHERE same_code(M.ItemID, kit) AND same_code(C.ItemID, item)
-   AND NOT K.Active = 'I'
- ORDER BY C.ItemID $$;
+SELECT * FROM sp_inv_kitofitems(kit) K WHERE same_code(K."ItemID", item) $$;
 
 -- What the report definitions use beside the tables: IFNULL as in the embedded files, and the
 -- staff names (the embedded files make the view for the report's own connection).

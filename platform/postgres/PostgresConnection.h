@@ -4,6 +4,8 @@
 
 #include <QHash>
 
+#include <utility>
+
 class QSqlQuery;
 
 // The connection to a PostgreSQL server set up for the client (inventory-request-admin setup):
@@ -37,5 +39,6 @@ private:
     void checkArguments(const struct AdaptedStatement &call);
 
     bool m_dropped = false;
-    QHash<QString, int> m_parameterCounts; // parameters of each procedure, by lower-case name
+    // The fewest and most arguments each procedure takes, by lower-case name.
+    QHash<QString, std::pair<int, int>> m_parameterCounts;
 };
