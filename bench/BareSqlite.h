@@ -1,14 +1,12 @@
 #pragma once
 
-#include <QString>
-#include <QStringList>
+#include "bench/Bare.h"
 
 struct sqlite3;
 
-// The limit a window's operation can approach: the statements it sends, as the dialect adapter
-// turns them into SQLite, run straight on a SQLite connection of their own, every row stepped
-// and every column read, with no recordset, no model and no widget.
-class BareSqlite
+// The statements on a plain SQLite connection to the data folder's files, in the form the
+// client's connection runs them (DistinctFirst included).
+class BareSqlite final : public Bare
 {
 public:
     explicit BareSqlite(const QString &folder);
@@ -16,14 +14,10 @@ public:
     BareSqlite(const BareSqlite &) = delete;
     BareSqlite &operator=(const BareSqlite &) = delete;
 
-    // Runs the client's T-SQL statements in order; a run that writes is one transaction, as the
-    // window's save is. Returns the number of rows the statements returned. Throws Error.
-    qint64 run(const QStringList &tsqlStatements);
-
-    // Runs SQLite SQL as it is (arranging data between measured runs).
-    void exec(const QString &sqliteSql);
+    qint64 run(const QStringList &tsqlStatements) override;
+    void exec(const QString &sqliteSql) override;
     // The query plan SQLite chooses for a client statement, one step a line.
-    QString queryPlan(const QString &tsql);
+    QString queryPlan(const QString &tsql) override;
 
     sqlite3 *handle() const { return m_db; }
 

@@ -1,8 +1,11 @@
 // Benchmarks of the request window's operations on a hospital-scale data set, each beside the
-// bare SQLite time of the statements it sends. Run through bench/run (see bench/RESULTS.md).
+// bare time of the statements it sends, on the embedded files or on a PostgreSQL server. Run
+// through bench/run (see bench/RESULTS.md).
 
+#include "bench/BarePostgres.h"
 #include "bench/BareSqlite.h"
 #include "bench/ScaleData.h"
+#include "bench/ServerData.h"
 
 #include "editor/RequestList.h"
 #include "editor/RequestSaving.h"
@@ -65,12 +68,13 @@ struct Bench
 {
     QTemporaryDir work;
     QString folder;
+    QString server; // the working database on the server; empty on the embedded files
     ScaleData::Facts facts;
     MessageRecorder messages;
     std::unique_ptr<CurrentUser> user;
     std::unique_ptr<KeySender> keys;
     std::unique_ptr<frmMain> form;
-    std::unique_ptr<BareSqlite> bare;
+    std::unique_ptr<Bare> bare;
     Search searches[2]; // catalogue form, location form
     QStringList trace;
     bool tracing = false;
@@ -87,7 +91,7 @@ struct Bench
 };
 
 Bench *g = nullptr;
-std::string g_namePrefix; // set when measuring another data set than the standard one
+std::string g_namePrefix; // the backend, and the data set when it is not the standard one
 
 void copyFolder(const QString &from, const QString &to)
 {
@@ -134,10 +138,10 @@ void counters(benchmark::State &state, qint64 rows)
     state.counters["peak_MB"] = peakMegabytes();
 }
 
-// The statements and SQLite's plan for each (IR_BENCH_PLANS=1), to find where the time goes.
+// The statements and the backend's plan for each (IR_BENCH_PLANS=1), to find where the time goes.
 void printPlans(const std::string &name, const QStringList &statements)
 {
-    std::fprintf(stderr, "== %s\n", name.c_str());
+    std::fprintf(stderr, "== %s%s\n", g_namePrefix.c_str(), name.c_str());
     for (const QString &statement : statements) {
         std::fprintf(stderr, "%s\n", qPrintable(statement));
         try {
@@ -148,7 +152,7 @@ void printPlans(const std::string &name, const QStringList &statements)
     }
 }
 
-// Registers NAME/window (the window's operation) and NAME/bare (its statements on SQLite).
+// Registers NAME/window (the window's operation) and NAME/bare (its statements on the bare connection).
 void registerPair(const std::string &name, std::function<void()> arrange, std::function<void()> operation,
                   std::function<void()> betweenRuns = {})
 {
@@ -231,6 +235,8 @@ void startApplication(const QString &traceFile)
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     environment.insert(QStringLiteral("INVENTORY_REQUEST_DATA"), g->folder);
+    if (!g->server.isEmpty())
+        environment.insert(QStringLiteral("INVENTORY_REQUEST_BENCH_SERVER"), g->server);
     environment.insert(QStringLiteral("INVENTORY_REQUEST_BENCH_LOGON"), QString::fromLatin1(ScaleData::Facts::Employee));
     environment.insert(QStringLiteral("INVENTORY_REQUEST_BENCH_PASSWORD"),
                        QString::fromLatin1(ScaleData::Facts::Password));
@@ -332,6 +338,7 @@ void registerAll()
                      });
         // The delete click: access check, confirmation, the update, the list refreshed.
         auto restore = [document] {
+            // The same text on both backends (search_path names the table on the server).
             g->bare->exec(QStringLiteral("UPDATE tbInvWithdrawRequest SET Status = NULL, ProcessDate = NULL, "
                                          "ProcessBy = NULL WHERE DocumentNumber = '%1'")
                               .arg(document));
@@ -364,11 +371,22 @@ int main(int argc, char **argv)
     const int factor = qEnvironmentVariableIsSet("IR_BENCH_SCALE_DOWN") ? qgetenv("IR_BENCH_SCALE_DOWN").toInt() : 1;
     const QString root = qEnvironmentVariableIsSet("IR_BENCH_DATA") ? qEnvironmentVariable("IR_BENCH_DATA")
                                                                       : QStringLiteral(IR_BENCH_DATA_ROOT);
+    // IR_BENCH_BACKEND=postgres: on a working copy of the data set on the server IR_BENCH_SERVER
+    // names (a maintenance database to create databases from); names start with the backend.
+    const bool onServer = qEnvironmentVariable("IR_BENCH_BACKEND") == QLatin1String("postgres");
+    const QString maintenanceServer = qEnvironmentVariable("IR_BENCH_SERVER").trimmed();
+    if (onServer && maintenanceServer.isEmpty()) {
+        std::fprintf(stderr, "IR_BENCH_BACKEND=postgres needs IR_BENCH_SERVER, e.g. \"host=/tmp/pg user=postgres "
+                             "dbname=postgres\" (bash bench/run starts a private server)\n");
+        return 2;
+    }
+    g_namePrefix = onServer ? "postgres/" : "sqlite/";
     // IR_BENCH_HISTORY=2: the same hospital with twice the request history; names get "History2x/".
     const int history = qEnvironmentVariableIsSet("IR_BENCH_HISTORY") ? qgetenv("IR_BENCH_HISTORY").toInt() : 1;
     const ScaleData::Size size = ScaleData::Size::scaledDown(factor).withLongerHistory(std::max(1, history));
     if (history > 1)
-        g_namePrefix = "History" + std::to_string(history) + "x/";
+        g_namePrefix += "History" + std::to_string(history) + "x/";
+    const QString workDatabase = QStringLiteral("ir_bench_work_%1").arg(QCoreApplication::applicationPid());
 
     Bench bench;
     g = &bench;
@@ -378,7 +396,13 @@ int main(int argc, char **argv)
         const QString cached = ScaleData::cachedFolder(root, seed, size);
         std::fprintf(stderr, "data set: %s (%.1f s)\n", qPrintable(cached), timer.elapsed() / 1000.0);
         bench.folder = bench.work.path();
-        copyFolder(cached, bench.folder);
+        if (onServer) {
+            timer.restart();
+            bench.server = ServerData::workingDatabase(maintenanceServer, cached, root, workDatabase);
+            std::fprintf(stderr, "server database: %s (%.1f s)\n", qPrintable(bench.server), timer.elapsed() / 1000.0);
+        } else {
+            copyFolder(cached, bench.folder);
+        }
         bench.facts = ScaleData::factsFor(size);
 
         SqlTrace::setObserver([](const QString &statement) {
@@ -388,7 +412,8 @@ int main(int argc, char **argv)
         bench.messages.setDefaultAnswer(MsgAnswer::OK);
         bench.user = std::make_unique<CurrentUser>(nullptr, [](const QString &password) { return password; });
         bench.user->setPasswordDeptCode(QStringLiteral("4"));
-        bench.user->attach(Connection::open(bench.folder), QString::fromLatin1(ScaleData::Facts::Employee));
+        bench.user->attach(onServer ? Connection::openServer(bench.server) : Connection::open(bench.folder),
+                           QString::fromLatin1(ScaleData::Facts::Employee));
         gCurrentUser = bench.user.get();
         bench.keys = std::make_unique<KeySender>();
         gShell = bench.keys.get();
@@ -396,11 +421,17 @@ int main(int argc, char **argv)
         gDefaultLocationID = QStringLiteral("94");
         gAllowedInventoryTypes = QStringLiteral("A");
         registerPickerWindows();
-        bench.bare = std::make_unique<BareSqlite>(bench.folder);
-        // A data folder in use has the statistics that each session leaves behind when it closes its
-        // connection (a sampled ANALYZE); the freshly generated one gets them the same way.
-        bench.bare->exec(QStringLiteral("PRAGMA analysis_limit=1000; ANALYZE;"));
-        // Trying a schema change (an index) on the working copy before measuring it.
+        if (onServer) {
+            // The server's statistics come with the data set (ServerData gathers them).
+            bench.bare = std::make_unique<BarePostgres>(bench.server);
+        } else {
+            bench.bare = std::make_unique<BareSqlite>(bench.folder);
+            // A data folder in use has the statistics that each session leaves behind when it closes
+            // its connection (a sampled ANALYZE); the freshly generated one gets them the same way.
+            bench.bare->exec(QStringLiteral("PRAGMA analysis_limit=1000; ANALYZE;"));
+        }
+        // Trying a schema change (an index) on the working copy before measuring it, in the
+        // backend's own SQL.
         if (qEnvironmentVariableIsSet("IR_BENCH_EXTRA_SQL"))
             bench.bare->exec(qEnvironmentVariable("IR_BENCH_EXTRA_SQL"));
 
@@ -422,6 +453,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "benchmark failed: %s\n", e.what());
         return 1;
     }
+
     for (Search &search : bench.searches)
         search.window.reset();
     bench.form.reset();
@@ -429,5 +461,13 @@ int main(int argc, char **argv)
     gShell = nullptr;
     SqlTrace::setObserver({});
     benchmark::Shutdown();
+    bench.bare.reset();
+    bench.user.reset();
+    if (onServer) {
+        try {
+            ServerData::dropDatabase(maintenanceServer, workDatabase);
+        } catch (const std::exception &) {
+        }
+    }
     return 0;
 }

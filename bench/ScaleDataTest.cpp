@@ -1,4 +1,5 @@
 #include "bench/ScaleData.h"
+#include "bench/ServerData.h"
 
 #include "pickers/core/modEncryption.h"
 #include "platform/CurrentUser.h"
@@ -178,6 +179,63 @@ TEST_F(ScaleDataTest, TheSameSeedGivesTheSameDataAndTheCacheIsReused)
     auto different = Connection::open(ScaleData::cachedFolder(third.path(), 8, kSmall));
     auto first = Connection::open(s_folder);
     EXPECT_NE(contentHash(*first), contentHash(*different));
+}
+
+// The server copy holds what the files hold: every table's rows, the same requests in the same
+// states, and a dump restored on a server without the template gives the same again.
+TEST_F(ScaleDataTest, TheServerCopyHoldsTheSameRowsAsTheFiles)
+{
+    const QString server = qEnvironmentVariable("INVENTORY_REQUEST_TEST_SERVER").trimmed();
+    if (server.isEmpty())
+        GTEST_SKIP() << "no PostgreSQL server given: INVENTORY_REQUEST_TEST_SERVER names one";
+    const QStringList checks = {
+        QStringLiteral("Select count(*) From INVENTORY..tbInvMaster"),
+        QStringLiteral("Select count(*) From INVENTORY..tbInvLocation"),
+        QStringLiteral("Select count(*) From INVENTORY..tbInvent"),
+        QStringLiteral("Select count(*) From INVENTORY..tbinvUserLocation"),
+        QStringLiteral("Select count(*) From INVENTORY..tbInvUserSettings"),
+        QStringLiteral("Select count(*) From INVENTORY..tbInvKit"),
+        QStringLiteral("Select count(*) From INVENTORY..tbInvKitItem"),
+        QStringLiteral("Select count(*) From INVENTORY..tbInvSupplier"),
+        QStringLiteral("Select count(*) From INVENTORY..tbforGeneric"),
+        QStringLiteral("Select count(*) From INVENTORY..tbPharmaSwitch"),
+        QStringLiteral("Select count(*) From Password..tbPasswordMain"),
+        QStringLiteral("Select count(*) From INVENTORY..tbInvWithdrawRequest"),
+        QStringLiteral("Select count(distinct DocumentNumber) From INVENTORY..tbInvWithdrawRequest Where "
+                       "isnull(Status,'') = '' and isnull(Verifiedby,'') = ''"),
+        QStringLiteral("Select count(*) From INVENTORY..tbInvWithdrawRequest Where Status = 'P'"),
+        QStringLiteral("Select count(*) From INVENTORY..tbInvWithdrawRequest Where verifiedDate is null"),
+        QStringLiteral("Select count(*) From INVENTORY..tbInvWithdrawRequest Where TransDate >= '2026-01-01 00:00:00'"),
+        QStringLiteral("Select sum(Quantity) From INVENTORY..tbInvWithdrawRequest"),
+        QStringLiteral("Select max(WithdrawRequestID) From INVENTORY..tbInvWithdrawRequest"),
+    };
+    auto files = Connection::open(s_folder);
+    QDir dumps(s_dir->path());
+    const QString work = QStringLiteral("ir_bench_test_%1").arg(QCoreApplication::applicationPid());
+    for (const char *round : {"loaded", "restored from the dump"}) {
+        const QString database = ServerData::workingDatabase(server, s_folder, dumps.path(), work);
+        {
+            auto copy = Connection::openServer(database);
+            for (const QString &check : checks)
+                EXPECT_EQ(scalar(*copy, check).toLongLong(), scalar(*files, check).toLongLong())
+                    << round << ": " << check.toStdString();
+            // A new line is numbered after the copied ones.
+            copy->Execute(QStringLiteral("Insert INVENTORY..tbInvWithdrawRequest (DocumentNumber, ItemID) "
+                                         "Values ('999999', '200001')"));
+            EXPECT_GT(scalar(*copy, QStringLiteral("Select WithdrawRequestID From INVENTORY..tbInvWithdrawRequest "
+                                                   "Where DocumentNumber = '999999'"))
+                          .toLongLong(),
+                      kSmall.requestRows);
+        }
+        ServerData::dropDatabase(server, work);
+        // The next round finds no template database, only the dump this one left.
+        ASSERT_EQ(dumps.entryList({QStringLiteral("*.dump")}).size(), 1);
+        const QString templateDatabase = QStringLiteral("ir_bench_") + dumps.entryList({QStringLiteral("*.dump")})
+                                                                          .first()
+                                                                          .section(QStringLiteral("-pg"), -1)
+                                                                          .chopped(5);
+        ServerData::dropDatabase(server, templateDatabase);
+    }
 }
 
 } // namespace

@@ -7,7 +7,8 @@
 
 // The program as the start-up benchmark runs it: the log-on is answered from
 // INVENTORY_REQUEST_BENCH_LOGON and INVENTORY_REQUEST_BENCH_PASSWORD (checked against the staff
-// register as a typed answer is), and the program ends once the request window is shown. The
+// register as a typed answer is) on the server INVENTORY_REQUEST_BENCH_SERVER names, or on the
+// data folder when it is not set, and the program ends once the request window is shown. The
 // program the users run has no such seam.
 
 namespace {
@@ -21,8 +22,9 @@ public:
             return std::nullopt; // refused once: end, as Cancel does
         m_asked = true;
         return LogonCredentials{qEnvironmentVariable("INVENTORY_REQUEST_BENCH_LOGON"),
-                                qEnvironmentVariable("INVENTORY_REQUEST_BENCH_PASSWORD")};
+                                qEnvironmentVariable("INVENTORY_REQUEST_BENCH_PASSWORD"), offeredServer()};
     }
+    QString offeredServer() const override { return qEnvironmentVariable("INVENTORY_REQUEST_BENCH_SERVER"); }
 
 private:
     bool m_asked = false;

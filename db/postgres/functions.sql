@@ -1,7 +1,9 @@
 -- Functions of the INVENTORY schema on a PostgreSQL server: the SQL Server functions the client's
 -- statements call (GetDate, PatIndex, Convert to a character type), and the five stored
 -- procedures. A procedure call "INVENTORY..sp_Inv_UserLocation '1001'" runs as
--- SELECT * FROM inventory.sp_inv_userlocation('1001'); every argument arrives as text.
+-- SELECT * FROM inventory.sp_inv_userlocation('1001'); every argument arrives as text. A key is
+-- compared as citext (rtrim(x)::citext), as the columns compare: letter case is ignored and the
+-- key's index finds the row (citext = text would compare as text, reading every row).
 
 -- @database INVENTORY
 SET search_path = inventory, public;
@@ -100,7 +102,7 @@ CREATE FUNCTION sp_inv_userlocation(employee text)
 SELECT L.Location, L.LocationID
   FROM tbinvUserLocation U
   JOIN tbInvLocation L ON L.LocationID = U.LocationID
- WHERE U.UserID = rtrim(employee)
+ WHERE U.UserID = rtrim(employee)::citext
    AND (L.Status IS NULL OR NOT L.Status = 'I')
  ORDER BY L.Location $$;
 
@@ -128,7 +130,7 @@ SELECT I.LocationID, I.ItemID, I.Markup_In, I.Markup_Out, I.NetAmount, I.OnHand,
   FROM tbInvent I
   JOIN tbInvMaster M ON M.ItemID = I.ItemID
   LEFT JOIN tbInvUnitOfMeasure U ON U.UnitOfMeasureID = M.UnitOfMeasureID
- WHERE I.ItemID = rtrim(item) AND I.LocationID = rtrim(location) $$;
+ WHERE I.ItemID = rtrim(item)::citext AND I.LocationID = rtrim(location)::citext $$;
 
 -- The lines of one request in the order they were saved; the header columns repeat on every line.
 -- "NEW" is the number of a request not yet saved: no lines.
@@ -144,7 +146,7 @@ SELECT R.LocationID, L.Location, R.TargetLocationID, T.Location, R.DocumentNumbe
   LEFT JOIN tbInvLocation L ON L.LocationID = R.LocationID
   LEFT JOIN tbInvLocation T ON T.LocationID = R.TargetLocationID
   LEFT JOIN tbInvMaster M ON M.ItemID = R.ItemID
- WHERE R.DocumentNumber = rtrim(document) AND NOT upper(trim(document)) = 'NEW'
+ WHERE R.DocumentNumber = rtrim(document)::citext AND NOT upper(trim(document)) = 'NEW'
  ORDER BY R.WithdrawRequestID $$;
 
 -- Components of the active kit that the kit item carries.

@@ -3,6 +3,7 @@
 #include "platform/Database.h"
 
 #include <QHash>
+#include <QSet>
 
 #include <utility>
 
@@ -41,4 +42,5 @@ private:
     bool m_dropped = false;
     // The fewest and most arguments each procedure takes, by lower-case name.
     QHash<QString, std::pair<int, int>> m_parameterCounts;
+    QSet<QString> m_unfoldable; // statements whose DistinctFirst form the server refused
 };

@@ -1,6 +1,7 @@
 #include "platform/Database.h"
 #include "platform/DistinctFirst.h"
 #include "platform/TsqlAdapter.h"
+#include "platform/postgres/ServerAddress.h"
 #include "tests/support/TestSession.h"
 
 #include <QSqlError>
@@ -196,4 +197,80 @@ TEST(GatewayPlans, OtherStatementsAreNotFolded)
     const ResultTable rows = db.connection()->Execute(unqualified);
     ASSERT_FALSE(rows.rows.isEmpty());
     EXPECT_EQ(rows.rows.first().at(1).toString(), QStringLiteral("DELA CRUZ"));
+}
+
+// On a server the connection runs the request list folded as well: it lists what the statement
+// as written lists, also where lines of one request name another employee or the same location in
+// another letter case; a statement whose folded form the server refuses runs as written.
+TEST(GatewayPlans, ServerListsFoldedRequestsAsTheStatementIsWritten)
+{
+    if (!TestDatabase::onServer())
+        GTEST_SKIP() << "a test of the server connection";
+    TestDatabase db;
+    db.raw(QStringLiteral("INSERT INTO password.tbPasswordMain (EmployeeID, LastName, FirstName) VALUES "
+                          "('3001', 'DELA CRUZ', 'MARIA')"));
+    db.raw(QStringLiteral("UPDATE tbInvWithdrawRequest SET UserID = '3001' WHERE WithdrawRequestID = "
+                          "(SELECT max(WithdrawRequestID) FROM tbInvWithdrawRequest WHERE DocumentNumber = '2')"));
+    db.raw(QStringLiteral("UPDATE tbInvWithdrawRequest SET TargetLocationID = lower(TargetLocationID) "
+                          "WHERE WithdrawRequestID = (SELECT min(WithdrawRequestID) FROM tbInvWithdrawRequest "
+                          "WHERE DocumentNumber = '1')"));
+    const QString name = QStringLiteral("ir-test-as-written");
+    QStringList written;
+    {
+        QSqlDatabase server = ServerAddress::open(db.serverName(), name);
+        QSqlQuery(server).exec(QStringLiteral("SET search_path = inventory, password, public"));
+        const auto rowsAsWritten = [&](const QString &tsql) {
+            QSqlQuery query(server);
+            if (!query.exec(TsqlAdapter::adapt(tsql, SqlDialect::Postgres).sql))
+                return QStringList{QStringLiteral("failed: ") + query.lastError().text()};
+            QStringList rows;
+            while (query.next()) {
+                QStringList values;
+                for (int i = 0; i < query.record().count(); ++i)
+                    values << (query.value(i).isNull() ? QStringLiteral("<null>") : query.value(i).toString());
+                rows << values.join(QLatin1Char('|'));
+            }
+            rows.sort();
+            return rows;
+        };
+        const auto rowsListed = [&](const QString &tsql) {
+            QStringList rows;
+            for (const auto &row : db.connection()->Execute(tsql).rows) {
+                QStringList values;
+                for (const QVariant &value : row)
+                    values << (value.isNull() ? QStringLiteral("<null>") : value.toString());
+                rows << values.join(QLatin1Char('|'));
+            }
+            rows.sort();
+            return rows;
+        };
+        const QString statuses[] = {QStringLiteral("isnull(A.Status,'') = ''"), QStringLiteral("A.Status = 'P'")};
+        const QString verifications[] = {QStringLiteral("isnull(verifiedby,'') = ''"),
+                                          QStringLiteral("isnull(verifiedby,'')<> ''")};
+        int listed = 0;
+        for (const char *user : {Demo::ClerkId, Demo::SupervisorId}) {
+            for (const QString &status : statuses) {
+                for (const QString &verified : verifications) {
+                    const QString list = requestList(QString::fromLatin1(user), status, verified);
+                    SCOPED_TRACE(list.toStdString());
+                    ASSERT_FALSE(DistinctFirst::rewrite(TsqlAdapter::adapt(list, SqlDialect::Postgres).sql).isEmpty());
+                    const QStringList rows = rowsListed(list);
+                    EXPECT_EQ(rows, rowsAsWritten(list));
+                    listed += int(rows.size());
+                    written << rows;
+                }
+            }
+        }
+        EXPECT_GT(listed, 4);
+        EXPECT_TRUE(written.join(QLatin1Char('\n')).contains(QStringLiteral("DELA CRUZ, MARIA")));
+
+        const QString unqualified = QStringLiteral(
+            "Select distinct A.DocumentNumber , (Select Top 1 LastName From Password..tbPasswordMain Where EmployeeID = "
+            "UserID) From INVENTORY..tbinvwithdrawrequest A Left Outer Join INVENTORY..tbinvlocation B On "
+            "A.TargetLocationID = B.LocationID Order By A.DocumentNumber");
+        ASSERT_FALSE(DistinctFirst::rewrite(TsqlAdapter::adapt(unqualified, SqlDialect::Postgres).sql).isEmpty());
+        EXPECT_EQ(rowsListed(unqualified), rowsAsWritten(unqualified));
+        EXPECT_FALSE(rowsListed(unqualified).isEmpty());
+    }
+    QSqlDatabase::removeDatabase(name);
 }

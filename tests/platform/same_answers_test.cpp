@@ -543,6 +543,28 @@ TEST_F(SameAnswers, StoredTextsWithTrailingBlanksAndOtherLetterCase)
     });
 }
 
+// The stored procedures find a code, a document number or an employee typed in another letter
+// case, as the files' keys compare.
+TEST_F(SameAnswers, ProcedureKeysInAnotherLetterCase)
+{
+    inRolledBackTransaction([&] {
+        for (TestDatabase *db : {embedded.get(), server.get()}) {
+            Connection &connection = *db->connection();
+            connection.Execute(itemMasterInsert(QStringLiteral("AB9001"), QStringLiteral("ABSORBENT PAD")));
+            connection.Execute(QStringLiteral("Insert Into INVENTORY..tbInvent (ItemID, LocationID, OnHand, ItemStatus) "
+                                              "Values ('AB9001', '94', 12, 0)"));
+            connection.Execute(QStringLiteral("Insert INVENTORY..tbInvWithdrawRequest (DocumentNumber, ItemID, Quantity, "
+                                              "UnitCost, LocationID, TargetLocationID) Values ('R7A', 'AB9001', 2, 1.5, "
+                                              "'94', '10')"));
+            connection.Execute(QStringLiteral("Insert Into INVENTORY..tbinvUserLocation (UserID, LocationID) Values "
+                                              "('EMP7A', '94')"));
+        }
+        expectSame({QStringLiteral("Inventory..sp_Inv_SearchItem_In_Invent 'ab9001','94'"),
+                    QStringLiteral("Inventory..sp_Inv_LoadWithdrawalRequest 'r7a'"),
+                    QStringLiteral("Inventory..sp_Inv_UserLocation 'emp7a'")});
+    });
+}
+
 TEST_F(SameAnswers, SearchTextsWithCharactersThatMeanSomethingElsewhere)
 {
     // A search text goes into Like as typed: characters that are special to regular expressions,
