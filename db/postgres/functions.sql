@@ -92,7 +92,7 @@ CREATE FUNCTION convert_varchar(value timestamp, size integer DEFAULT 30) RETURN
 
 -- A code given as a bare number (123 for item '00123') matches an all-digit code by value.
 CREATE FUNCTION same_code(code citext, given text) RETURNS boolean LANGUAGE sql IMMUTABLE
-    AS $$ SELECT code = rtrim(given)
+    AS $$ SELECT code = rtrim(given)::citext
               OR (code ~ '^[0-9]+$' AND rtrim(given) ~ '^[0-9]+$' AND length(code) < 19
                   AND length(rtrim(given)) < 19 AND code::bigint = rtrim(given)::bigint) $$;
 

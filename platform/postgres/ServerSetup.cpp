@@ -74,6 +74,32 @@ BEGIN
 END $trim$;
 )sql";
 
+// The functions and procedures of this version in place of those of an earlier one (their
+// results keep their columns, so they can be replaced in place).
+QString replacingFunctions()
+{
+    static const QRegularExpression create(QStringLiteral("^CREATE (FUNCTION|VIEW) "),
+                                           QRegularExpression::MultilineOption);
+    return script(QStringLiteral("postgres/functions.sql")).replace(create, QStringLiteral("CREATE OR REPLACE \\1 "));
+}
+
+// The request list's indexes of this version (the block of schema.sql between its "-- ----"
+// lines), made where missing, in place of the narrower ones of version 2.
+QString requestListIndexes()
+{
+    const QString schema = script(QStringLiteral("postgres/schema.sql"));
+    static const QRegularExpression block(QStringLiteral("^-- ---- The request list.*?^-- ---- end[^\\n]*$"),
+                                          QRegularExpression::MultilineOption
+                                              | QRegularExpression::DotMatchesEverythingOption);
+    const QRegularExpressionMatch match = block.match(schema);
+    if (!match.hasMatch() || !match.captured().contains(QLatin1String("CREATE INDEX ")))
+        fail(QStringLiteral("The program's server schema lacks the request list's indexes; nothing was changed."));
+    return QStringLiteral("SET LOCAL search_path = inventory, public;\n")
+           + match.captured().replace(QLatin1String("CREATE INDEX "), QLatin1String("CREATE INDEX IF NOT EXISTS "))
+           + QStringLiteral("\nDROP INDEX IF EXISTS inventory.ixInvWithdrawRequest_LocationStatus, "
+                            "inventory.ixInvWithdrawRequest_LocationPending;\n");
+}
+
 struct Server
 {
     std::unique_ptr<PGconn, decltype(&PQfinish)> connection{nullptr, &PQfinish};
@@ -216,7 +242,8 @@ int upgrade(const QString &serverName, const std::function<void(const QString &)
                  .arg(database)
                  .arg(version));
 
-    // Version 3: texts are stored without trailing blanks.
+    // Version 3: texts are stored without trailing blanks; the procedures find their keys by index;
+    // the request list has indexes that hold every column it reads.
     say(QStringLiteral("Creating the triggers that store texts without trailing blanks"));
     server.exec(script(QStringLiteral("postgres/trailing-blanks.sql")),
                 QStringLiteral("Creating the triggers that store texts without trailing blanks"));
@@ -224,6 +251,11 @@ int upgrade(const QString &serverName, const std::function<void(const QString &)
     server.exec(QString::fromLatin1(TrimStoredTexts), QStringLiteral("Removing the trailing blanks of the stored texts"),
                 QStringLiteral("Two rows hold the same key once their trailing blanks are removed: correct one of "
                                "them and run the upgrade again."));
+
+    say(QStringLiteral("Replacing the functions and stored procedures with this version's"));
+    server.exec(replacingFunctions(), QStringLiteral("Replacing the functions and stored procedures"));
+    say(QStringLiteral("Making the request list's indexes"));
+    server.exec(requestListIndexes(), QStringLiteral("Making the request list's indexes"));
 
     server.exec(QStringLiteral("INSERT INTO inventory.tbInvSchemaVersion (Version, AppliedOn) VALUES (%1, "
                                "LOCALTIMESTAMP(0))")

@@ -36,6 +36,11 @@ protected:
                     EXECUTE format('DROP TRIGGER trim_trailing_blanks ON %s', t.tab);
                 END LOOP;
             END $$)sql"));
+        // Its procedures compared keys as text, and its request list had narrower indexes.
+        db->raw(S("CREATE OR REPLACE FUNCTION inventory.same_code(code citext, given text) RETURNS boolean "
+                  "LANGUAGE sql IMMUTABLE AS $$ SELECT code = rtrim(given) $$"));
+        db->raw(S("DROP INDEX inventory.ixInvWithdrawRequest_ListPending, inventory.ixInvWithdrawRequest_ListStatus"));
+        db->raw(S("CREATE INDEX ixInvWithdrawRequest_LocationStatus ON inventory.tbInvWithdrawRequest (LocationID, Status)"));
         db->raw(S("DELETE FROM inventory.tbInvSchemaVersion"));
         db->raw(S("INSERT INTO inventory.tbInvSchemaVersion (Version, AppliedOn) VALUES (2, LOCALTIMESTAMP(0))"));
     }
@@ -133,6 +138,10 @@ TEST_F(ServerTexts, UpgradeFromTheEarlierVersionTrimsTheStoredTextsAndKeepsEvery
     EXPECT_EQ(db->rawValue(S("SELECT '[' || Terms || ']' FROM inventory.tbInvTerms WHERE TermsID = 99")),
               QVariant(S("[NET 99]")));
     EXPECT_EQ(db->rawValue(S("SELECT max(Version) FROM inventory.tbInvSchemaVersion")), QVariant(ServerSetup::SchemaVersion));
+    EXPECT_TRUE(db->rawValue(S("SELECT pg_get_functiondef('inventory.same_code'::regproc)")).toString().contains(S("::citext")));
+    EXPECT_EQ(db->rawValue(S("SELECT string_agg(indexname, ',' ORDER BY indexname) FROM pg_indexes WHERE tablename = "
+                             "'tbinvwithdrawrequest' AND indexname LIKE 'ixinvwithdrawrequest_l%'")),
+              QVariant(S("ixinvwithdrawrequest_listpending,ixinvwithdrawrequest_liststatus")));
     EXPECT_NO_THROW(Connection::openServer(db->serverName()));
 
     // Once is enough: again, nothing is to do.
