@@ -3,8 +3,8 @@
 #include <QString>
 #include <QVariantList>
 
-// Translates the client's T-SQL into SQLite (or PostgreSQL, below) text. Only tokens are rewritten; string literals and
-// bracketed names are never changed inside (except month-first date literals, below).
+// Translates the client's T-SQL into SQLite (or PostgreSQL, below) text. Only tokens are rewritten; string
+// literals and bracketed names are never changed inside (except month-first date literals, below).
 //
 // - db..object: INVENTORY..x (any case) becomes x in the main database, Password..x becomes
 //   Password.x; INVENTORY.dbo.x likewise. Names without a database stay.

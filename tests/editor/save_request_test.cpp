@@ -97,7 +97,8 @@ TEST_F(SaveTest, LongJustificationWithQuotesIsStoredAsGiven)
     QString stored = remarks;
     if (TestDatabase::onServer())
         stored.chop(1);
-    EXPECT_EQ(session().rawValue(S("Select Remarks From tbInvWithdrawRequest Where DocumentNumber = '8'")), stored);
+    EXPECT_EQ(session().rawValue(S("Select Remarks From tbInvWithdrawRequest Where DocumentNumber = '8'")),
+              stored);
     EXPECT_EQ(storedLines(Demo::PendingDoc), 3);
 }
 
