@@ -3,7 +3,7 @@
 #include "platform/Error.h"
 #include "platform/postgres/ServerAddress.h"
 #include "platform/postgres/ServerSetup.h"
-#include "platform/sqlite/DataFolder.h"
+#include "platform/DatabaseScripts.h"
 
 #include <QRegularExpression>
 #include <QSqlDatabase>
@@ -23,7 +23,7 @@ QStringList expectedTables()
                                                     | QRegularExpression::CaseInsensitiveOption);
     QStringList tables;
     for (const QString &schema : {QStringLiteral("inventory"), QStringLiteral("password")}) {
-        auto matches = createTable.globalMatch(DataFolder::scriptPart(QStringLiteral("postgres/schema.sql"), schema));
+        auto matches = createTable.globalMatch(DatabaseScripts::part(QStringLiteral("postgres/schema.sql"), schema));
         while (matches.hasNext())
             tables << schema + QLatin1Char('.') + matches.next().captured(1).toLower();
     }
@@ -51,7 +51,7 @@ QStringList schemaProblems(const QString &server, QSqlDatabase db)
             problems << QStringLiteral("the server \"%1\" has no table %2 this account can read (%3)")
                             .arg(server, table, query.lastError().databaseText().section(QLatin1Char('\n'), 0, 0).simplified());
     }
-    for (const QString &procedure : proceduresOf(DataFolder::script(QStringLiteral("postgres/functions.sql")))) {
+    for (const QString &procedure : proceduresOf(DatabaseScripts::text(QStringLiteral("postgres/functions.sql")))) {
         QSqlQuery query(db);
         query.prepare(QStringLiteral("SELECT count(*) FROM pg_proc p JOIN pg_namespace n ON n.oid = p.pronamespace "
                                      "WHERE n.nspname = 'inventory' AND p.proname = ?"));

@@ -1,9 +1,9 @@
 #include "platform/postgres/ServerSetup.h"
 
+#include "platform/DatabaseScripts.h"
 #include "platform/Error.h"
 #include "platform/postgres/ServerAddress.h"
 
-#include <QFile>
 #include <QRegularExpression>
 #include <QStringList>
 
@@ -17,35 +17,6 @@ namespace {
 [[noreturn]] void fail(const QString &description)
 {
     throw Error(Error::DatabaseError, QStringLiteral("ServerSetup"), description);
-}
-
-QString script(const QString &name)
-{
-    QFile file(QStringLiteral(":/db/") + name);
-    if (!file.open(QIODevice::ReadOnly))
-        fail(QStringLiteral("The database script \"%1\" is missing from the program.").arg(name));
-    return QString::fromUtf8(file.readAll());
-}
-
-// The part of a script of both databases that belongs to one ("-- @database NAME" lines).
-QString part(const QString &text, const QString &database)
-{
-    static const QRegularExpression marker(QStringLiteral("^\\s*--\\s*@database\\s+(\\w+)\\s*$"),
-                                           QRegularExpression::MultilineOption);
-    QString result;
-    QString current = QStringLiteral("inventory");
-    int from = 0;
-    auto matches = marker.globalMatch(text);
-    while (matches.hasNext()) {
-        const QRegularExpressionMatch match = matches.next();
-        if (current == database)
-            result += text.mid(from, match.capturedStart() - from);
-        current = match.captured(1).toLower();
-        from = int(match.capturedEnd());
-    }
-    if (current == database)
-        result += text.mid(from);
-    return result;
 }
 
 // The workstations' transactions all take this lock first (see PostgresConnection).
@@ -80,7 +51,7 @@ QString replacingFunctions()
 {
     static const QRegularExpression create(QStringLiteral("^CREATE (FUNCTION|VIEW) "),
                                            QRegularExpression::MultilineOption);
-    return script(QStringLiteral("postgres/functions.sql"))
+    return DatabaseScripts::text(QStringLiteral("postgres/functions.sql"))
         .replace(create, QStringLiteral("CREATE OR REPLACE \\1 "));
 }
 
@@ -88,7 +59,7 @@ QString replacingFunctions()
 // lines), made where missing, in place of the narrower ones of version 2.
 QString requestListIndexes()
 {
-    const QString schema = script(QStringLiteral("postgres/schema.sql"));
+    const QString schema = DatabaseScripts::text(QStringLiteral("postgres/schema.sql"));
     static const QRegularExpression block(QStringLiteral("^-- ---- The request list.*?^-- ---- end[^\\n]*$"),
                                           QRegularExpression::MultilineOption |
                                               QRegularExpression::DotMatchesEverythingOption);
@@ -179,21 +150,19 @@ void run(const QString &serverName, Content content, const std::function<void(co
 
     server.exec(QStringLiteral("BEGIN"), QStringLiteral("Starting the set-up"));
     say(QStringLiteral("Creating the tables of the schemas inventory and password"));
-    server.exec(script(QStringLiteral("postgres/schema.sql")), QStringLiteral("Creating the tables"));
-    server.exec(script(QStringLiteral("postgres/trailing-blanks.sql")),
-                QStringLiteral("Creating the triggers that store texts without trailing blanks"));
-    server.exec(script(QStringLiteral("postgres/trailing-blanks.sql")),
+    server.exec(DatabaseScripts::text(QStringLiteral("postgres/schema.sql")), QStringLiteral("Creating the tables"));
+    server.exec(DatabaseScripts::text(QStringLiteral("postgres/trailing-blanks.sql")),
                 QStringLiteral("Creating the triggers that store texts without trailing blanks"));
     say(QStringLiteral("Creating the functions and stored procedures"));
-    server.exec(script(QStringLiteral("postgres/functions.sql")), QStringLiteral("Creating the functions"));
+    server.exec(DatabaseScripts::text(QStringLiteral("postgres/functions.sql")), QStringLiteral("Creating the functions"));
     if (content == Content::DemoData) {
         say(QStringLiteral("Loading the demo hospital"));
-        const QString demo = script(QStringLiteral("demo.sql"));
-        server.exec(script(QStringLiteral("postgres/demo-support.sql")), QStringLiteral("Preparing the demo"));
+        const QString demo = DatabaseScripts::text(QStringLiteral("demo.sql"));
+        server.exec(DatabaseScripts::text(QStringLiteral("postgres/demo-support.sql")), QStringLiteral("Preparing the demo"));
         server.exec(QStringLiteral("SET LOCAL search_path = inventory, setup_support, public;\n") +
-                        part(demo, QStringLiteral("inventory")),
+                        DatabaseScripts::splitByDatabase(demo).value(QStringLiteral("inventory")),
                     QStringLiteral("Loading the demo's inventory"));
-        server.exec(QStringLiteral("SET LOCAL search_path = password, public;\n") + part(demo, QStringLiteral("password")),
+        server.exec(QStringLiteral("SET LOCAL search_path = password, public;\n") + DatabaseScripts::splitByDatabase(demo).value(QStringLiteral("password")),
                     QStringLiteral("Loading the demo's staff"));
         server.exec(QStringLiteral("DROP SCHEMA setup_support CASCADE"), QStringLiteral("Finishing the demo"));
     }
@@ -203,7 +172,7 @@ void run(const QString &serverName, Content content, const std::function<void(co
                                "FROM inventory.tbInvWithdrawRequest"),
                 QStringLiteral("Numbering the request lines"));
     say(QStringLiteral("Granting the workstations' role inventory_request_client"));
-    server.exec(script(QStringLiteral("postgres/roles.sql")), QStringLiteral("Granting the workstations' role"));
+    server.exec(DatabaseScripts::text(QStringLiteral("postgres/roles.sql")), QStringLiteral("Granting the workstations' role"));
     server.exec(QStringLiteral("RESET search_path"), QStringLiteral("Finishing the set-up"));
     server.exec(QStringLiteral("COMMIT"), QStringLiteral("Committing the set-up"));
     say(QStringLiteral("Done"));
@@ -250,7 +219,7 @@ int upgrade(const QString &serverName, const std::function<void(const QString &)
     // Version 3: texts are stored without trailing blanks; the procedures find their keys by index;
     // the request list has indexes that hold every column it reads.
     say(QStringLiteral("Creating the triggers that store texts without trailing blanks"));
-    server.exec(script(QStringLiteral("postgres/trailing-blanks.sql")),
+    server.exec(DatabaseScripts::text(QStringLiteral("postgres/trailing-blanks.sql")),
                 QStringLiteral("Creating the triggers that store texts without trailing blanks"));
     say(QStringLiteral("Removing the trailing blanks of the stored texts"));
     server.exec(
