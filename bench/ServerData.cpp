@@ -311,8 +311,7 @@ QString dataSetKey(const QString &folder)
 {
     QCryptographicHash hash(QCryptographicHash::Sha1);
     hash.addData(QFileInfo(folder).fileName().toUtf8());
-    for (const char *script : {":/db/postgres/schema.sql", ":/db/postgres/functions.sql",
-                               ":/db/postgres/trailing-blanks.sql", ":/db/postgres/roles.sql"}) {
+    for (const char *script : {":/db/postgres/schema.sql", ":/db/postgres/functions.sql", ":/db/postgres/roles.sql"}) {
         QFile file(QString::fromLatin1(script));
         if (file.open(QIODevice::ReadOnly))
             hash.addData(file.readAll());
