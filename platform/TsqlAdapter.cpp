@@ -524,7 +524,8 @@ private:
         if (!iso.isEmpty()) {
             out(s) = QLatin1Char('\'') + iso + QLatin1Char('\'');
         } else if ((isComparison(tok(s - 1)) || isComparison(tok(s + 1)) || inValueList(s)) && postgres()) {
-            // The citext columns ignore letter case and hold no trailing blanks; a compared text loses its own.
+            // The citext columns ignore letter case and hold no trailing blanks; a compared text loses its
+            // own.
             QString value = tok(s).stringValue();
             while (value.endsWith(QLatin1Char(' ')))
                 value.chop(1);

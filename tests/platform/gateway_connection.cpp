@@ -161,6 +161,35 @@ TEST(GatewayErrors, FailedStatementsThrowAndChangeNothing)
     EXPECT_FALSE(rs.IsOpen());
 }
 
+// On the server a procedure may have parameters with defaults, or several forms of one name: a
+// call is checked against what any form accepts, and PostgreSQL picks the form.
+TEST(GatewayErrors, ServerProceduresWithDefaultsOrSeveralFormsTakeTheCallsTheyAccept)
+{
+    if (!TestDatabase::onServer())
+        GTEST_SKIP() << "procedures as server functions: runs in the .postgres copy";
+    TestDatabase db;
+    db.raw(
+        QStringLiteral("CREATE FUNCTION inventory.sp_inv_tried(a text, b text DEFAULT 'none') RETURNS TABLE "
+                       "(\"Given\" text) LANGUAGE sql AS $$ SELECT a || '/' || b $$"));
+    db.raw(QStringLiteral(
+        "CREATE FUNCTION inventory.sp_inv_tried(a text, b text, c text) RETURNS TABLE (\"Given\" text) "
+        "LANGUAGE sql AS $$ SELECT a || '/' || b || '/' || c $$"));
+    Connection *connection = db.connection();
+    EXPECT_EQ(connection->Execute(QStringLiteral("INVENTORY..sp_Inv_Tried 'x'")).rows.value(0).value(0),
+              QVariant(QStringLiteral("x/none")));
+    EXPECT_EQ(connection->Execute(QStringLiteral("INVENTORY..sp_Inv_Tried 'x', 'y'")).rows.value(0).value(0),
+              QVariant(QStringLiteral("x/y")));
+    EXPECT_EQ(
+        connection->Execute(QStringLiteral("INVENTORY..sp_Inv_Tried 'x', 'y', 'z'")).rows.value(0).value(0),
+        QVariant(QStringLiteral("x/y/z")));
+    EXPECT_TRUE(errorOf([&] {
+                    connection->Execute(QStringLiteral("INVENTORY..sp_Inv_Tried 'x','y','z','w'"));
+                }).contains(QStringLiteral("too many arguments")));
+    EXPECT_TRUE(errorOf([&] {
+                    connection->Execute(QStringLiteral("INVENTORY..sp_Inv_Tried"));
+                }).contains(QStringLiteral("expects parameter 1")));
+}
+
 TEST(GatewayErrors, QuotedValuesKeepTheStatementsMeaning)
 {
     TestDatabase db;
