@@ -2,6 +2,7 @@
 
 #include "pickers/core/modEncryption.h"
 #include "platform/sqlite/DataFolder.h"
+#include "platform/DatabaseScripts.h"
 #include "platform/Error.h"
 #include "platform/sqlite/SqliteDialect.h"
 
@@ -551,8 +552,8 @@ QString cacheName(quint64 seed, const Size &size)
         .arg(size.kits)
         + QStringLiteral("-o%1").arg(size.openRequests)
         // A change of the schema (an index, a procedure) builds the data set anew.
-        + QStringLiteral("-db%1").arg(qHash(DataFolder::script(QStringLiteral("schema.sql")) +
-                                            DataFolder::script(QStringLiteral("procedures.sql"))),
+        + QStringLiteral("-db%1").arg(qHash(DatabaseScripts::text(QStringLiteral("schema.sql")) +
+                                            DatabaseScripts::text(QStringLiteral("procedures.sql"))),
                                       0, 16);
 }
 

@@ -160,7 +160,11 @@ CREATE TABLE tbInvMaster (
     IncludeInStatement      INTEGER,
     KitID                   INTEGER
 );
-CREATE INDEX ixInvMaster_Name ON tbInvMaster (ItemName, ItemDesc);
+-- Product Search reads items by the start of their name, in name order. The index also holds every
+-- column of the item the search shows or filters on, so a search reads only index entries, never
+-- the wide item rows behind them.
+CREATE INDEX ixInvMaster_Name ON tbInvMaster (ItemName, ItemDesc, ItemStatus, ItemID, SupplierID,
+    ItemClassificationID, MarkupIn, MarkupOut, Packing, ListCost);
 CREATE INDEX ixInvMaster_BarCode ON tbInvMaster (BarCode);
 CREATE INDEX ixInvMaster_Kit ON tbInvMaster (KitID);
 

@@ -39,6 +39,17 @@ QString fieldText(const Recordset &rs, const QString &name)
     return NullToDefault(rs.Fields(name), QString()).toString();
 }
 
+// The position of a field of the recordset's rows; throws as Fields does when there is none.
+int fieldIndex(const Recordset &rs, const QString &name)
+{
+    for (int i = 0; i < rs.FieldCount(); ++i) {
+        if (rs.FieldName(i).compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    rs.Fields(name);
+    return -1;
+}
+
 // Quantities and costs come back as numbers; they are shown in plain decimal form.
 QString numberText(const QVariant &value)
 {
@@ -108,6 +119,10 @@ void RequestList::RefreshRequestList()
         rs->Open(listStatement(), CurrentConnection(), CursorType::Dynamic, LockType::ReadOnly);
         const bool any = rs->RecordCount() > 0;
         grid->setEnabled(any);
+        // The same requests as shown (the list is read again after every load, for one): the grid,
+        // its selection and its scroll position stay as they are, and nothing is drawn again.
+        if (any && grid->FormatString() == kListFormat && grid->Cols() == 6 && grid->showsRowsAsRead(*rs->table()))
+            return;
         if (any) {
             grid->setDataSource(rs);
         } else {
@@ -189,17 +204,24 @@ void RequestList::LoadRequest(bool selectedRequest)
         grid->setDataSource(nullptr);
         grid->setRows(rs.RecordCount() + 2);
         grid->setCols(7);
+        // The fields are found by name once (a missing one fails here as it would on every line).
+        const int itemId = fieldIndex(rs, QStringLiteral("ItemID"));
+        const int description = fieldIndex(rs, QStringLiteral("Description"));
+        const int quantityField = fieldIndex(rs, QStringLiteral("Quantity"));
+        const int unitCostField = fieldIndex(rs, QStringLiteral("UnitCost"));
+        const int forRetail = fieldIndex(rs, QStringLiteral("ForRetail"));
+        const int isAds = fieldIndex(rs, QStringLiteral("isADS"));
+        const auto text = [&rs](int field) { return NullToDefault(rs.Fields(field), QString()).toString(); };
         for (int row = 1; !rs.Eof(); rs.MoveNext(), ++row) {
-            const QVariant quantity = NullToDefault(rs.Fields(QStringLiteral("Quantity")), 0);
-            const QVariant unitCost = NullToDefault(rs.Fields(QStringLiteral("UnitCost")), 0);
-            grid->setTextMatrix(row, 0, fieldText(rs, QStringLiteral("ItemID")));
-            grid->setTextMatrix(row, 1, fieldText(rs, QStringLiteral("Description")));
+            const QVariant quantity = NullToDefault(rs.Fields(quantityField), 0);
+            const QVariant unitCost = NullToDefault(rs.Fields(unitCostField), 0);
+            grid->setTextMatrix(row, 0, text(itemId));
+            grid->setTextMatrix(row, 1, text(description));
             grid->setTextMatrix(row, 2, numberText(quantity));
             grid->setTextMatrix(row, 3, numberText(unitCost));
             grid->setTextMatrix(row, 4, GeneralNumber(quantity.toDouble() * unitCost.toDouble()));
-            grid->setTextMatrix(row, 5, fieldText(rs, QStringLiteral("ForRetail")));
-            grid->setTextMatrix(row, 6, VariantToBoolean(rs.Fields(QStringLiteral("isADS"))) ? QStringLiteral("Y")
-                                                                                              : QStringLiteral("N"));
+            grid->setTextMatrix(row, 5, text(forRetail));
+            grid->setTextMatrix(row, 6, VariantToBoolean(rs.Fields(isAds)) ? QStringLiteral("Y") : QStringLiteral("N"));
         }
         m_form.detailGrid().LoadGridRow();
     } else {

@@ -4,7 +4,11 @@
 
 #include <QCryptographicHash>
 #include <QDateTime>
+#include <QLocale>
 #include <QStringList>
+#include <QVector>
+
+#include <algorithm>
 
 namespace {
 
@@ -69,16 +73,45 @@ StoredRequest StoredRequest::read(Connection &connection, const QString &documen
         return request;
 
     // The order of the rows is not part of what was saved, so the digest does not depend on it.
-    QStringList rowTexts;
+    // The lines of a request share their dates, so each date's text is made once per column.
+    const int columns = int(rows.columns.size());
+    QVector<std::pair<QDateTime, QByteArray>> lastDates(columns);
+    QVector<QByteArray> rowTexts;
+    rowTexts.reserve(rows.rows.size());
     for (const auto &row : rows.rows) {
-        QStringList values;
-        for (const QVariant &value : row)
-            values << canonicalValue(value);
-        rowTexts << values.join(QChar(0x1f));
+        QByteArray text;
+        text.reserve(256);
+        for (int column = 0; column < row.size(); ++column) {
+            if (column > 0)
+                text += '\x1f';
+            const QVariant &value = row.at(column);
+            if (!value.isNull() && value.typeId() == QMetaType::QDateTime && column < columns) {
+                auto &[date, dateText] = lastDates[column];
+                const QDateTime now = value.toDateTime();
+                if (dateText.isNull() || now != date) {
+                    date = now;
+                    dateText = canonicalValue(value).toUtf8();
+                }
+                text += dateText;
+            } else if (value.isNull()) {
+                text += "\x01null";
+            } else if (value.typeId() == QMetaType::Int || value.typeId() == QMetaType::LongLong) {
+                text += QByteArray::number(value.toLongLong());
+            } else if (value.typeId() == QMetaType::Double) {
+                text += QByteArray::number(value.toDouble(), 'g', QLocale::FloatingPointShortest);
+            } else {
+                text += canonicalValue(value).toUtf8();
+            }
+        }
+        rowTexts.append(std::move(text));
     }
-    rowTexts.sort();
-    request.m_digest =
-        QCryptographicHash::hash(rowTexts.join(QChar(0x1e)).toUtf8(), QCryptographicHash::Sha256);
+    std::sort(rowTexts.begin(), rowTexts.end());
+    QCryptographicHash digest(QCryptographicHash::Sha256);
+    for (const QByteArray &text : std::as_const(rowTexts)) {
+        digest.addData(text);
+        digest.addData(QByteArrayView("\x1e", 1));
+    }
+    request.m_digest = digest.result();
 
     const QString deleted = QStringLiteral("D");
     const int status = rows.columnIndex(QStringLiteral("Status"));

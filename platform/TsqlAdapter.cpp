@@ -78,9 +78,15 @@ QSet<QString> readDateColumns()
 
 bool isDateColumn(const SqlToken &token)
 {
-    static const QSet<QString> columns = readDateColumns();
-    return (token.kind == SqlToken::Word || token.kind == SqlToken::QuotedName) &&
-           columns.contains(token.nameValue().toLower());
+    static const QStringList columns = readDateColumns().values();
+    if (token.kind == SqlToken::Word) {
+        for (const QString &column : columns) {
+            if (token.text.compare(column, Qt::CaseInsensitive) == 0)
+                return true;
+        }
+        return false;
+    }
+    return token.kind == SqlToken::QuotedName && columns.contains(token.nameValue().toLower());
 }
 
 [[noreturn]] void syntaxError(const QString &near)
@@ -518,7 +524,8 @@ private:
         if (!iso.isEmpty()) {
             out(s) = QLatin1Char('\'') + iso + QLatin1Char('\'');
         } else if ((isComparison(tok(s - 1)) || isComparison(tok(s + 1)) || inValueList(s)) && postgres()) {
-            // The citext columns ignore letter case and hold no trailing blanks; a compared text loses its own.
+            // The citext columns ignore letter case and hold no trailing blanks; a compared text loses its
+            // own.
             QString value = tok(s).stringValue();
             while (value.endsWith(QLatin1Char(' ')))
                 value.chop(1);
@@ -762,7 +769,10 @@ QString isoFromMonthFirst(const QString &text)
     const QTime time(hour, match.captured(5).toInt(), match.captured(6).toInt());
     if (!date.isValid() || !time.isValid())
         return QString();
-    return QDateTime(date, time).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    // The date and time as written: a time that the local clock skips or repeats when it changes
+    // for daylight saving is a time of the hospital's records all the same.
+    return QString::asprintf("%04d-%02d-%02d %02d:%02d:%02d", date.year(), date.month(), date.day(), time.hour(),
+                             time.minute(), time.second());
 }
 
 AdaptedStatement adapt(const QString &tsql, SqlDialect dialect)

@@ -3,8 +3,8 @@
 #include <QString>
 #include <QVariantList>
 
-// Translates the client's T-SQL into SQLite (or PostgreSQL, below) text. Only tokens are rewritten; string literals and
-// bracketed names are never changed inside (except month-first date literals, below).
+// Translates the client's T-SQL into SQLite (or PostgreSQL, below) text. Only tokens are rewritten; string
+// literals and bracketed names are never changed inside (except month-first date literals, below).
 //
 // - db..object: INVENTORY..x (any case) becomes x in the main database, Password..x becomes
 //   Password.x; INVENTORY.dbo.x likewise. Names without a database stay.
@@ -14,7 +14,8 @@
 // - "+" joins texts when one operand of a chain of "+" is a string literal or a text function
 //   (SubString, Replace, Upper, Lower, LTrim, RTrim, Convert to a character type); the whole
 //   chain then becomes "||". Otherwise "+" stays arithmetic, so max(...) + 1 remains a number.
-// - IsNull -> ifnull, SubString -> substr, Len -> length; Convert(Integer, x) -> CAST(x AS
+// - IsNull -> ifnull, SubString -> substr, Len(x) -> length(rtrim(x)) (trailing blanks do not
+//   count, as on SQL Server); Convert(Integer, x) -> CAST(x AS
 //   INTEGER), Convert(VarChar(n), x) -> convert_varchar(x, n); GetDate() and PatIndex are
 //   database functions (SqliteDialect).
 // - [name] -> "name"; N'text' -> 'text'.
@@ -45,8 +46,9 @@ struct AdaptedStatement
 //   to a date to TIMESTAMP;
 // - Like -> ILIKE, or a case-insensitive regular expression (~*) for a pattern with [a-c] sets or
 //   a backslash;
-// - a compared literal loses its trailing blanks and carries no collation (the columns are citext);
-//   no index ranges are added.
+// - a compared literal, or one listed in "In (...)", loses its trailing blanks and carries no
+//   collation (the columns are citext and the server stores texts without trailing blanks); no
+//   index ranges are added.
 enum class SqlDialect { Sqlite, Postgres };
 
 namespace TsqlAdapter {

@@ -287,10 +287,34 @@ QString Format(double value, const QString &pattern)
     return result;
 }
 
+// Quantities and costs carry at most four decimals: such a value, the double nearest to a decimal
+// of at most 15 significant digits, reads back as that decimal at 15 digits, so its text is made
+// from the scaled integer directly. Empty for any other value.
+QString FourDecimalsText(double value)
+{
+    constexpr double Scale = 10000;
+    const double scaled = std::round(value * Scale);
+    if (!(std::fabs(scaled) < 1e15) || scaled / Scale != value)
+        return QString();
+    const qint64 units = qint64(std::fabs(scaled));
+    if (units == 0)
+        return QStringLiteral("0");
+    QString text = QString::number(units / 10000);
+    if (const qint64 fraction = units % 10000) {
+        QString decimals = QString::number(fraction).rightJustified(4, u'0');
+        while (decimals.endsWith(u'0'))
+            decimals.chop(1);
+        text += u'.' + decimals;
+    }
+    return value < 0 ? u'-' + text : text;
+}
+
 QString GeneralNumber(double value)
 {
     if (!std::isfinite(value))
         ThrowOverflow(QStringLiteral("GeneralNumber"));
+    if (QString text = FourDecimalsText(value); !text.isNull())
+        return text;
     DecimalDigits d = ToDecimalDigits(value);
     if (d.digits.isEmpty())
         return QStringLiteral("0");

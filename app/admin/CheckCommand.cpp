@@ -53,7 +53,9 @@ AdminCommand checkCommand()
                 + QString::fromLatin1(kDataFolderHelp)
                 + QStringLiteral("  --server SERVER  a PostgreSQL server (what the log-on dialog's \"Server\" box\n"
                                  "                 takes): checks that it answers and holds every table and\n"
-                                 "                 procedure that setup makes, readable by this account\n"
+                                 "                 procedure that setup makes, readable by this account,\n"
+                                 "                 with the texts' triggers; a server set up by an earlier\n"
+                                 "                 version fails, naming \"inventory-request-admin upgrade\"\n"
                                  "\nExit status: 0 passed, 1 a file or the server failed the check, 2 misuse.\n"),
             check};
 }

@@ -92,7 +92,7 @@ CREATE FUNCTION convert_varchar(value timestamp, size integer DEFAULT 30) RETURN
 
 -- A code given as a bare number (123 for item '00123') matches an all-digit code by value.
 CREATE FUNCTION same_code(code citext, given text) RETURNS boolean LANGUAGE sql IMMUTABLE
-    AS $$ SELECT code = rtrim(given)
+    AS $$ SELECT code = rtrim(given)::citext
               OR (code ~ '^[0-9]+$' AND rtrim(given) ~ '^[0-9]+$' AND length(code) < 19
                   AND length(rtrim(given)) < 19 AND code::bigint = rtrim(given)::bigint) $$;
 
@@ -169,15 +169,7 @@ CREATE FUNCTION sp_inv_kitofitems_peritem(kit text, item text)
     RETURNS TABLE ("ItemID" citext, "ItemName" citext, "Qty" double precision, "UnitCost" numeric,
                    "Amount" double precision, "RetailType" citext, "Packing" integer)
     LANGUAGE sql STABLE AS $$
-SELECT C.ItemID, C.ItemName, KI.Qty, KI.UnitCost, KI.Qty * KI.UnitCost::double precision,
-       KI.RetailType, C.Packing
-  FROM tbInvMaster M
-  JOIN tbInvKit K ON K.KitID = M.KitID
-  JOIN tbInvKitItem KI ON KI.KitID = K.KitID
-  JOIN tbInvMaster C ON C.ItemID = KI.ItemID
- WHERE same_code(M.ItemID, kit) AND same_code(C.ItemID, item)
-   AND NOT K.Active = 'I'
- ORDER BY C.ItemID $$;
+SELECT * FROM sp_inv_kitofitems(kit) K WHERE same_code(K."ItemID", item) $$;
 
 -- What the report definitions use beside the tables: IFNULL as in the embedded files, and the
 -- staff names (the embedded files make the view for the report's own connection).

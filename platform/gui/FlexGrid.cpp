@@ -241,6 +241,11 @@ std::shared_ptr<Recordset> FlexGrid::DataSource() const
     return m_model->source();
 }
 
+bool FlexGrid::showsRowsAsRead(const ResultTable &rows) const
+{
+    return m_model->showsRowsAsRead(rows);
+}
+
 void FlexGrid::setCurrentCell(int row, int col)
 {
     if (row < 1 || row >= Rows() || col < 0 || col >= Cols())

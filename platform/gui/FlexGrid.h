@@ -7,6 +7,7 @@
 
 class Recordset;
 class FlexGridModel;
+struct ResultTable;
 
 // The flexible grid the windows are written against: a text matrix with one fixed header row
 // (row 0), rows and columns, the current cell, the top row, column widths in twips and row
@@ -52,6 +53,9 @@ public:
     // empty grid of one header row and no data rows.
     void setDataSource(std::shared_ptr<Recordset> source);
     std::shared_ptr<Recordset> DataSource() const;
+    // Whether the grid shows exactly these rows, bound and as read: no text written into it and no
+    // row added or removed since. A list read again with the same rows then need not be shown anew.
+    bool showsRowsAsRead(const ResultTable &rows) const;
 
     // Drawing is suspended while false.
     void setRedraw(bool on) { setUpdatesEnabled(on); }

@@ -256,3 +256,15 @@ void FlexGridModel::bind(std::shared_ptr<Recordset> source)
     m_align.clear();
     endResetModel();
 }
+
+bool FlexGridModel::showsRowsAsRead(const ResultTable &rows) const
+{
+    if (!bound() || !m_written.isEmpty() || m_cols != m_table->columns.size()
+        || m_boundRows.size() != m_table->rows.size() || m_nextId != m_table->rows.size())
+        return false;
+    for (int i = 0; i < m_boundRows.size(); ++i) {
+        if (m_boundRows[i] != i)
+            return false;
+    }
+    return m_table.get() == &rows || (m_table->columns == rows.columns && m_table->rows == rows.rows);
+}

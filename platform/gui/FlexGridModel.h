@@ -44,6 +44,8 @@ public:
     void clearTexts();
 
     void bind(std::shared_ptr<Recordset> source);
+    // Bound to a result equal to these rows, with every row and cell as read.
+    bool showsRowsAsRead(const ResultTable &rows) const;
     std::shared_ptr<Recordset> source() const { return m_source; }
 
     // How a value of a recordset is shown in a cell.

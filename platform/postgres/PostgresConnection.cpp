@@ -200,23 +200,27 @@ QSqlQuery PostgresConnection::exec(const QString &sql, const QVariantList &value
     databaseError(reason);
 }
 
-// A call names a procedure the database has, with as many arguments as it takes; the messages are
-// SQL Server's.
+// A call names a procedure the database has, with as many arguments as it takes (parameters with
+// a default may be left out; of several procedures of the name, any one may take the call); the
+// messages are SQL Server's.
 void PostgresConnection::checkArguments(const AdaptedStatement &call)
 {
     const QString name = call.procedure.toLower();
     if (!m_parameterCounts.contains(name)) {
-        QSqlQuery query = exec(QStringLiteral("SELECT p.pronargs FROM pg_catalog.pg_proc p JOIN pg_catalog.pg_namespace n "
-                                              "ON n.oid = p.pronamespace WHERE n.nspname = 'inventory' AND p.proname = ?"),
+        QSqlQuery query = exec(QStringLiteral("SELECT min(p.pronargs - p.pronargdefaults), max(p.pronargs) FROM "
+                                              "pg_catalog.pg_proc p JOIN pg_catalog.pg_namespace n ON n.oid = "
+                                              "p.pronamespace WHERE n.nspname = 'inventory' AND p.proname = ?"),
                                {name});
-        m_parameterCounts.insert(name, query.next() ? query.value(0).toInt() : -1);
+        const bool found = query.next() && !query.value(0).isNull();
+        m_parameterCounts.insert(name, found ? std::pair{query.value(0).toInt(), query.value(1).toInt()}
+                                             : std::pair{-1, -1});
     }
-    const int parameters = m_parameterCounts.value(name);
-    if (parameters < 0)
+    const auto [fewest, most] = m_parameterCounts.value(name);
+    if (most < 0)
         databaseError(QStringLiteral("Could not find stored procedure '%1'.").arg(call.procedure));
-    if (call.arguments.size() > parameters)
+    if (call.arguments.size() > most)
         databaseError(QStringLiteral("Procedure or function %1 has too many arguments specified.").arg(call.procedure));
-    if (call.arguments.size() < parameters)
+    if (call.arguments.size() < fewest)
         databaseError(QStringLiteral("Procedure or function '%1' expects parameter %2, which was not supplied.")
                           .arg(call.procedure)
                           .arg(call.arguments.size() + 1));

@@ -5,6 +5,8 @@
 #include <QHash>
 #include <QSet>
 
+#include <utility>
+
 class QSqlQuery;
 
 // The connection to a PostgreSQL server set up for the client (inventory-request-admin setup):
@@ -38,6 +40,7 @@ private:
     void checkArguments(const struct AdaptedStatement &call);
 
     bool m_dropped = false;
-    QHash<QString, int> m_parameterCounts; // parameters of each procedure, by lower-case name
+    // The fewest and most arguments each procedure takes, by lower-case name.
+    QHash<QString, std::pair<int, int>> m_parameterCounts;
     QSet<QString> m_unfoldable; // statements whose DistinctFirst form the server refused
 };

@@ -3,7 +3,7 @@
 #include "platform/Error.h"
 #include "platform/postgres/ServerAddress.h"
 #include "platform/postgres/ServerSetup.h"
-#include "platform/sqlite/DataFolder.h"
+#include "platform/DatabaseScripts.h"
 
 #include <QRegularExpression>
 #include <QSqlDatabase>
@@ -23,7 +23,7 @@ QStringList expectedTables()
                                                     | QRegularExpression::CaseInsensitiveOption);
     QStringList tables;
     for (const QString &schema : {QStringLiteral("inventory"), QStringLiteral("password")}) {
-        auto matches = createTable.globalMatch(DataFolder::scriptPart(QStringLiteral("postgres/schema.sql"), schema));
+        auto matches = createTable.globalMatch(DatabaseScripts::part(QStringLiteral("postgres/schema.sql"), schema));
         while (matches.hasNext())
             tables << schema + QLatin1Char('.') + matches.next().captured(1).toLower();
     }
@@ -51,7 +51,7 @@ QStringList schemaProblems(const QString &server, QSqlDatabase db)
             problems << QStringLiteral("the server \"%1\" has no table %2 this account can read (%3)")
                             .arg(server, table, query.lastError().databaseText().section(QLatin1Char('\n'), 0, 0).simplified());
     }
-    for (const QString &procedure : proceduresOf(DataFolder::script(QStringLiteral("postgres/functions.sql")))) {
+    for (const QString &procedure : proceduresOf(DatabaseScripts::text(QStringLiteral("postgres/functions.sql")))) {
         QSqlQuery query(db);
         query.prepare(QStringLiteral("SELECT count(*) FROM pg_proc p JOIN pg_namespace n ON n.oid = p.pronamespace "
                                      "WHERE n.nspname = 'inventory' AND p.proname = ?"));
@@ -59,9 +59,26 @@ QStringList schemaProblems(const QString &server, QSqlDatabase db)
         if (!query.exec() || !query.next() || query.value(0).toInt() == 0)
             problems << QStringLiteral("the server \"%1\" has no procedure inventory.%2").arg(server, procedure);
     }
+    // Every table with texts keeps them without trailing blanks.
+    QSqlQuery untrimmed(db);
+    if (untrimmed.exec(QStringLiteral(
+            "SELECT DISTINCT n.nspname || '.' || c.relname FROM pg_catalog.pg_class c "
+            "JOIN pg_catalog.pg_namespace n ON n.oid = c.relnamespace "
+            "JOIN pg_catalog.pg_attribute a ON a.attrelid = c.oid AND a.attnum > 0 AND NOT a.attisdropped "
+            "JOIN pg_catalog.pg_type t ON t.oid = a.atttypid AND t.typname = 'citext' "
+            "WHERE c.relkind = 'r' AND n.nspname IN ('inventory', 'password') AND NOT EXISTS (SELECT FROM "
+            "pg_catalog.pg_trigger g WHERE g.tgrelid = c.oid AND g.tgname = 'trim_trailing_blanks' AND "
+            "g.tgenabled <> 'D') "
+            "ORDER BY 1"))) {
+        while (untrimmed.next())
+            problems << QStringLiteral(
+                            "the server \"%1\" stores the texts of %2 with their trailing blanks (its "
+                            "trigger trim_trailing_blanks is missing or disabled)")
+                            .arg(server, untrimmed.value(0).toString());
+    }
     QSqlQuery version(db);
-    if (version.exec(QStringLiteral("SELECT max(Version) FROM inventory.tbInvSchemaVersion")) && version.next()
-        && version.value(0).toInt() < ServerSetup::SchemaVersion)
+    if (version.exec(QStringLiteral("SELECT max(Version) FROM inventory.tbInvSchemaVersion")) &&
+        version.next() && version.value(0).toInt() < ServerSetup::SchemaVersion)
         problems << QStringLiteral("the server \"%1\" has schema version %2 and the workstations need %3: "
                                    "\"inventory-request-admin upgrade\" brings it up to date")
                         .arg(server)

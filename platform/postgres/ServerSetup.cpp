@@ -1,9 +1,9 @@
 #include "platform/postgres/ServerSetup.h"
 
+#include "platform/DatabaseScripts.h"
 #include "platform/Error.h"
 #include "platform/postgres/ServerAddress.h"
 
-#include <QFile>
 #include <QRegularExpression>
 #include <QStringList>
 
@@ -17,35 +17,6 @@ namespace {
 [[noreturn]] void fail(const QString &description)
 {
     throw Error(Error::DatabaseError, QStringLiteral("ServerSetup"), description);
-}
-
-QString script(const QString &name)
-{
-    QFile file(QStringLiteral(":/db/") + name);
-    if (!file.open(QIODevice::ReadOnly))
-        fail(QStringLiteral("The database script \"%1\" is missing from the program.").arg(name));
-    return QString::fromUtf8(file.readAll());
-}
-
-// The part of a script of both databases that belongs to one ("-- @database NAME" lines).
-QString part(const QString &text, const QString &database)
-{
-    static const QRegularExpression marker(QStringLiteral("^\\s*--\\s*@database\\s+(\\w+)\\s*$"),
-                                           QRegularExpression::MultilineOption);
-    QString result;
-    QString current = QStringLiteral("inventory");
-    int from = 0;
-    auto matches = marker.globalMatch(text);
-    while (matches.hasNext()) {
-        const QRegularExpressionMatch match = matches.next();
-        if (current == database)
-            result += text.mid(from, match.capturedStart() - from);
-        current = match.captured(1).toLower();
-        from = int(match.capturedEnd());
-    }
-    if (current == database)
-        result += text.mid(from);
-    return result;
 }
 
 // The workstations' transactions all take this lock first (see PostgresConnection).
@@ -74,6 +45,35 @@ BEGIN
 END $trim$;
 )sql";
 
+// The functions and procedures of this version in place of those of an earlier one (their
+// results keep their columns, so they can be replaced in place).
+QString replacingFunctions()
+{
+    static const QRegularExpression create(QStringLiteral("^CREATE (FUNCTION|VIEW) "),
+                                           QRegularExpression::MultilineOption);
+    return DatabaseScripts::text(QStringLiteral("postgres/functions.sql"))
+        .replace(create, QStringLiteral("CREATE OR REPLACE \\1 "));
+}
+
+// The request list's indexes of this version (the block of schema.sql between its "-- ----"
+// lines), made where missing, in place of the narrower ones of version 2.
+QString requestListIndexes()
+{
+    const QString schema = DatabaseScripts::text(QStringLiteral("postgres/schema.sql"));
+    static const QRegularExpression block(QStringLiteral("^-- ---- The request list.*?^-- ---- end[^\\n]*$"),
+                                          QRegularExpression::MultilineOption |
+                                              QRegularExpression::DotMatchesEverythingOption);
+    const QRegularExpressionMatch match = block.match(schema);
+    if (!match.hasMatch() || !match.captured().contains(QLatin1String("CREATE INDEX ")))
+        fail(QStringLiteral(
+            "The program's server schema lacks the request list's indexes; nothing was changed."));
+    return QStringLiteral("SET LOCAL search_path = inventory, public;\n") +
+           match.captured().replace(QLatin1String("CREATE INDEX "),
+                                    QLatin1String("CREATE INDEX IF NOT EXISTS ")) +
+           QStringLiteral("\nDROP INDEX IF EXISTS inventory.ixInvWithdrawRequest_LocationStatus, "
+                          "inventory.ixInvWithdrawRequest_LocationPending;\n");
+}
+
 struct Server
 {
     std::unique_ptr<PGconn, decltype(&PQfinish)> connection{nullptr, &PQfinish};
@@ -84,7 +84,8 @@ struct Server
         if (PQstatus(connection.get()) != CONNECTION_OK)
             fail(QStringLiteral("The database server \"%1\" cannot be reached or refused the log-on:\n%2")
                      .arg(serverName, QString::fromUtf8(PQerrorMessage(connection.get())).trimmed()));
-        PQsetNoticeProcessor(connection.get(), [](void *, const char *) {}, nullptr);
+        PQsetNoticeProcessor(
+            connection.get(), [](void *, const char *) {}, nullptr);
     }
 
     // A failed step ends the work: the open transaction goes with the connection. The advice is
@@ -99,15 +100,16 @@ struct Server
         const QString message = QString::fromUtf8(PQerrorMessage(connection.get())).trimmed();
         const char *state = PQresultErrorField(result.get(), PG_DIAG_SQLSTATE);
         if (!duplicateKeyAdvice.isEmpty() && state && qstrcmp(state, "23505") == 0)
-            fail(QStringLiteral("%1 failed; nothing was changed. %2\n%3").arg(step, duplicateKeyAdvice, message));
+            fail(QStringLiteral("%1 failed; nothing was changed. %2\n%3")
+                     .arg(step, duplicateKeyAdvice, message));
         fail(QStringLiteral("%1 failed; nothing was changed.\n%2").arg(step, message));
     }
 
     // The first value of a one-row answer; nothing when the statement failed.
     std::optional<QString> value(const QString &sql)
     {
-        std::unique_ptr<PGresult, decltype(&PQclear)> result(PQexec(connection.get(), sql.toUtf8().constData()),
-                                                               &PQclear);
+        std::unique_ptr<PGresult, decltype(&PQclear)> result(
+            PQexec(connection.get(), sql.toUtf8().constData()), &PQclear);
         if (PQresultStatus(result.get()) != PGRES_TUPLES_OK || PQntuples(result.get()) != 1)
             return std::nullopt;
         return QString::fromUtf8(PQgetvalue(result.get(), 0, 0));
@@ -148,21 +150,19 @@ void run(const QString &serverName, Content content, const std::function<void(co
 
     server.exec(QStringLiteral("BEGIN"), QStringLiteral("Starting the set-up"));
     say(QStringLiteral("Creating the tables of the schemas inventory and password"));
-    server.exec(script(QStringLiteral("postgres/schema.sql")), QStringLiteral("Creating the tables"));
-    server.exec(script(QStringLiteral("postgres/trailing-blanks.sql")),
-                QStringLiteral("Creating the triggers that store texts without trailing blanks"));
-    server.exec(script(QStringLiteral("postgres/trailing-blanks.sql")),
+    server.exec(DatabaseScripts::text(QStringLiteral("postgres/schema.sql")), QStringLiteral("Creating the tables"));
+    server.exec(DatabaseScripts::text(QStringLiteral("postgres/trailing-blanks.sql")),
                 QStringLiteral("Creating the triggers that store texts without trailing blanks"));
     say(QStringLiteral("Creating the functions and stored procedures"));
-    server.exec(script(QStringLiteral("postgres/functions.sql")), QStringLiteral("Creating the functions"));
+    server.exec(DatabaseScripts::text(QStringLiteral("postgres/functions.sql")), QStringLiteral("Creating the functions"));
     if (content == Content::DemoData) {
         say(QStringLiteral("Loading the demo hospital"));
-        const QString demo = script(QStringLiteral("demo.sql"));
-        server.exec(script(QStringLiteral("postgres/demo-support.sql")), QStringLiteral("Preparing the demo"));
+        const QString demo = DatabaseScripts::text(QStringLiteral("demo.sql"));
+        server.exec(DatabaseScripts::text(QStringLiteral("postgres/demo-support.sql")), QStringLiteral("Preparing the demo"));
         server.exec(QStringLiteral("SET LOCAL search_path = inventory, setup_support, public;\n") +
-                        part(demo, QStringLiteral("inventory")),
+                        DatabaseScripts::splitByDatabase(demo).value(QStringLiteral("inventory")),
                     QStringLiteral("Loading the demo's inventory"));
-        server.exec(QStringLiteral("SET LOCAL search_path = password, public;\n") + part(demo, QStringLiteral("password")),
+        server.exec(QStringLiteral("SET LOCAL search_path = password, public;\n") + DatabaseScripts::splitByDatabase(demo).value(QStringLiteral("password")),
                     QStringLiteral("Loading the demo's staff"));
         server.exec(QStringLiteral("DROP SCHEMA setup_support CASCADE"), QStringLiteral("Finishing the demo"));
     }
@@ -172,12 +172,11 @@ void run(const QString &serverName, Content content, const std::function<void(co
                                "FROM inventory.tbInvWithdrawRequest"),
                 QStringLiteral("Numbering the request lines"));
     say(QStringLiteral("Granting the workstations' role inventory_request_client"));
-    server.exec(script(QStringLiteral("postgres/roles.sql")), QStringLiteral("Granting the workstations' role"));
+    server.exec(DatabaseScripts::text(QStringLiteral("postgres/roles.sql")), QStringLiteral("Granting the workstations' role"));
     server.exec(QStringLiteral("RESET search_path"), QStringLiteral("Finishing the set-up"));
     server.exec(QStringLiteral("COMMIT"), QStringLiteral("Committing the set-up"));
     say(QStringLiteral("Done"));
 }
-
 
 int upgrade(const QString &serverName, const std::function<void(const QString &)> &progress)
 {
@@ -199,8 +198,9 @@ int upgrade(const QString &serverName, const std::function<void(const QString &)
                  .arg(database));
     const int version = found->toInt();
     if (version > SchemaVersion)
-        fail(QStringLiteral("The database \"%1\" was set up by a later version of the program (schema version %2; "
-                            "this one knows up to %3). Nothing was changed.")
+        fail(QStringLiteral(
+                 "The database \"%1\" was set up by a later version of the program (schema version %2; "
+                 "this one knows up to %3). Nothing was changed.")
                  .arg(database)
                  .arg(version)
                  .arg(SchemaVersion));
@@ -216,14 +216,22 @@ int upgrade(const QString &serverName, const std::function<void(const QString &)
                  .arg(database)
                  .arg(version));
 
-    // Version 3: texts are stored without trailing blanks.
+    // Version 3: texts are stored without trailing blanks; the procedures find their keys by index;
+    // the request list has indexes that hold every column it reads.
     say(QStringLiteral("Creating the triggers that store texts without trailing blanks"));
-    server.exec(script(QStringLiteral("postgres/trailing-blanks.sql")),
+    server.exec(DatabaseScripts::text(QStringLiteral("postgres/trailing-blanks.sql")),
                 QStringLiteral("Creating the triggers that store texts without trailing blanks"));
     say(QStringLiteral("Removing the trailing blanks of the stored texts"));
-    server.exec(QString::fromLatin1(TrimStoredTexts), QStringLiteral("Removing the trailing blanks of the stored texts"),
-                QStringLiteral("Two rows hold the same key once their trailing blanks are removed: correct one of "
-                               "them and run the upgrade again."));
+    server.exec(
+        QString::fromLatin1(TrimStoredTexts),
+        QStringLiteral("Removing the trailing blanks of the stored texts"),
+        QStringLiteral("Two rows hold the same key once their trailing blanks are removed: correct one of "
+                       "them and run the upgrade again."));
+
+    say(QStringLiteral("Replacing the functions and stored procedures with this version's"));
+    server.exec(replacingFunctions(), QStringLiteral("Replacing the functions and stored procedures"));
+    say(QStringLiteral("Making the request list's indexes"));
+    server.exec(requestListIndexes(), QStringLiteral("Making the request list's indexes"));
 
     server.exec(QStringLiteral("INSERT INTO inventory.tbInvSchemaVersion (Version, AppliedOn) VALUES (%1, "
                                "LOCALTIMESTAMP(0))")

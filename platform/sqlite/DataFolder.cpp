@@ -1,5 +1,6 @@
 #include "platform/sqlite/DataFolder.h"
 
+#include "platform/DatabaseScripts.h"
 #include "platform/Error.h"
 
 #include "platform/sqlite/SqliteDialect.h"
@@ -36,27 +37,6 @@ constexpr int kCreationWaitMs = 60000;
     throw Error(Error::DatabaseError, kSource, description);
 }
 
-// A script holds the statements of both databases; a line "-- @database NAME" starts the part of
-// NAME. Lines before the first such line belong to INVENTORY. Keys are lower case.
-QHash<QString, QString> splitByDatabase(const QString &script)
-{
-    static const QRegularExpression marker(QStringLiteral("^\\s*--\\s*@database\\s+(\\w+)\\s*$"));
-    QHash<QString, QString> parts;
-    QString current = kInventory;
-    const QStringList lines = script.split(QLatin1Char('\n'));
-    for (const QString &line : lines) {
-        const QRegularExpressionMatch match = marker.match(line);
-        if (match.hasMatch()) {
-            current = match.captured(1).toLower();
-            continue;
-        }
-        QString &part = parts[current];
-        part += line;
-        part += QLatin1Char('\n');
-    }
-    return parts;
-}
-
 void execScript(sqlite3 *handle, const QString &sql, const QString &what)
 {
     char *message = nullptr;
@@ -86,7 +66,7 @@ void buildFile(const QString &path, const QString &database, const QStringList &
             execScript(handle, QStringLiteral("BEGIN IMMEDIATE;"), path);
             try {
                 for (const QString &name : scriptNames) {
-                    const QString part = DataFolder::scriptPart(name, database);
+                    const QString part = DatabaseScripts::part(name, database);
                     if (!part.trimmed().isEmpty())
                         execScript(handle, part, name);
                 }
@@ -252,7 +232,7 @@ void updateIndexes(sqlite3 *db)
                                                 QRegularExpression::CaseInsensitiveOption);
     auto normalized = [](const QString &sql) { return sql.simplified().toLower(); };
     QStringList changes;
-    const QString schema = scriptPart(QStringLiteral("schema.sql"), kInventory);
+    const QString schema = DatabaseScripts::part(QStringLiteral("schema.sql"), kInventory);
     for (auto it = createIndex.globalMatch(schema); it.hasNext();) {
         const QRegularExpressionMatch match = it.next();
         sqlite3_stmt *statement = nullptr;
@@ -274,19 +254,6 @@ void updateIndexes(sqlite3 *db)
                                .toUtf8();
     if (sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr) != SQLITE_OK && !sqlite3_get_autocommit(db))
         sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-}
-
-QString script(const QString &name)
-{
-    QFile file(QStringLiteral(":/db/") + name);
-    if (!file.open(QIODevice::ReadOnly))
-        fail(QStringLiteral("The database script \"%1\" is missing from the program.").arg(name));
-    return QString::fromUtf8(file.readAll());
-}
-
-QString scriptPart(const QString &name, const QString &database)
-{
-    return splitByDatabase(script(name)).value(database.toLower());
 }
 
 } // namespace DataFolder

@@ -39,10 +39,5 @@ void prepare(const QString &folder, Access access);
 // slower), and so does one that another workstation is writing.
 void updateIndexes(sqlite3 *db);
 
-// Text of a script embedded from db/ (for example "schema.sql"); throws Error when missing.
-QString script(const QString &name);
-
-// The part of an embedded script that belongs to one database ("inventory" or "password").
-QString scriptPart(const QString &name, const QString &database);
 
 } // namespace DataFolder

@@ -1,8 +1,8 @@
 #include "platform/sqlite/SchemaUpgrade.h"
 
 #include "platform/Database.h"
+#include "platform/DatabaseScripts.h"
 #include "platform/Error.h"
-#include "platform/sqlite/DataFolder.h"
 #include "platform/sqlite/SqliteDialect.h"
 
 #include <QDir>
@@ -89,7 +89,7 @@ void rebuild(sqlite3 *db, const QString &database)
     for (const QString &table : tables)
         exec(db, QStringLiteral("ALTER TABLE main.%1 RENAME TO %2").arg(quoted(table), quoted(table + OldTableSuffix)));
 
-    exec(db, DataFolder::scriptPart(QStringLiteral("schema.sql"), database));
+    exec(db, DatabaseScripts::part(QStringLiteral("schema.sql"), database));
     const QStringList current = column(
         db, QStringLiteral("SELECT name FROM main.sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%' "
                            "AND name NOT LIKE '%_before_upgrade'"));

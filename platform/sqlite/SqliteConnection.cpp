@@ -7,6 +7,7 @@
 #include "platform/sqlite/DataFolder.h"
 #include "platform/sqlite/SchemaUpgrade.h"
 #include "platform/sqlite/SqliteDialect.h"
+#include "platform/sqlite/WriteShapes.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -216,15 +217,64 @@ struct SqliteConnection::State
 {
     sqlite3 *db = nullptr;
     QHash<QString, sqlite3_stmt *> statements; // read-only statements by text
+    QHash<QString, sqlite3_stmt *> inserts;    // inserts of literal values, by their form with parameters
     QHash<QString, QString> procedures;        // procedure body by lower-case name
 
-    ~State() { clearStatements(); }
+    ~State()
+    {
+        clearStatements();
+        clearInserts();
+    }
 
     void clearStatements()
     {
         for (sqlite3_stmt *statement : std::as_const(statements))
             sqlite3_finalize(statement);
         statements.clear();
+    }
+
+    void clearInserts()
+    {
+        for (sqlite3_stmt *statement : std::as_const(inserts))
+            sqlite3_finalize(statement);
+        inserts.clear();
+    }
+
+    // Inserts that differ only in their values run one prepared statement with the values bound.
+    ResultTable insert(const LiteralInsert &insert)
+    {
+        sqlite3_stmt *statement = inserts.value(insert.shape);
+        if (!statement) {
+            const QByteArray text = insert.shape.toUtf8();
+            const int rc = sqlite3_prepare_v2(db, text.constData(), int(text.size()), &statement, nullptr);
+            if (rc != SQLITE_OK) {
+                sqlite3_finalize(statement);
+                failure(db, rc);
+            }
+            if (inserts.size() >= 20)
+                clearInserts();
+            inserts.insert(insert.shape, statement);
+        }
+        StatementUse use(statement, false);
+        for (int i = 0; i < insert.values.size(); ++i)
+            bindValue(statement, i + 1, insert.values.at(i));
+        return run(statement);
+    }
+
+    // Whether an UPDATE of the table may fire a trigger, in any of the connection's databases.
+    bool hasTriggers(const QString &table)
+    {
+        const auto [statement, owned] = prepare(QStringLiteral(
+            "SELECT 1 FROM main.sqlite_master WHERE type = 'trigger' AND tbl_name = ?1 COLLATE NOCASE "
+            "UNION ALL SELECT 1 FROM Password.sqlite_master WHERE type = 'trigger' AND tbl_name = ?1 COLLATE NOCASE "
+            "UNION ALL SELECT 1 FROM temp.sqlite_master WHERE type = 'trigger' AND tbl_name = ?1 COLLATE NOCASE"));
+        StatementUse use(statement, owned);
+        const QByteArray name = table.toUtf8();
+        sqlite3_bind_text(statement, 1, name.constData(), int(name.size()), SQLITE_TRANSIENT);
+        const int rc = sqlite3_step(statement);
+        if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+            failure(db, rc);
+        return rc == SQLITE_ROW;
     }
 
     // A prepared statement and whether the caller must finalize it. Read-only statements are
@@ -283,11 +333,31 @@ struct SqliteConnection::State
             table.columns.append(QString::fromUtf8(sqlite3_column_name(statement, i)));
             dateColumns[i] = isDateType(sqlite3_column_decltype(statement, i));
         }
+        // The lines of a request share their dates: a date column's value is converted once for
+        // each run of equal texts.
+        struct LastDate
+        {
+            QByteArray text;
+            QVariant value;
+        };
+        QVector<LastDate> lastDates(count);
         int rc;
         while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
             QVector<QVariant> row(count);
-            for (int i = 0; i < count; ++i)
-                row[i] = columnValue(statement, i, dateColumns.at(i));
+            for (int i = 0; i < count; ++i) {
+                if (!dateColumns.at(i) || sqlite3_column_type(statement, i) != SQLITE_TEXT) {
+                    row[i] = columnValue(statement, i, dateColumns.at(i));
+                    continue;
+                }
+                const auto *bytes = reinterpret_cast<const char *>(sqlite3_column_text(statement, i));
+                const QByteArrayView text(bytes, sqlite3_column_bytes(statement, i));
+                LastDate &last = lastDates[i];
+                if (last.value.isNull() || last.text != text) {
+                    last.value = columnValue(statement, i, true);
+                    last.text = text.toByteArray();
+                }
+                row[i] = last.value;
+            }
             table.rows.append(std::move(row));
         }
         if (rc != SQLITE_DONE)
@@ -440,10 +510,20 @@ ResultTable SqliteConnection::run(const QString &sql)
         const AdaptedStatement adapted = TsqlAdapter::adapt(sql);
         if (adapted.isProcedureCall())
             return m_state->call(adapted);
+        if (const auto insert = LiteralInsert::parse(adapted.sql))
+            return m_state->insert(*insert);
         const auto [statement, owned] = m_state->prepare(adapted.sql);
         if (!statement)
             return ResultTable();
         StatementUse use(statement, owned);
+        // An update that sets columns to themselves only locks the rows. A transaction here began
+        // with the write lock of the whole database (BEGIN IMMEDIATE), so no other connection can
+        // be writing them: the rows are left as they are, unless a trigger would see the update.
+        if (m_transactionDepth > 0 && !sqlite3_get_autocommit(m_state->db)) {
+            const QString table = unchangingUpdateTable(adapted.sql);
+            if (!table.isEmpty() && !m_state->hasTriggers(table))
+                return ResultTable();
+        }
         return m_state->run(statement);
     } catch (const Error &) {
         // A failure such as a full disk may end the transaction inside SQLite; follow it, so that

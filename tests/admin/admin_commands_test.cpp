@@ -317,13 +317,23 @@ TEST(AdminUpgrade, CheckNamesTheUpgradeThatThenBringsTheServerUpToDate)
 
     const AdminRun upgrade = admin({QStringLiteral("upgrade"), server});
     EXPECT_EQ(upgrade.status, 0) << upgrade.err.toStdString();
-    EXPECT_TRUE(upgrade.out.contains(QStringLiteral("from schema version 2 to 3"))) << upgrade.out.toStdString();
+    EXPECT_TRUE(upgrade.out.contains(QStringLiteral("from schema version 2 to 3")))
+        << upgrade.out.toStdString();
     EXPECT_EQ(admin({QStringLiteral("check"), QStringLiteral("--server"), server}).status, 0);
+    ASSERT_TRUE(onServer(
+        server, QStringLiteral("ALTER TABLE inventory.tbInvMaster DISABLE TRIGGER trim_trailing_blanks")));
+    const AdminRun untrimmed = admin({QStringLiteral("check"), QStringLiteral("--server"), server});
+    EXPECT_EQ(untrimmed.status, 1);
+    EXPECT_TRUE(untrimmed.out.contains(QStringLiteral("inventory.tbinvmaster")))
+        << untrimmed.out.toStdString();
+    ASSERT_TRUE(onServer(
+        server, QStringLiteral("ALTER TABLE inventory.tbInvMaster ENABLE TRIGGER trim_trailing_blanks")));
     const AdminRun again = admin({QStringLiteral("upgrade"), server});
     EXPECT_EQ(again.status, 0);
     EXPECT_TRUE(again.out.contains(QStringLiteral("nothing to do"))) << again.out.toStdString();
 
-    const AdminRun empty = admin({QStringLiteral("upgrade"), database.address() + QStringLiteral(" dbname=postgres")});
+    const AdminRun empty =
+        admin({QStringLiteral("upgrade"), database.address() + QStringLiteral(" dbname=postgres")});
     EXPECT_EQ(empty.status, 1);
     EXPECT_TRUE(empty.err.contains(QStringLiteral("Nothing was changed"))) << empty.err.toStdString();
 }

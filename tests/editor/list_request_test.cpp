@@ -222,3 +222,33 @@ TEST_F(ListTest, TheRequestOpenedIsTheOneChosenAlsoWhenTheListIsReadOnTheWay)
     EXPECT_EQ(grid(S("grdDetails"))->Rows(), 5);
     EXPECT_EQ(listCell(grid(S("grdListing"))->Row(), 0).trimmed(), S(Demo::PendingDoc));
 }
+
+// The list is read again after every load, save and delete: what another workstation changed shows,
+// a grid that shows something else than it read is shown anew, and the selection stays.
+TEST_F(ListTest, ReadingTheListAgainShowsWhatChangedAndKeepsTheSelection)
+{
+    FlexGrid *list = grid(S("grdListing"));
+    list->setRow(listRowOf(S(Demo::PendingDoc)));
+    const auto shown = list->DataSource();
+    form().RefreshRequestList();
+    EXPECT_EQ(list->DataSource(), shown); // the same rows: nothing to show anew
+    EXPECT_EQ(listCell(list->Row(), 0).trimmed(), S(Demo::PendingDoc));
+
+    session().raw(S("Update tbInvLocation Set Location = 'ER NORTH WING' Where LocationID = '%1'")
+                      .arg(S(Demo::EmergencyRoomId)));
+    form().RefreshRequestList();
+    EXPECT_EQ(listCell(listRowOf(S(Demo::PendingDoc)), 1), S("ER NORTH WING"));
+    EXPECT_EQ(listCell(list->Row(), 0).trimmed(), S(Demo::PendingDoc));
+
+    // Texts written into the grid and a cleared grid are replaced by the rows as stored.
+    const int row = listRowOf(S(Demo::PendingDoc));
+    list->setTextMatrix(row, 1, S("SOMETHING ELSE"));
+    form().RefreshRequestList();
+    EXPECT_EQ(listCell(listRowOf(S(Demo::PendingDoc)), 1), S("ER NORTH WING"));
+    const int rows = listRows();
+    list->Clear();
+    form().RefreshRequestList();
+    EXPECT_EQ(listRows(), rows);
+    EXPECT_EQ(listCell(listRowOf(S(Demo::PendingDoc)), 1), S("ER NORTH WING"));
+    EXPECT_EQ(list->TextMatrix(0, 0), S("Doc #     "));
+}

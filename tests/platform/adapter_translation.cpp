@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ctime>
+
 namespace {
 
 struct Case
@@ -177,6 +179,28 @@ TEST(AdapterTranslation, ComparedLiteralsCarryTheCollationAndDatesBecomeIso)
     EXPECT_EQ(TsqlAdapter::isoFromMonthFirst(QStringLiteral("12/07/2026 12:30:00 PM")),
               QStringLiteral("2026-12-07 12:30:00"));
     EXPECT_TRUE(TsqlAdapter::isoFromMonthFirst(QStringLiteral("12/07/2026 13:30:00 PM")).isEmpty());
+}
+
+// A clinic in a zone with daylight saving writes requests at any hour: the hour its clock skips in
+// spring and the one it repeats in autumn are dates like any other.
+TEST(AdapterTranslation, DatesInTheHoursDaylightSavingSkipsOrRepeatsAreWrittenAsTyped)
+{
+    const QByteArray previous = qgetenv("TZ");
+    const bool hadZone = qEnvironmentVariableIsSet("TZ");
+    qputenv("TZ", "America/New_York");
+    tzset();
+    const QString skipped = TsqlAdapter::isoFromMonthFirst(QStringLiteral("03/08/2026 02:30:00 AM"));
+    const QString repeated = TsqlAdapter::isoFromMonthFirst(QStringLiteral("11/01/2026 01:30:00 AM"));
+    const AdaptedStatement insert = TsqlAdapter::adapt(
+        QStringLiteral("Insert t (DocumentNumber, TransDate) Values ('41', '03/08/2026 02:15:00 AM')"));
+    if (hadZone)
+        qputenv("TZ", previous);
+    else
+        qunsetenv("TZ");
+    tzset();
+    EXPECT_EQ(skipped, QStringLiteral("2026-03-08 02:30:00"));
+    EXPECT_EQ(repeated, QStringLiteral("2026-11-01 01:30:00"));
+    EXPECT_EQ(insert.sql, QStringLiteral("Insert Into t (DocumentNumber, TransDate) Values ('41', '2026-03-08 02:15:00')"));
 }
 
 TEST(AdapterTranslation, ProcedureCallsGiveTheirArgumentsAsValues)

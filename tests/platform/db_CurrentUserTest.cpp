@@ -19,7 +19,7 @@ namespace {
 class ScriptedPrompt : public LogonPrompt
 {
 public:
-    void enter(const QString &id, const QString &password) { m_answers.append(LogonCredentials{id, password}); }
+    void enter(const QString &id, const QString &password) { m_answers.append(LogonCredentials{id, password, {}}); }
     void cancel() { m_answers.append(std::nullopt); }
     int asked() const { return m_asked; }
 

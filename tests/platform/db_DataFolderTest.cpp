@@ -1,5 +1,6 @@
 #include "platform/sqlite/DataFolder.h"
 #include "platform/Database.h"
+#include "platform/DatabaseScripts.h"
 #include "platform/Error.h"
 
 #include <QDir>
@@ -126,9 +127,9 @@ TEST(DbDataFolder, UnwritableFolderIsReportedAndLeftEmpty)
 TEST(DbDataFolder, ScriptsComeFromTheProgramAndAMissingOneIsAnError)
 {
     SKIP_ON_SERVER();
-    EXPECT_TRUE(DataFolder::script(QStringLiteral("schema.sql")).contains(QStringLiteral("tbInvWithdrawRequest")));
-    EXPECT_FALSE(DataFolder::script(QStringLiteral("demo.sql")).isEmpty());
-    EXPECT_TRUE(errorOf([] { DataFolder::script(QStringLiteral("missing.sql")); })
+    EXPECT_TRUE(DatabaseScripts::text(QStringLiteral("schema.sql")).contains(QStringLiteral("tbInvWithdrawRequest")));
+    EXPECT_FALSE(DatabaseScripts::text(QStringLiteral("demo.sql")).isEmpty());
+    EXPECT_TRUE(errorOf([] { DatabaseScripts::text(QStringLiteral("missing.sql")); })
                     .contains(QStringLiteral("missing.sql")));
 }
 

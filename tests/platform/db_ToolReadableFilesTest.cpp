@@ -1,4 +1,5 @@
 #include "platform/Database.h"
+#include "platform/DatabaseScripts.h"
 #include "platform/Error.h"
 #include "platform/sqlite/DataFolder.h"
 #include "platform/sqlite/SqliteDialect.h"
@@ -63,11 +64,11 @@ void makeEarlierVersionFolder(const QString &folder)
 {
     for (const auto &[file, database] : {std::pair{S("INVENTORY.sqlite"), S("inventory")},
                                          std::pair{S("Password.sqlite"), S("password")}}) {
-        QString schema = DataFolder::scriptPart(S("schema.sql"), database);
+        QString schema = DatabaseScripts::part(S("schema.sql"), database);
         schema.replace(S("COLLATE NOCASE"), S("COLLATE MSSQL")).replace(S("VALUES (2,"), S("VALUES (1,"));
         runWithDialect(QDir(folder).filePath(file),
-                       {S("BEGIN;"), schema, DataFolder::scriptPart(S("procedures.sql"), database),
-                        DataFolder::scriptPart(S("demo.sql"), database), S("COMMIT;")});
+                       {S("BEGIN;"), schema, DatabaseScripts::part(S("procedures.sql"), database),
+                        DatabaseScripts::part(S("demo.sql"), database), S("COMMIT;")});
     }
     runWithDialect(QDir(folder).filePath(S("INVENTORY.sqlite")),
                    {S("INSERT INTO tbInvLocation (LocationID, Location, Status) VALUES ('77  ', 'Ward Seven', 'A')")});

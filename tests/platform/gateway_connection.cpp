@@ -100,6 +100,36 @@ TEST(GatewayRecordset, DatesComeFromDateColumnsAndDateExpressionsOnly)
     EXPECT_EQ(table.rows[0][3], QVariant(QStringLiteral("2026-01-05")));
 }
 
+// Rows that share a date, rows without one and rows with another each come back with their own.
+TEST(GatewayRecordset, EachRowKeepsItsOwnDateWhenNeighboursShareOne)
+{
+    SKIP_ON_SERVER();
+    TestDatabase db;
+    db.connection()->Execute(QStringLiteral("Update INVENTORY..tbInvWithdrawRequest Set ProcessDate = TransDate"));
+    db.connection()->Execute(QStringLiteral("Update INVENTORY..tbInvWithdrawRequest Set ProcessDate = NULL Where "
+                                            "DocumentNumber = '2'"));
+    const ResultTable rows = db.connection()->Execute(QStringLiteral(
+        "Select DocumentNumber, TransDate, ProcessDate From INVENTORY..tbInvWithdrawRequest Order By TransDate, "
+        "DocumentNumber"));
+    ASSERT_GT(rows.rows.size(), 4);
+    int dates = 0;
+    for (const auto &row : rows.rows) {
+        const QVariant number = row.at(0), transDate = row.at(1), processDate = row.at(2);
+        const QVariant stored = db.rawValue(QStringLiteral("SELECT max(TransDate) FROM tbInvWithdrawRequest WHERE "
+                                                           "DocumentNumber = '%1'")
+                                                .arg(number.toString()));
+        EXPECT_EQ(transDate.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), stored.toString().left(19))
+            << number.toString().toStdString();
+        if (number.toString() == QLatin1String("2")) {
+            EXPECT_TRUE(processDate.isNull());
+        } else {
+            EXPECT_EQ(processDate, transDate);
+            ++dates;
+        }
+    }
+    EXPECT_GT(dates, 1);
+}
+
 TEST(GatewayErrors, FailedStatementsThrowAndChangeNothing)
 {
     TestDatabase db;
@@ -129,6 +159,35 @@ TEST(GatewayErrors, FailedStatementsThrowAndChangeNothing)
     Recordset rs;
     EXPECT_THROW(rs.Open(QStringLiteral("Select Nothing From INVENTORY..tbInvLocation"), connection), Error);
     EXPECT_FALSE(rs.IsOpen());
+}
+
+// On the server a procedure may have parameters with defaults, or several forms of one name: a
+// call is checked against what any form accepts, and PostgreSQL picks the form.
+TEST(GatewayErrors, ServerProceduresWithDefaultsOrSeveralFormsTakeTheCallsTheyAccept)
+{
+    if (!TestDatabase::onServer())
+        GTEST_SKIP() << "procedures as server functions: runs in the .postgres copy";
+    TestDatabase db;
+    db.raw(
+        QStringLiteral("CREATE FUNCTION inventory.sp_inv_tried(a text, b text DEFAULT 'none') RETURNS TABLE "
+                       "(\"Given\" text) LANGUAGE sql AS $$ SELECT a || '/' || b $$"));
+    db.raw(QStringLiteral(
+        "CREATE FUNCTION inventory.sp_inv_tried(a text, b text, c text) RETURNS TABLE (\"Given\" text) "
+        "LANGUAGE sql AS $$ SELECT a || '/' || b || '/' || c $$"));
+    Connection *connection = db.connection();
+    EXPECT_EQ(connection->Execute(QStringLiteral("INVENTORY..sp_Inv_Tried 'x'")).rows.value(0).value(0),
+              QVariant(QStringLiteral("x/none")));
+    EXPECT_EQ(connection->Execute(QStringLiteral("INVENTORY..sp_Inv_Tried 'x', 'y'")).rows.value(0).value(0),
+              QVariant(QStringLiteral("x/y")));
+    EXPECT_EQ(
+        connection->Execute(QStringLiteral("INVENTORY..sp_Inv_Tried 'x', 'y', 'z'")).rows.value(0).value(0),
+        QVariant(QStringLiteral("x/y/z")));
+    EXPECT_TRUE(errorOf([&] {
+                    connection->Execute(QStringLiteral("INVENTORY..sp_Inv_Tried 'x','y','z','w'"));
+                }).contains(QStringLiteral("too many arguments")));
+    EXPECT_TRUE(errorOf([&] {
+                    connection->Execute(QStringLiteral("INVENTORY..sp_Inv_Tried"));
+                }).contains(QStringLiteral("expects parameter 1")));
 }
 
 TEST(GatewayErrors, QuotedValuesKeepTheStatementsMeaning)

@@ -524,13 +524,16 @@ TEST_F(SameAnswers, StoredTextsWithTrailingBlanksAndOtherLetterCase)
             connection.Execute(itemMasterInsert(QStringLiteral("90001"), QStringLiteral("Gauze Roll  ")));
         }
         for (const QString &name : spellings(QStringLiteral("ST. JUDE'S WARD")))
-            expectSame(withText(QStringLiteral("Select * From INVENTORY..tbInvLocation Where Location = '%T'"), name));
+            expectSame(withText(
+                QStringLiteral("Select * From INVENTORY..tbInvLocation Where Location = '%T'"), name));
         for (const QString &name : spellings(QStringLiteral("FRESH FARMS")))
-            expectSame(withText(QStringLiteral("Select SupplierID From INVENTORY..tbInvSupplier Where SupplierName <> '%T' "
-                                               "And SupplierID In ('98', '1')"),
-                                name));
-        expectSame(QStringLiteral("Select Len(Location) As Length, Len(LocationID) As IdLength, Len('Gauze Roll  ') As "
-                                  "Typed From INVENTORY..tbInvLocation Where LocationID = '97'"));
+            expectSame(withText(
+                QStringLiteral("Select SupplierID From INVENTORY..tbInvSupplier Where SupplierName <> '%T' "
+                               "And SupplierID In ('98', '1')"),
+                name));
+        expectSame(QStringLiteral(
+            "Select Len(Location) As Length, Len(LocationID) As IdLength, Len('Gauze Roll  ') As "
+            "Typed From INVENTORY..tbInvLocation Where LocationID = '97'"));
         const QString where = QStringLiteral("AND ( Not Status = 'I' or Status is Null ) ORDER BY Location");
         expectSame(QStringLiteral("Select Location, LocationID From INVENTORY..tbInvLocation Where AllowOrder = 1 ") + where);
         // Searches as the lookup windows build them from the typed text.
@@ -551,13 +554,16 @@ TEST_F(SameAnswers, ProcedureKeysInAnotherLetterCase)
         for (TestDatabase *db : {embedded.get(), server.get()}) {
             Connection &connection = *db->connection();
             connection.Execute(itemMasterInsert(QStringLiteral("AB9001"), QStringLiteral("ABSORBENT PAD")));
-            connection.Execute(QStringLiteral("Insert Into INVENTORY..tbInvent (ItemID, LocationID, OnHand, ItemStatus) "
-                                              "Values ('AB9001', '94', 12, 0)"));
-            connection.Execute(QStringLiteral("Insert INVENTORY..tbInvWithdrawRequest (DocumentNumber, ItemID, Quantity, "
-                                              "UnitCost, LocationID, TargetLocationID) Values ('R7A', 'AB9001', 2, 1.5, "
-                                              "'94', '10')"));
-            connection.Execute(QStringLiteral("Insert Into INVENTORY..tbinvUserLocation (UserID, LocationID) Values "
-                                              "('EMP7A', '94')"));
+            connection.Execute(
+                QStringLiteral("Insert Into INVENTORY..tbInvent (ItemID, LocationID, OnHand, ItemStatus) "
+                               "Values ('AB9001', '94', 12, 0)"));
+            connection.Execute(
+                QStringLiteral("Insert INVENTORY..tbInvWithdrawRequest (DocumentNumber, ItemID, Quantity, "
+                               "UnitCost, LocationID, TargetLocationID) Values ('R7A', 'AB9001', 2, 1.5, "
+                               "'94', '10')"));
+            connection.Execute(
+                QStringLiteral("Insert Into INVENTORY..tbinvUserLocation (UserID, LocationID) Values "
+                               "('EMP7A', '94')"));
         }
         expectSame({QStringLiteral("Inventory..sp_Inv_SearchItem_In_Invent 'ab9001','94'"),
                     QStringLiteral("Inventory..sp_Inv_LoadWithdrawalRequest 'r7a'"),

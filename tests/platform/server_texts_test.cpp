@@ -36,13 +36,25 @@ protected:
                     EXECUTE format('DROP TRIGGER trim_trailing_blanks ON %s', t.tab);
                 END LOOP;
             END $$)sql"));
+        // Its procedures compared keys as text, and its request list had narrower indexes.
+        db->raw(S("CREATE OR REPLACE FUNCTION inventory.same_code(code citext, given text) RETURNS boolean "
+                  "LANGUAGE sql IMMUTABLE AS $$ SELECT code = rtrim(given) $$"));
+        db->raw(S("DROP INDEX inventory.ixInvWithdrawRequest_ListPending, "
+                  "inventory.ixInvWithdrawRequest_ListStatus"));
+        db->raw(S("CREATE INDEX ixInvWithdrawRequest_LocationStatus ON inventory.tbInvWithdrawRequest "
+                  "(LocationID, Status)"));
         db->raw(S("DELETE FROM inventory.tbInvSchemaVersion"));
-        db->raw(S("INSERT INTO inventory.tbInvSchemaVersion (Version, AppliedOn) VALUES (2, LOCALTIMESTAMP(0))"));
+        db->raw(
+            S("INSERT INTO inventory.tbInvSchemaVersion (Version, AppliedOn) VALUES (2, LOCALTIMESTAMP(0))"));
     }
 
-    int rows() { return db->rawValue(S("SELECT (SELECT count(*) FROM inventory.tbInvLocation) + (SELECT count(*) FROM "
-                                       "inventory.tbInvMaster) + (SELECT count(*) FROM inventory.tbInvWithdrawRequest)"))
-                     .toInt(); }
+    int rows()
+    {
+        return db
+            ->rawValue(S("SELECT (SELECT count(*) FROM inventory.tbInvLocation) + (SELECT count(*) FROM "
+                         "inventory.tbInvMaster) + (SELECT count(*) FROM inventory.tbInvWithdrawRequest)"))
+            .toInt();
+    }
 
     std::unique_ptr<TestDatabase> db;
 };
@@ -51,27 +63,38 @@ protected:
 
 TEST_F(ServerTexts, ComparisonsGroupingAndKeysIgnoreTrailingBlanks)
 {
-    run("Insert Into INVENTORY..tbInvLocation (LocationId, Location, Status, IsWareHouse, isDispensingArea, AllowOrder ) "
+    run("Insert Into INVENTORY..tbInvLocation (LocationId, Location, Status, IsWareHouse, isDispensingArea, "
+        "AllowOrder ) "
         "Values ('97','St. Jude''s Ward  ','A', 0, 0,1)");
-    run("Insert Into INVENTORY..tbInvLocation (LocationId, Location, Status, IsWareHouse, isDispensingArea, AllowOrder ) "
+    run("Insert Into INVENTORY..tbInvLocation (LocationId, Location, Status, IsWareHouse, isDispensingArea, "
+        "AllowOrder ) "
         "Values ('93','ST. JUDE''S WARD','A', 0, 0,1)");
     run("Insert Into INVENTORY..tbinvUserLocation (UserID, LocationID) Values ('1001 ', '97   ')");
 
-    EXPECT_EQ(run("Select LocationID From INVENTORY..tbInvLocation Where Location = 'st. jude''s ward'").rows.size(), 2);
-    EXPECT_EQ(run("Select LocationID From INVENTORY..tbInvLocation Where Location In ('x', 'ST. JUDE''S WARD  ')").rows.size(),
-              2);
-    EXPECT_EQ(run("Select LocationID From INVENTORY..tbInvLocation Where Location Not In ('ST. JUDE''S WARD ') And "
-                  "Location Like 'st. jude%'")
+    EXPECT_EQ(run("Select LocationID From INVENTORY..tbInvLocation Where Location = 'st. jude''s ward'")
                   .rows.size(),
-              0);
-    EXPECT_EQ(run("Select DISTINCT Location From INVENTORY..tbInvLocation Where Location Like 'st. jude%'").rows.size(), 1);
-    const ResultTable grouped = run("Select Location, count(*) As Locations From INVENTORY..tbInvLocation Where Location "
-                                    "Like 'st. jude%' Group By Location");
+              2);
+    EXPECT_EQ(
+        run("Select LocationID From INVENTORY..tbInvLocation Where Location In ('x', 'ST. JUDE''S WARD  ')")
+            .rows.size(),
+        2);
+    EXPECT_EQ(
+        run("Select LocationID From INVENTORY..tbInvLocation Where Location Not In ('ST. JUDE''S WARD ') And "
+            "Location Like 'st. jude%'")
+            .rows.size(),
+        0);
+    EXPECT_EQ(run("Select DISTINCT Location From INVENTORY..tbInvLocation Where Location Like 'st. jude%'")
+                  .rows.size(),
+              1);
+    const ResultTable grouped =
+        run("Select Location, count(*) As Locations From INVENTORY..tbInvLocation Where Location "
+            "Like 'st. jude%' Group By Location");
     ASSERT_EQ(grouped.rows.size(), 1);
     EXPECT_EQ(grouped.rows[0][1].toInt(), 2);
     // The user's location was typed with blanks: the join and the user's list still find it.
-    const ResultTable joined = run("Select L.Location From INVENTORY..tbinvUserLocation U Join INVENTORY..tbInvLocation L "
-                                   "On L.LocationID = U.LocationID Where U.UserID = '1001' And U.LocationID = '97'");
+    const ResultTable joined =
+        run("Select L.Location From INVENTORY..tbinvUserLocation U Join INVENTORY..tbInvLocation L "
+            "On L.LocationID = U.LocationID Where U.UserID = '1001' And U.LocationID = '97'");
     ASSERT_EQ(joined.rows.size(), 1);
     EXPECT_EQ(joined.rows[0][0].toString(), S("St. Jude's Ward"));
     EXPECT_EQ(run("INVENTORY..sp_Inv_UserLocation '1001'").rows.size(), 4);
@@ -82,36 +105,48 @@ TEST_F(ServerTexts, ComparisonsGroupingAndKeysIgnoreTrailingBlanks)
     EXPECT_EQ(lengths.rows[0][1].toInt(), 2);
     EXPECT_EQ(lengths.rows[0][2].toInt(), 2);
     // A key differing only in trailing blanks is the same key, as on SQL Server.
-    EXPECT_THROW(run("Insert Into INVENTORY..tbInvLocation (LocationId, Location, Status) Values ('97 ','Other','A')"),
-                 Error);
+    EXPECT_THROW(
+        run("Insert Into INVENTORY..tbInvLocation (LocationId, Location, Status) Values ('97 ','Other','A')"),
+        Error);
 }
 
 TEST_F(ServerTexts, OtherProgramsWritingTheServerStoreTextsWithoutTrailingBlanks)
 {
-    db->raw(S("INSERT INTO inventory.tbInvLocation (LocationID, Location, Status) VALUES ('91  ', 'Annex Ward   ', 'A')"));
-    EXPECT_EQ(db->rawValue(S("SELECT '[' || Location || ']' FROM inventory.tbInvLocation WHERE LocationID = '91'")),
-              QVariant(S("[Annex Ward]")));
-    db->raw(S("UPDATE inventory.tbInvLocation SET Location = E'Annex\\t', InventoryType = '  M  ' WHERE LocationID = '91'"));
+    db->raw(S("INSERT INTO inventory.tbInvLocation (LocationID, Location, Status) VALUES ('91  ', 'Annex "
+              "Ward   ', 'A')"));
+    EXPECT_EQ(
+        db->rawValue(S("SELECT '[' || Location || ']' FROM inventory.tbInvLocation WHERE LocationID = '91'")),
+        QVariant(S("[Annex Ward]")));
+    db->raw(S("UPDATE inventory.tbInvLocation SET Location = E'Annex\\t', InventoryType = '  M  ' WHERE "
+              "LocationID = '91'"));
     // Only blanks go: a tab stays, and so do leading blanks.
-    EXPECT_EQ(db->rawValue(S("SELECT '[' || Location || '|' || InventoryType || ']' FROM inventory.tbInvLocation "
-                             "WHERE LocationID = '91'")),
-              QVariant(S("[Annex\t|  M]")));
+    EXPECT_EQ(
+        db->rawValue(S("SELECT '[' || Location || '|' || InventoryType || ']' FROM inventory.tbInvLocation "
+                       "WHERE LocationID = '91'")),
+        QVariant(S("[Annex\t|  M]")));
     db->raw(S("UPDATE password.tbPasswordMain SET LastName = LastName || '  ' WHERE EmployeeID = '1001'"));
-    EXPECT_EQ(db->rawValue(S("SELECT count(*) FROM password.tbPasswordMain WHERE LastName::text LIKE '% '")), QVariant(0));
+    EXPECT_EQ(db->rawValue(S("SELECT count(*) FROM password.tbPasswordMain WHERE LastName::text LIKE '% '")),
+              QVariant(0));
     // The client's own writes too: a request's lines as a save writes them.
-    run("Insert INVENTORY..tbInvWithdrawRequest (DocumentNumber, ItemID, Quantity, UnitCost, ForRetail, isADS, LocationID, "
-        "TargetLocationID, TransDate, UserID, Remarks, Status) Values ('77', '10001', 1, 2, 'R', 0, '10', '94', "
+    run("Insert INVENTORY..tbInvWithdrawRequest (DocumentNumber, ItemID, Quantity, UnitCost, ForRetail, "
+        "isADS, LocationID, "
+        "TargetLocationID, TransDate, UserID, Remarks, Status) Values ('77', '10001', 1, 2, 'R', 0, '10', "
+        "'94', "
         "'12/07/2026 03:05:09 PM', '1001', 'urgent  ', '')");
-    EXPECT_EQ(db->rawValue(S("SELECT '[' || Remarks || ']' FROM inventory.tbInvWithdrawRequest WHERE DocumentNumber = '77'")),
-              QVariant(S("[urgent]")));
+    EXPECT_EQ(
+        db->rawValue(S(
+            "SELECT '[' || Remarks || ']' FROM inventory.tbInvWithdrawRequest WHERE DocumentNumber = '77'")),
+        QVariant(S("[urgent]")));
 }
 
 TEST_F(ServerTexts, UpgradeFromTheEarlierVersionTrimsTheStoredTextsAndKeepsEveryRow)
 {
     makeEarlierVersion();
-    db->raw(S("INSERT INTO inventory.tbInvLocation (LocationID, Location, Status) VALUES ('91  ', 'Annex Ward   ', 'A')"));
+    db->raw(S("INSERT INTO inventory.tbInvLocation (LocationID, Location, Status) VALUES ('91  ', 'Annex "
+              "Ward   ', 'A')"));
     db->raw(S("UPDATE inventory.tbInvMaster SET ItemDesc = ItemDesc || ' ' WHERE ItemID = '10001'"));
-    ASSERT_EQ(db->rawValue(S("SELECT count(*) FROM inventory.tbInvLocation WHERE LocationID = '91'")), QVariant(0));
+    ASSERT_EQ(db->rawValue(S("SELECT count(*) FROM inventory.tbInvLocation WHERE LocationID = '91'")),
+              QVariant(0));
     const int before = rows();
 
     // A workstation of this version is refused, saying what to do, until the upgrade.
@@ -119,25 +154,37 @@ TEST_F(ServerTexts, UpgradeFromTheEarlierVersionTrimsTheStoredTextsAndKeepsEvery
         Connection::openServer(db->serverName());
         ADD_FAILURE() << "a server of the earlier version was accepted";
     } catch (const Error &error) {
-        EXPECT_TRUE(error.Description().contains(S("inventory-request-admin upgrade"))) << error.Description().toStdString();
+        EXPECT_TRUE(error.Description().contains(S("inventory-request-admin upgrade")))
+            << error.Description().toStdString();
     }
 
     QStringList said;
     EXPECT_EQ(ServerSetup::upgrade(db->serverName(), [&](const QString &line) { said << line; }), 2);
     EXPECT_TRUE(said.last().contains(S("from schema version 2 to 3"))) << said.join(S("\n")).toStdString();
     EXPECT_EQ(rows(), before);
-    EXPECT_EQ(db->rawValue(S("SELECT '[' || Location || ']' FROM inventory.tbInvLocation WHERE LocationID = '91'")),
-              QVariant(S("[Annex Ward]")));
-    EXPECT_EQ(db->rawValue(S("SELECT count(*) FROM inventory.tbInvMaster WHERE ItemDesc::text LIKE '% '")), QVariant(0));
+    EXPECT_EQ(
+        db->rawValue(S("SELECT '[' || Location || ']' FROM inventory.tbInvLocation WHERE LocationID = '91'")),
+        QVariant(S("[Annex Ward]")));
+    EXPECT_EQ(db->rawValue(S("SELECT count(*) FROM inventory.tbInvMaster WHERE ItemDesc::text LIKE '% '")),
+              QVariant(0));
     db->raw(S("INSERT INTO inventory.tbInvTerms (TermsID, Terms) VALUES (99, 'NET 99  ')"));
     EXPECT_EQ(db->rawValue(S("SELECT '[' || Terms || ']' FROM inventory.tbInvTerms WHERE TermsID = 99")),
               QVariant(S("[NET 99]")));
-    EXPECT_EQ(db->rawValue(S("SELECT max(Version) FROM inventory.tbInvSchemaVersion")), QVariant(ServerSetup::SchemaVersion));
+    EXPECT_EQ(db->rawValue(S("SELECT max(Version) FROM inventory.tbInvSchemaVersion")),
+              QVariant(ServerSetup::SchemaVersion));
+    EXPECT_TRUE(db->rawValue(S("SELECT pg_get_functiondef('inventory.same_code'::regproc)"))
+                    .toString()
+                    .contains(S("::citext")));
+    EXPECT_EQ(db->rawValue(
+                  S("SELECT string_agg(indexname, ',' ORDER BY indexname) FROM pg_indexes WHERE tablename = "
+                    "'tbinvwithdrawrequest' AND indexname LIKE 'ixinvwithdrawrequest_l%'")),
+              QVariant(S("ixinvwithdrawrequest_listpending,ixinvwithdrawrequest_liststatus")));
     EXPECT_NO_THROW(Connection::openServer(db->serverName()));
 
     // Once is enough: again, nothing is to do.
     said.clear();
-    EXPECT_EQ(ServerSetup::upgrade(db->serverName(), [&](const QString &line) { said << line; }), ServerSetup::SchemaVersion);
+    EXPECT_EQ(ServerSetup::upgrade(db->serverName(), [&](const QString &line) { said << line; }),
+              ServerSetup::SchemaVersion);
     EXPECT_TRUE(said.join(S("\n")).contains(S("nothing to do")));
     EXPECT_EQ(db->rawValue(S("SELECT count(*) FROM inventory.tbInvSchemaVersion")), QVariant(2));
 }
@@ -146,25 +193,31 @@ TEST_F(ServerTexts, UpgradeThatCannotBeDoneChangesNothingAndSaysWhy)
 {
     makeEarlierVersion();
     // Two codes that become one once their blanks go.
-    db->raw(S("INSERT INTO inventory.tbInvLocation (LocationID, Location, Status) VALUES ('91', 'Annex', 'A'), "
-              "('91 ', 'Annex Ward   ', 'A')"));
+    db->raw(
+        S("INSERT INTO inventory.tbInvLocation (LocationID, Location, Status) VALUES ('91', 'Annex', 'A'), "
+          "('91 ', 'Annex Ward   ', 'A')"));
     const int before = rows();
     try {
         ServerSetup::upgrade(db->serverName());
         ADD_FAILURE() << "the upgrade went through";
     } catch (const Error &error) {
-        EXPECT_TRUE(error.Description().contains(S("nothing was changed"))) << error.Description().toStdString();
+        EXPECT_TRUE(error.Description().contains(S("nothing was changed")))
+            << error.Description().toStdString();
         EXPECT_TRUE(error.Description().contains(S("same key"))) << error.Description().toStdString();
         EXPECT_TRUE(error.Description().contains(S("tbinvlocation"))) << error.Description().toStdString();
     }
     EXPECT_EQ(rows(), before);
     EXPECT_EQ(db->rawValue(S("SELECT max(Version) FROM inventory.tbInvSchemaVersion")), QVariant(2));
-    EXPECT_EQ(db->rawValue(S("SELECT count(*) FROM inventory.tbInvLocation WHERE Location::text = 'Annex Ward   '")),
+    EXPECT_EQ(db->rawValue(
+                  S("SELECT count(*) FROM inventory.tbInvLocation WHERE Location::text = 'Annex Ward   '")),
               QVariant(1));
-    EXPECT_EQ(db->rawValue(S("SELECT count(*) FROM pg_trigger WHERE tgname = 'trim_trailing_blanks'")), QVariant(0));
+    EXPECT_EQ(db->rawValue(S("SELECT count(*) FROM pg_trigger WHERE tgname = 'trim_trailing_blanks'")),
+              QVariant(0));
 
     // A server of a later version is left alone too.
-    db->raw(S("INSERT INTO inventory.tbInvSchemaVersion (Version, AppliedOn) VALUES (99, LOCALTIMESTAMP(0))"));
+    db->raw(
+        S("INSERT INTO inventory.tbInvSchemaVersion (Version, AppliedOn) VALUES (99, LOCALTIMESTAMP(0))"));
     EXPECT_THROW(ServerSetup::upgrade(db->serverName()), Error);
-    EXPECT_EQ(db->rawValue(S("SELECT count(*) FROM pg_trigger WHERE tgname = 'trim_trailing_blanks'")), QVariant(0));
+    EXPECT_EQ(db->rawValue(S("SELECT count(*) FROM pg_trigger WHERE tgname = 'trim_trailing_blanks'")),
+              QVariant(0));
 }

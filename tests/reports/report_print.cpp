@@ -245,8 +245,9 @@ TEST(ReportViewer, PrintedRequestAlignsHeadingsRepeatsThePageHeaderAndKeepsFract
         const QStringList words = pageText(pdf, page).split(QLatin1Char(' '));
         for (const char *word : {"RAPHAEL", "No.:", "901"})
             EXPECT_TRUE(words.contains(QLatin1String(word))) << word << " on page " << page;
-        if (words.contains(QLatin1String("10001"))) // lines have their headings above them
+        if (words.contains(QLatin1String("10001"))) { // lines have their headings above them
             EXPECT_TRUE(words.contains(QLatin1String("Quantity")) && words.contains(QLatin1String("Retail?")));
+        }
     }
 
     // A right-aligned heading ends where its column's figures end; the fractional quantity prints

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include <cmath>
 
 namespace {
@@ -140,6 +142,32 @@ TEST(NumberText, GeneralNumberAsTheShortestDecimalText)
         SCOPED_TRACE(c.expected);
         EXPECT_EQ(GeneralNumber(c.value), QString::fromLatin1(c.expected));
     }
+}
+
+// Quantities and costs of up to four decimals, of every size the grid shows, read as written.
+TEST(NumberText, GeneralNumberOfFourDecimalValuesIsTheDecimalWritten)
+{
+    std::mt19937_64 random(7);
+    for (int i = 0; i < 20000; ++i) {
+        const int digits = 1 + int(random() % 15);
+        qint64 units = qint64(random() % 1000000000000000ULL);
+        for (int d = digits; d < 15; ++d)
+            units /= 10;
+        QString decimal = QString::number(units).rightJustified(5, u'0');
+        decimal.insert(decimal.size() - 4, u'.');
+        while (decimal.endsWith(u'0'))
+            decimal.chop(1);
+        if (decimal.endsWith(u'.'))
+            decimal.chop(1);
+        const bool negative = random() % 2;
+        const double value = (negative ? -1.0 : 1.0) * (double(units) / 10000);
+        const QString expected = units == 0 ? QStringLiteral("0") : (negative ? u'-' + decimal : decimal);
+        ASSERT_EQ(GeneralNumber(value), expected) << units;
+    }
+    EXPECT_EQ(GeneralNumber(1.2500), QStringLiteral("1.25"));
+    EXPECT_EQ(GeneralNumber(99999999999.9999), QStringLiteral("99999999999.9999"));
+    EXPECT_EQ(GeneralNumber(0.00015), QStringLiteral("0.00015"));
+    EXPECT_EQ(GeneralNumber(2.0 / 3.0), QStringLiteral("0.666666666666667"));
 }
 
 TEST(NumberText, NumbersIgnoreTheRegionalSettings)

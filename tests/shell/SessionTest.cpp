@@ -203,7 +203,7 @@ TEST_F(StartupTest, CancelledLogonRunsNoQueryAndShowsNothing)
 
 TEST_F(StartupTest, LogonLoadsTheSiteAndShowsTheEditor)
 {
-    ScriptedLogon prompt(LogonCredentials{QString::fromLatin1(Demo::ClerkId), QString::fromLatin1(Demo::ClerkPassword)});
+    ScriptedLogon prompt(LogonCredentials{QString::fromLatin1(Demo::ClerkId), QString::fromLatin1(Demo::ClerkPassword), {}});
     CurrentUser user(&prompt, &StartupTest::passwordForm);
     StartupHooks hooks{&user, &shell, [this] {
                            // The editor is shown only after the session defaults are in place.
