@@ -1,6 +1,7 @@
 #include "platform/postgres/PostgresConnection.h"
 
 #include "platform/DistinctFirst.h"
+#include "platform/LockOnlyUpdate.h"
 #include "platform/SqlTokenizer.h"
 #include "platform/TsqlAdapter.h"
 #include "platform/postgres/ServerAddress.h"
@@ -85,6 +86,48 @@ QVariant clientValue(QVariant value, QMetaType columnType)
     return value;
 }
 
+// The statement as it goes into a batch of inserts, when it is a single INSERT of values that
+// returns nothing: no RETURNING, no second statement, no text or comment left open that would run
+// into the next one. Empty otherwise.
+QByteArray heldInsertForm(const AdaptedStatement &adapted)
+{
+    if (adapted.isProcedureCall())
+        return QByteArray();
+    const QVector<SqlToken> tokens = tokenizeSql(adapted.sql);
+    int last = int(tokens.size()) - 1;
+    while (last >= 0 && (!tokens.at(last).isSignificant() || tokens.at(last).is(";")))
+        --last;
+    bool first = true;
+    bool values = false;
+    for (int i = 0; i <= last; ++i) {
+        const SqlToken &token = tokens.at(i);
+        if (token.kind == SqlToken::Space) {
+            if (token.text.startsWith(QLatin1String("/*")) && !token.text.endsWith(QLatin1String("*/")))
+                return QByteArray();
+            continue;
+        }
+        if (first && !token.is("insert"))
+            return QByteArray();
+        first = false;
+        if (token.is(";") || token.is("returning") || token.is("select") || token.is("with"))
+            return QByteArray();
+        if (token.kind == SqlToken::String && (token.text.size() < 2 || !token.text.endsWith(QLatin1Char('\''))))
+            return QByteArray();
+        if (token.kind == SqlToken::QuotedName && token.text.size() < 2)
+            return QByteArray();
+        values = values || token.is("values");
+    }
+    if (first || !values)
+        return QByteArray();
+    QString sql;
+    for (int i = 0; i <= last; ++i)
+        sql += tokens.at(i).text;
+    return sql.toUtf8();
+}
+
+// At most this many inserts wait for the next statement; a longer run is sent in parts.
+constexpr int HeldInsertLimit = 1000;
+
 } // namespace
 
 std::unique_ptr<Connection> Connection::openServer(const QString &serverName)
@@ -106,6 +149,8 @@ void PostgresConnection::connect()
     closeDatabase();
     ServerAddress::open(m_serverName, m_name);
     m_dropped = false;
+    m_heldInserts.clear();
+    m_watchedTables.clear();
     QSqlQuery query(database());
     // The client names tables with or without their database; a lock held by another
     // workstation is waited for as long as on the embedded files, then reported.
@@ -141,16 +186,21 @@ void PostgresConnection::connect()
     }
 }
 
-bool PostgresConnection::dropped() const
+PGconn *PostgresConnection::nativeHandle() const
 {
     const QSqlDatabase db = database();
     if (!db.isOpen() || !db.driver())
-        return true;
+        return nullptr;
     // Qt names the handle's type after the struct behind libpq's typedef.
     const QVariant handle = db.driver()->handle();
     if (!handle.isValid() || (qstrcmp(handle.typeName(), "PGconn*") != 0 && qstrcmp(handle.typeName(), "pg_conn*") != 0))
-        return true;
-    PGconn *native = *static_cast<PGconn *const *>(handle.constData());
+        return nullptr;
+    return *static_cast<PGconn *const *>(handle.constData());
+}
+
+bool PostgresConnection::dropped() const
+{
+    PGconn *native = nativeHandle();
     return !native || PQstatus(native) == CONNECTION_BAD;
 }
 
@@ -185,7 +235,12 @@ QSqlQuery PostgresConnection::exec(const QString &sql, const QVariantList &value
         return query;
     const QSqlError error = query.lastError();
     const QString reason = (error.databaseText().trimmed().isEmpty() ? error.text() : error.databaseText()).trimmed();
-    if (connectionLost(error)) {
+    failed(error.nativeErrorCode(), reason, connectionLost(error));
+}
+
+void PostgresConnection::failed(const QString &code, const QString &reason, bool lost)
+{
+    if (lost) {
         // Whatever the open transaction held is gone with the connection; nothing was half-saved.
         m_dropped = true;
         m_transactionDepth = 0;
@@ -193,11 +248,78 @@ QSqlQuery PostgresConnection::exec(const QString &sql, const QVariantList &value
                                      "not saved. Please try again: the program connects anew.\n(%1)")
                           .arg(reason));
     }
-    if (error.nativeErrorCode() == QLatin1String("55P03"))
+    if (code == QLatin1String("55P03"))
         databaseError(QStringLiteral("The database is in use by another workstation and did not become free in "
                                      "time; please try again. (%1)")
                           .arg(reason));
     databaseError(reason);
+}
+
+// The held inserts, in one round trip of the simple-query protocol: the server runs them in order
+// and stops at the first that fails, which the results tell apart one by one.
+void PostgresConnection::sendHeldInserts()
+{
+    if (m_heldInserts.isEmpty())
+        return;
+    const QVector<HeldInsert> held = std::exchange(m_heldInserts, {});
+    PGconn *native = nativeHandle();
+    // Only on a connection that is idle in its transaction (Qt's driver has read every result).
+    if (held.size() == 1 || !native || PQtransactionStatus(native) != PQTRANS_INTRANS) {
+        for (const HeldInsert &insert : held)
+            exec(QString::fromUtf8(insert.sql));
+        return;
+    }
+    QByteArray batch;
+    qsizetype size = 0;
+    for (const HeldInsert &insert : held)
+        size += insert.sql.size() + 3;
+    batch.reserve(size);
+    for (const HeldInsert &insert : held) {
+        batch += insert.sql;
+        batch += "\n;\n";
+    }
+    if (!PQsendQuery(native, batch.constData()))
+        failed(QString(), QString::fromUtf8(PQerrorMessage(native)).trimmed(), dropped());
+    int index = 0;
+    int failedAt = -1;
+    QString code;
+    QString reason;
+    while (PGresult *result = PQgetResult(native)) {
+        const ExecStatusType status = PQresultStatus(result);
+        if (failedAt < 0 && status != PGRES_COMMAND_OK) {
+            failedAt = index;
+            code = QString::fromLatin1(PQresultErrorField(result, PG_DIAG_SQLSTATE));
+            reason = QString::fromUtf8(PQresultErrorMessage(result)).trimmed();
+            if (reason.isEmpty())
+                reason = QString::fromUtf8(PQerrorMessage(native)).trimmed();
+        }
+        PQclear(result);
+        ++index;
+    }
+    if (failedAt < 0 && index < held.size()) {
+        failedAt = index;
+        reason = QString::fromUtf8(PQerrorMessage(native)).trimmed();
+    }
+    if (failedAt < 0)
+        return;
+    const bool lost = dropped() || code.startsWith(QLatin1String("08")) || code.startsWith(QLatin1String("57P"));
+    failed(code, QStringLiteral("%1\n(in: %2)").arg(reason, held.at(qMin(failedAt, int(held.size()) - 1)).statement), lost);
+}
+
+// Whether an update of the table must run as an update: a trigger other than the texts' trimming
+// (which leaves trimmed texts as they are) would see it.
+bool PostgresConnection::lockNeedsUpdate(const QString &target)
+{
+    const auto known = m_watchedTables.constFind(target);
+    if (known != m_watchedTables.constEnd())
+        return *known;
+    QSqlQuery query = exec(QStringLiteral("SELECT count(*) FROM pg_catalog.pg_trigger WHERE tgrelid = to_regclass(?) "
+                                          "AND NOT tgisinternal AND tgname <> 'trim_trailing_blanks'"),
+                           {target});
+    // A table the server does not know fails as the update would.
+    const bool watched = !query.next() || query.value(0).toLongLong() > 0;
+    m_watchedTables.insert(target, watched);
+    return watched;
 }
 
 // A call names a procedure the database has, with as many arguments as it takes (parameters with
@@ -232,6 +354,14 @@ ResultTable PostgresConnection::run(const QString &sql)
     if (m_transactionDepth > 0) {
         if (m_dropped)
             databaseError(QStringLiteral("The connection to the database server was lost."));
+        QByteArray held = heldInsertForm(adapted);
+        if (!held.isEmpty()) {
+            m_heldInserts.append({std::move(held), sql});
+            if (m_heldInserts.size() >= HeldInsertLimit)
+                sendHeldInserts();
+            return ResultTable();
+        }
+        sendHeldInserts();
         return runAdapted(adapted, sql);
     }
     reconnectIfDropped();
@@ -262,6 +392,12 @@ ResultTable PostgresConnection::runAdapted(const AdaptedStatement &adapted, cons
         query = exec(QStringLiteral("SELECT * FROM inventory.%1(%2)")
                          .arg(adapted.procedure.toLower(), marks.join(QStringLiteral(", "))),
                      values);
+    } else if (const auto lock = m_transactionDepth > 0 ? LockOnlyUpdate::parse(adapted.sql) : std::nullopt;
+               lock && !lockNeedsUpdate(lock->target)) {
+        // Waits for and locks the same rows as the update, with the update's lock strength.
+        query = exec(QStringLiteral("SELECT count(*) FROM (SELECT 1 FROM %1 %2 FOR NO KEY UPDATE) locked")
+                         .arg(lock->target, lock->condition));
+        return ResultTable();
     } else {
         // A SELECT DISTINCT that looks something up for every row it reads runs in the form that
         // folds the rows first (DistinctFirst): the same rows. Outside a transaction only, so that a
@@ -317,6 +453,7 @@ void PostgresConnection::BeginTrans()
             throw;
         }
     } else {
+        sendHeldInserts();
         exec(QStringLiteral("SAVEPOINT level%1").arg(m_transactionDepth));
     }
     ++m_transactionDepth;
@@ -326,6 +463,8 @@ void PostgresConnection::CommitTrans()
 {
     if (m_transactionDepth == 0)
         databaseError(QStringLiteral("No transaction is active."));
+    // An insert that fails here leaves the transaction open, for the caller's rollback.
+    sendHeldInserts();
     if (m_transactionDepth == 1) {
         m_transactionDepth = 0;
         try {
@@ -346,6 +485,8 @@ void PostgresConnection::CommitTrans()
 
 void PostgresConnection::RollbackTrans()
 {
+    // Held inserts came after the last savepoint (each one sends them): they are undone unsent.
+    m_heldInserts.clear();
     if (m_transactionDepth == 0) {
         if (m_dropped)
             return; // the server rolled it back when the connection went

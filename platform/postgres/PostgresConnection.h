@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QSet>
+#include <QVector>
 
 #include <utility>
 
@@ -16,6 +17,13 @@ class QSqlQuery;
 // same moment queue and never take the same new number. A connection that the server dropped
 // (a restart, a network failure) fails the statement with one clear message and is opened anew
 // by the next statement.
+//
+// Inside a transaction, inserts that return nothing are held and sent together in one round trip
+// just before the next other statement, savepoint or commit, in the order they were given; the
+// first that fails fails that statement (or the commit), and the transaction stays open for the
+// rollback, so nothing of the save is kept. An update that only locks rows (every column set to
+// itself) reads them FOR NO KEY UPDATE instead, unless a trigger other than the texts' trimming
+// watches the table: the same rows wait and are locked, without new row versions.
 class PostgresConnection final : public Connection
 {
 public:
@@ -38,9 +46,23 @@ private:
     bool connectionLost(const class QSqlError &error) const;
     ResultTable runAdapted(const struct AdaptedStatement &adapted, const QString &sql);
     void checkArguments(const struct AdaptedStatement &call);
+    [[noreturn]] void failed(const QString &code, const QString &reason, bool lost);
+    struct pg_conn *nativeHandle() const;
+    void sendHeldInserts();
+    bool lockNeedsUpdate(const QString &target);
+
+    struct HeldInsert
+    {
+        QByteArray sql;   // as the server runs it, without a final ';'
+        QString statement; // as the client built it, for the message when it fails
+    };
 
     bool m_dropped = false;
     // The fewest and most arguments each procedure takes, by lower-case name.
     QHash<QString, std::pair<int, int>> m_parameterCounts;
     QSet<QString> m_unfoldable; // statements whose DistinctFirst form the server refused
+    QVector<HeldInsert> m_heldInserts;
+    // Whether an update of the table is seen by a trigger other than the texts' trimming, by the
+    // table as the statements write it.
+    QHash<QString, bool> m_watchedTables;
 };

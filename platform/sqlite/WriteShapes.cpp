@@ -4,20 +4,6 @@
 
 namespace {
 
-// A name SQLite reads as a name: a plain word (not a parameter such as @x or $x) or a quoted one.
-bool isPlainName(const SqlToken &token)
-{
-    if (token.kind == SqlToken::QuotedName)
-        return true;
-    if (token.kind != SqlToken::Word)
-        return false;
-    for (const QChar c : token.text) {
-        if (c == QLatin1Char('@') || c == QLatin1Char('#') || c == QLatin1Char('$'))
-            return false;
-    }
-    return true;
-}
-
 bool isIdentifierChar(QChar c)
 {
     const char16_t u = c.unicode();
@@ -246,43 +232,4 @@ std::optional<LiteralInsert> LiteralInsert::parse(const QString &sqliteSql)
         return std::nullopt;
     insert.shape += QStringView(sqliteSql).mid(copied);
     return insert;
-}
-
-QString unchangingUpdateTable(const QString &sqliteSql)
-{
-    QVector<SqlToken> tokens = tokenizeSql(sqliteSql);
-    tokens.removeIf([](const SqlToken &token) { return !token.isSignificant(); });
-    const int count = int(tokens.size());
-    auto tok = [&](int s) -> const SqlToken & {
-        static const SqlToken none;
-        return s < count ? tokens.at(s) : none;
-    };
-    if (!tok(0).is("update") || !isPlainName(tok(1)))
-        return QString();
-    QString table = tok(1).nameValue();
-    int s = 2;
-    if (tok(s).is(".")) {
-        if (!isPlainName(tok(s + 1)))
-            return QString();
-        table = tok(s + 1).nameValue();
-        s += 2;
-    }
-    if (!tok(s).is("set"))
-        return QString();
-    do {
-        const SqlToken &column = tok(s + 1);
-        const SqlToken &value = tok(s + 3);
-        if (!isPlainName(column) || !tok(s + 2).is("=") || !isPlainName(value)
-            || column.nameValue().compare(value.nameValue(), Qt::CaseInsensitive) != 0)
-            return QString();
-        s += 4;
-    } while (tok(s).is(","));
-    // The condition only chooses rows; a RETURNING clause would give them back.
-    if (s < count && !tok(s).is("where") && !tok(s).is(";"))
-        return QString();
-    for (; s < count; ++s) {
-        if (tok(s).is("returning"))
-            return QString();
-    }
-    return table;
 }

@@ -2,6 +2,8 @@
 
 // Forms of write statements that the embedded files answer in a cheaper way with the same effect.
 
+#include "platform/LockOnlyUpdate.h"
+
 #include <QString>
 #include <QVariant>
 #include <QVector>
@@ -25,8 +27,3 @@ struct LiteralInsert
 
     static std::optional<LiteralInsert> parse(const QString &sqliteSql);
 };
-
-// The table of an UPDATE that sets every column it names to itself ("Set Status = Status"), which
-// changes no value: a program sends it to lock rows before reading them. Empty for any other
-// statement.
-QString unchangingUpdateTable(const QString &sqliteSql);
