@@ -463,9 +463,17 @@ void PostgresConnection::CommitTrans()
 {
     if (m_transactionDepth == 0)
         databaseError(QStringLiteral("No transaction is active."));
-    // An insert that fails here leaves the transaction open, for the caller's rollback.
-    sendHeldInserts();
     if (m_transactionDepth == 1) {
+        try {
+            sendHeldInserts();
+        } catch (const Error &) {
+            // A held insert failed: the transaction ends here, rolled back, as a failed commit does.
+            if (!m_dropped) {
+                m_transactionDepth = 0;
+                exec(QStringLiteral("ROLLBACK"));
+            }
+            throw;
+        }
         m_transactionDepth = 0;
         try {
             exec(QStringLiteral("COMMIT"));
@@ -479,6 +487,7 @@ void PostgresConnection::CommitTrans()
         }
         return;
     }
+    sendHeldInserts();
     exec(QStringLiteral("RELEASE SAVEPOINT level%1").arg(m_transactionDepth - 1));
     --m_transactionDepth;
 }

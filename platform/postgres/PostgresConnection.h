@@ -20,8 +20,8 @@ class QSqlQuery;
 //
 // Inside a transaction, inserts that return nothing are held and sent together in one round trip
 // just before the next other statement, savepoint or commit, in the order they were given; the
-// first that fails fails that statement (or the commit), and the transaction stays open for the
-// rollback, so nothing of the save is kept. An update that only locks rows (every column set to
+// first that fails fails that statement, which leaves the transaction for the caller to roll back,
+// or the commit, which then rolls it back: nothing of the save is kept. An update that only locks rows (every column set to
 // itself) reads them FOR NO KEY UPDATE instead, unless a trigger other than the texts' trimming
 // watches the table: the same rows wait and are locked, without new row versions.
 class PostgresConnection final : public Connection

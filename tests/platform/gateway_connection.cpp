@@ -324,10 +324,17 @@ TEST(GatewayTransactions, RollbackCommitAndNestedLevels)
     EXPECT_THROW(connection->CommitTrans(), Error);
     EXPECT_THROW(connection->RollbackTrans(), Error);
 
-    // A failing statement leaves the transaction for the caller to roll back.
+    // A failing statement fails at the latest with the next statement, which leaves the transaction
+    // for the caller to roll back (the server sends a transaction's inserts together).
     connection->BeginTrans();
     connection->Execute(insert.arg(9));
-    EXPECT_THROW(connection->Execute(insert.arg(7)), Error);
+    EXPECT_THROW(
+        {
+            connection->Execute(insert.arg(7));
+            connection->Execute(QStringLiteral("Select * From INVENTORY..tbInvTerms"));
+        },
+        Error);
+    EXPECT_TRUE(connection->inTransaction());
     connection->RollbackTrans();
     EXPECT_EQ(terms(), QStringLiteral("7"));
 
