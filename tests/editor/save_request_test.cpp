@@ -155,6 +155,29 @@ TEST_F(SaveTest, AFailureMidSaveKeepsThePreviousLines)
     EXPECT_EQ(tab(), 1);
 }
 
+// The server gets a save's lines together; one it refuses among them still fails the whole save.
+TEST_F(SaveTest, ALineTheServerRefusesMidSaveKeepsThePreviousLines)
+{
+    if (!TestDatabase::onServer())
+        GTEST_SKIP() << "a refusal by the server: runs in the .postgres copy";
+    doubleClickGridRow(S("grdListing"), listRowOf(S(Demo::PendingDoc)));
+    const QString stored = S("SELECT string_agg(ItemID || ':' || Quantity, ',' ORDER BY ItemID, Quantity) FROM "
+                             "inventory.tbInvWithdrawRequest WHERE DocumentNumber = '1'");
+    const QVariant before = session().rawValue(stored);
+    session().raw(S("CREATE FUNCTION inventory.refuse_second() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN IF "
+                    "NEW.ItemID = '10005' THEN RAISE EXCEPTION 'disk full'; END IF; RETURN NEW; END $$"));
+    session().raw(S("CREATE TRIGGER refuse_second AFTER INSERT ON inventory.tbInvWithdrawRequest FOR EACH ROW "
+                    "EXECUTE FUNCTION inventory.refuse_second()"));
+    putLines({{Demo::XylocaineId, "2", "10", "N", "N"}, {Demo::QuoteNameId, "1", "5", "N", "N"},
+              {Demo::ParacetamolId, "3", "1", "Y", "N"}});
+    click(S("cmdSave"));
+
+    EXPECT_EQ(lastMessage().buttons, MsgButtons::OK);
+    EXPECT_TRUE(lastMessage().text.contains(S("disk full"))) << lastMessage().text.toStdString();
+    EXPECT_EQ(session().rawValue(stored), before);
+    EXPECT_EQ(tab(), 1);
+}
+
 TEST_F(SaveTest, AFailedNewRequestGoesBackToNew)
 {
     SKIP_ON_SERVER();
