@@ -20,4 +20,8 @@ public:
 
     // How the backend answers a client statement, for finding where the time goes.
     virtual QString queryPlan(const QString &tsql) = 0;
+
+    // The server process that runs the statements, whose CPU time counts too; 0 when the engine
+    // runs in the client's own process.
+    virtual qint64 serverProcess() const { return 0; }
 };

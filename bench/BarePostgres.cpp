@@ -30,12 +30,14 @@ BarePostgres::BarePostgres(const QString &serverName)
         PQfinish(m_connection);
         throw Error(Error::DatabaseError, QStringLiteral("BarePostgres"), reason);
     }
-    PQsetNoticeProcessor(
-        m_connection,
-        [](void *self, const char *message) { static_cast<BarePostgres *>(self)->m_notices += QString::fromUtf8(message); },
-        this);
+    PQsetNoticeProcessor(m_connection, [](void *, const char *) {}, nullptr);
     // The same session settings as the client's connection.
     exec(QStringLiteral("SET search_path = inventory, password, public; SET jit = off"));
+}
+
+qint64 BarePostgres::serverProcess() const
+{
+    return PQbackendPID(m_connection);
 }
 
 BarePostgres::~BarePostgres()
@@ -126,23 +128,14 @@ qint64 BarePostgres::run(const QStringList &tsqlStatements)
 
 QString BarePostgres::queryPlan(const QString &tsql)
 {
+    // A procedure is a SQL function the planner inlines: its plan is that of its body, with the
+    // arguments bound.
     Sent statement = sent(tsql);
+    statement.sql = QStringLiteral("EXPLAIN (ANALYZE, BUFFERS) ") + statement.sql;
     QString plan;
     exec(QStringLiteral("BEGIN"));
     try {
-        if (statement.values.isEmpty()) {
-            statement.sql = QStringLiteral("EXPLAIN (ANALYZE, BUFFERS) ") + statement.sql;
-            send(statement, &plan);
-        } else {
-            // A procedure's plan is that of the statements in its body, which auto_explain reports.
-            exec(QStringLiteral("LOAD 'auto_explain'; SET LOCAL auto_explain.log_min_duration = 0; "
-                                "SET LOCAL auto_explain.log_analyze = on; SET LOCAL auto_explain.log_buffers = on; "
-                                "SET LOCAL auto_explain.log_nested_statements = on; "
-                                "SET LOCAL client_min_messages = log"));
-            m_notices.clear();
-            send(statement);
-            plan = m_notices;
-        }
+        send(statement, &plan);
     } catch (...) {
         PQclear(PQexec(m_connection, "ROLLBACK"));
         throw;

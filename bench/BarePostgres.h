@@ -20,9 +20,10 @@ public:
 
     qint64 run(const QStringList &tsqlStatements) override;
     void exec(const QString &postgresSql) override;
-    // EXPLAIN (ANALYZE, BUFFERS) of the statement; of a procedure, the plans of the statements in
-    // its body (auto_explain). Statements that write are rolled back.
+    // EXPLAIN (ANALYZE, BUFFERS) of the statement as the client's connection sends it; statements
+    // that write are rolled back.
     QString queryPlan(const QString &tsql) override;
+    qint64 serverProcess() const override;
 
 private:
     struct Sent
@@ -35,5 +36,4 @@ private:
     qint64 send(const Sent &statement, QString *output = nullptr);
 
     pg_conn *m_connection = nullptr;
-    QString m_notices;
 };

@@ -3,6 +3,7 @@
 #include "platform/DistinctFirst.h"
 #include "platform/Error.h"
 #include "platform/sqlite/SqliteDialect.h"
+#include "platform/sqlite/WriteShapes.h"
 #include "platform/TsqlAdapter.h"
 
 #include <QDir>
@@ -84,6 +85,8 @@ BareSqlite::BareSqlite(const QString &folder)
 
 BareSqlite::~BareSqlite()
 {
+    for (sqlite3_stmt *statement : std::as_const(m_inserts))
+        sqlite3_finalize(statement);
     {
         QSqlDatabase db = QSqlDatabase::database(m_name, false);
         db.close();
@@ -116,6 +119,37 @@ qint64 BareSqlite::run(const QStringList &tsqlStatements)
                     const QByteArray value = adapted.arguments.at(i).toString().toUtf8();
                     sqlite3_bind_text(statement, i + 1, value.constData(), int(value.size()), SQLITE_TRANSIENT);
                 }
+            } else if (const auto insert = LiteralInsert::parse(sql)) {
+                // Inserts that differ only in their values share one prepared statement, as on the
+                // client's connection.
+                sqlite3_stmt *shape = m_inserts.value(insert->shape);
+                if (!shape) {
+                    shape = prepare(m_db, insert->shape);
+                    m_inserts.insert(insert->shape, shape);
+                }
+                if (!inTransaction) {
+                    exec(QStringLiteral("BEGIN IMMEDIATE"));
+                    inTransaction = true;
+                }
+                for (int i = 0; i < insert->values.size(); ++i) {
+                    const QVariant &value = insert->values.at(i);
+                    if (value.typeId() == QMetaType::LongLong) {
+                        sqlite3_bind_int64(shape, i + 1, value.toLongLong());
+                    } else {
+                        const QByteArray text = value.toString().toUtf8();
+                        sqlite3_bind_text(shape, i + 1, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+                    }
+                }
+                const int rc = sqlite3_step(shape);
+                sqlite3_reset(shape);
+                sqlite3_clear_bindings(shape);
+                if (rc != SQLITE_DONE)
+                    fail(m_db, sql);
+                continue;
+            } else if (inTransaction && !unchangingUpdateTable(sql).isEmpty() && !hasTriggers(unchangingUpdateTable(sql))) {
+                // An update that sets columns to themselves only locks the rows, which the write
+                // lock of the transaction already holds: the client's connection skips it too.
+                continue;
             } else {
                 // The form the client's connection runs, when the statement has one.
                 const QString faster = DistinctFirst::rewrite(sql);
@@ -138,6 +172,18 @@ qint64 BareSqlite::run(const QStringList &tsqlStatements)
     if (inTransaction)
         exec(QStringLiteral("COMMIT"));
     return rows;
+}
+
+bool BareSqlite::hasTriggers(const QString &table)
+{
+    sqlite3_stmt *statement = prepare(m_db, QStringLiteral(
+        "SELECT 1 FROM main.sqlite_master WHERE type = 'trigger' AND tbl_name = ?1 COLLATE NOCASE "
+        "UNION ALL SELECT 1 FROM Password.sqlite_master WHERE type = 'trigger' AND tbl_name = ?1 COLLATE NOCASE"));
+    const QByteArray name = table.toUtf8();
+    sqlite3_bind_text(statement, 1, name.constData(), int(name.size()), SQLITE_TRANSIENT);
+    const bool found = sqlite3_step(statement) == SQLITE_ROW;
+    sqlite3_finalize(statement);
+    return found;
 }
 
 QString BareSqlite::queryPlan(const QString &tsql)

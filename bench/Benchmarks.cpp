@@ -30,12 +30,15 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QProcess>
+#include <QSet>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <benchmark/benchmark.h>
 
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -139,6 +142,51 @@ void counters(benchmark::State &state, qint64 rows)
     state.counters["peak_MB"] = peakMegabytes();
 }
 
+// CPU time (ms) a server process has spent so far, from /proc; 0 without a server.
+double serverCpuMilliseconds(qint64 pid)
+{
+    if (pid <= 0)
+        return 0;
+    QFile file(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray stat = file.readAll();
+    // The fields after the command's closing parenthesis; utime and stime are the 14th and 15th.
+    const QList<QByteArray> fields = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
+    if (fields.size() < 13)
+        return 0;
+    return (fields.at(11).toDouble() + fields.at(12).toDouble()) * 1000.0 / double(sysconf(_SC_CLK_TCK));
+}
+
+// The server's share of the work: its process's CPU time per iteration, beside the benchmark's
+// own CPU column (the client's). On a shared machine these are steadier than the wall clock.
+// What the server does while the timing is paused (arranging the next run) is left out.
+struct ServerCpu
+{
+    qint64 pid;
+    double start;
+    double pausedAt = 0;
+    double paused = 0;
+    explicit ServerCpu(qint64 serverPid) : pid(serverPid), start(serverCpuMilliseconds(serverPid)) {}
+    void pause() { pausedAt = serverCpuMilliseconds(pid); }
+    void resume() { paused += serverCpuMilliseconds(pid) - pausedAt; }
+    void report(benchmark::State &state) const
+    {
+        if (pid > 0)
+            state.counters["server_cpu_ms"] = benchmark::Counter(serverCpuMilliseconds(pid) - start - paused,
+                                                                 benchmark::Counter::kAvgIterations);
+    }
+};
+
+// The server process of the client's connection (the window's statements), 0 on the files.
+qint64 windowServerPid()
+{
+    if (g->server.isEmpty())
+        return 0;
+    QSqlQuery query(CurrentConnection()->database());
+    return query.exec(QStringLiteral("SELECT pg_backend_pid()")) && query.next() ? query.value(0).toLongLong() : 0;
+}
+
 // The statements and the backend's plan for each (IR_BENCH_PLANS=1), to find where the time goes.
 void printPlans(const std::string &name, const QStringList &statements)
 {
@@ -162,17 +210,26 @@ void registerPair(const std::string &name, std::function<void()> arrange, std::f
                                  [=](benchmark::State &state) {
                                      arrange();
                                      *statements = g->statementsOf(operation);
-                                     if (qEnvironmentVariableIsSet("IR_BENCH_PLANS"))
+                                     // Google Benchmark calls this more than once: plans are printed once.
+                                     static QSet<QString> printed;
+                                     if (qEnvironmentVariableIsSet("IR_BENCH_PLANS")
+                                         && !printed.contains(QString::fromStdString(name))) {
+                                         printed.insert(QString::fromStdString(name));
                                          printPlans(name, *statements);
+                                     }
+                                     ServerCpu server(windowServerPid());
                                      for (auto _ : state) {
                                          if (betweenRuns) {
                                              state.PauseTiming();
+                                             server.pause();
                                              betweenRuns();
+                                             server.resume();
                                              state.ResumeTiming();
                                          }
                                          operation();
                                          processEvents();
                                      }
+                                     server.report(state);
                                      counters(state, statements->size());
                                  })
         ->Unit(benchmark::kMillisecond)
@@ -180,14 +237,18 @@ void registerPair(const std::string &name, std::function<void()> arrange, std::f
     benchmark::RegisterBenchmark((g_namePrefix + name + "/bare").c_str(),
                                  [=](benchmark::State &state) {
                                      qint64 rows = 0;
+                                     ServerCpu server(g->bare->serverProcess());
                                      for (auto _ : state) {
                                          if (betweenRuns) {
                                              state.PauseTiming();
+                                             server.pause();
                                              betweenRuns();
+                                             server.resume();
                                              state.ResumeTiming();
                                          }
                                          rows = g->bare->run(*statements);
                                      }
+                                     server.report(state);
                                      counters(state, rows);
                                  })
         ->Unit(benchmark::kMillisecond)

@@ -311,8 +311,10 @@ QString dataSetKey(const QString &folder)
 {
     QCryptographicHash hash(QCryptographicHash::Sha1);
     hash.addData(QFileInfo(folder).fileName().toUtf8());
-    for (const char *script : {":/db/postgres/schema.sql", ":/db/postgres/functions.sql", ":/db/postgres/roles.sql"}) {
-        QFile file(QString::fromLatin1(script));
+    // Every server script of the set-up (the schema, functions, roles, triggers).
+    const QDir scripts(QStringLiteral(":/db/postgres"));
+    for (const QString &script : scripts.entryList(QDir::Files, QDir::Name)) {
+        QFile file(scripts.filePath(script));
         if (file.open(QIODevice::ReadOnly))
             hash.addData(file.readAll());
     }

@@ -1,4 +1,5 @@
-"""The results table of bench/run: one row per operation, a window and a bare column per backend.
+"""The results table of bench/run: one row per operation, per backend the window (wall clock and
+CPU, the server's process included) and the bare statements.
 
 Reads Google Benchmark's JSON files; names are BACKEND/[History2x/]OPERATION/(window|bare).
 """
@@ -18,6 +19,12 @@ HISTORY = "History2x/"
 def ms(run):
     scale = {"ns": 1e-6, "us": 1e-3, "ms": 1, "s": 1000}[run["time_unit"]]
     return run["real_time"] * scale
+
+
+def cpu_ms(run):
+    """CPU time per iteration: the client's thread and, on a server, the server's process."""
+    scale = {"ns": 1e-6, "us": 1e-3, "ms": 1, "s": 1000}[run["time_unit"]]
+    return run["cpu_time"] * scale + run.get("server_cpu_ms", 0)
 
 
 def load(paths):
@@ -46,30 +53,35 @@ def operations(runs):
 
 
 def verdict(runs, backend, op):
-    """(window ms, bare ms, goal text, met) of one operation on one backend, or None."""
+    """(window ms, window CPU ms, bare ms, goal text, met) of one operation on one backend, or None."""
     window = runs.get(f"{backend}/{op}/window")
     if not window:
         return None
     bare = runs.get(f"{backend}/{op}/bare")
     t = ms(window)
+    tc = cpu_ms(window) if not op.startswith("Startup") else None
     tb = ms(bare) if bare else None
     if op.startswith(HISTORY):
-        # Twice the history: within 20% of the standard set, or for the processed list in
-        # proportion to the requests it lists.
+        # Twice the history: within 20% of the standard set, or for a list in proportion to the
+        # requests it lists. Compared by CPU time (the server's included): the
+        # two sets are measured minutes apart on a shared machine, where the wall clock of one
+        # run against another says more about the neighbours than about the set.
         base_op = op[len(HISTORY):]
         base = runs.get(f"{backend}/{base_op}/window")
         if not base:
-            return t, tb, "", None
+            return t, tc, tb, "", None
         allowed = 1.2
-        goal = "<= 1.2x the standard set"
+        goal = "<= 1.2x the standard set (CPU)"
         base_bare = runs.get(f"{backend}/{base_op}/bare")
-        if base_op == "RefreshRequestList/processed" and bare and base_bare and base_bare["rows"]:
+        # A list shows the requests in its state; the longer history holds more of them (old
+        # requests never processed), so its cost may grow with what it shows.
+        if base_op.startswith("RefreshRequestList/") and bare and base_bare and base_bare["rows"]:
             listed = bare["rows"] / base_bare["rows"]
             allowed *= listed
-            goal = f"<= 1.2 x {listed:.2f} (requests listed) x the standard set"
-        return t, tb, goal, t <= allowed * ms(base)
+            goal = f"<= 1.2 x {listed:.2f} (requests listed) x the standard set (CPU)"
+        return t, tc, tb, goal, tc <= allowed * cpu_ms(base)
     limit = next((g for k, g in GOALS.items() if op.startswith(k)), None)
-    return t, tb, (f"< {limit} ms" if limit else ""), (limit is None or t < limit)
+    return t, tc, tb, (f"< {limit} ms" if limit else ""), (limit is None or t < limit)
 
 
 def number(value):
@@ -83,7 +95,7 @@ def main(paths):
     present = [(key, label) for key, label in BACKENDS if any(n.startswith(key + "/") for n in runs)]
     header = ["benchmark"]
     for _, label in present:
-        header += [f"{label} window (ms)", f"{label} bare (ms)"]
+        header += [f"{label} window (ms)", f"{label} window CPU (ms)", f"{label} bare (ms)"]
     header += ["goal", "met? (" + " / ".join(label for _, label in present) + ")"]
     print("\n| " + " | ".join(header) + " |")
     print("|" + "---|" * len(header))
@@ -94,12 +106,12 @@ def main(paths):
         for key, _ in present:
             result = verdict(runs, key, op)
             if result is None:
-                cells += ["", ""]
+                cells += ["", "", ""]
                 met.append("-")
                 continue
-            t, tb, goal_text, ok = result
+            t, tc, tb, goal_text, ok = result
             goal = goal or goal_text
-            cells += [number(t), number(tb)]
+            cells += [number(t), number(tc), number(tb)]
             met.append("-" if ok is None else ("yes" if ok else "no"))
         print("| " + " | ".join(cells + [goal, " / ".join(met)]) + " |")
     peaks = []
@@ -111,7 +123,7 @@ def main(paths):
         cells = ["peak memory (maxrss, client process)"]
         for key, label in present:
             value = dict(peaks).get(label)
-            cells += [f"{value:.0f} MB" if value is not None else "", ""]
+            cells += [f"{value:.0f} MB" if value is not None else "", "", ""]
         print("| " + " | ".join(cells + ["< 150 MB", " / ".join("yes" if v < 150 else "no" for _, v in peaks)]) + " |")
 
 
