@@ -166,6 +166,8 @@ public:
             for (int s : std::as_const(m_compared))
                 indexRange(s);
         }
+        for (int s : std::as_const(m_serverLikes))
+            serverLikeIndexed(s);
 
         for (const QString &text : std::as_const(m_out))
             result.sql += text;
@@ -313,6 +315,55 @@ private:
             return;
         }
         out(s) = QStringLiteral("ILIKE");
+        if (pattern.kind == SqlToken::String && !negated)
+            m_serverLikes.append(s);
+    }
+
+    // "col ILIKE 'G%'" on a citext column lower-cases both sides and matches them with LIKE, which
+    // no index can serve. The same match written out, "lower(col::text) LIKE lower('G%')", is
+    // served by the text_pattern_ops index on lower(col::text) when the pattern has a fixed
+    // start; it is added beside the ILIKE (true, false or null exactly when the ILIKE is), so the
+    // rows stay the same whatever the pattern holds.
+    // Runs once the pattern's own text is translated.
+    void serverLikeIndexed(int s)
+    {
+        const QString value = tok(s + 1).stringValue();
+        if (value.isEmpty() || value.startsWith(QLatin1Char('%')) || value.startsWith(QLatin1Char('_')))
+            return;
+        const int first = likeColumnStart(s);
+        if (first < 0)
+            return;
+        const auto boundary = [&](const SqlToken &t) {
+            return t.is("where") || t.is("and") || t.is("or") || t.is("on") || t.is("(") || t.is("when") ||
+                   t.is("having") || t.is("not");
+        };
+        const SqlToken &after = tok(s + 2);
+        if (!boundary(tok(first - 1)) ||
+            !(s + 2 >= m_sig.size() || after.is("and") || after.is("or") || after.is(")") || after.is("order") ||
+              after.is("group") || after.is("then") || after.is(";")))
+            return;
+        QString column;
+        for (int j = first; j < s; ++j)
+            column += out(j);
+        out(first).prepend(QLatin1Char('('));
+        out(s + 1) += QStringLiteral(" AND lower(") + column + QStringLiteral("::text) LIKE lower(") +
+                      out(s + 1) + QStringLiteral("))");
+    }
+
+    // The first token of the column (name or qualifier.name) that the Like at s tests, or -1 when
+    // the Like tests anything else.
+    int likeColumnStart(int s) const
+    {
+        if (!isName(tok(s - 1)) || (tok(s - 1).kind == SqlToken::Word && isOperatorKeyword(tok(s - 1))))
+            return -1;
+        if (tok(s - 2).is(".") && isName(tok(s - 3))) {
+            if (tok(s - 4).is(".") || tok(s - 4).is(".."))
+                return -1;
+            return s - 3;
+        }
+        if (tok(s - 2).is(".") || tok(s - 2).is(".."))
+            return -1;
+        return s - 1;
     }
 
     // The whole-text regular expression of a Like pattern.
@@ -354,16 +405,9 @@ private:
             if (c == QLatin1Char('%') || c == QLatin1Char('_') || c == QLatin1Char('[') || c.unicode() >= 0x80)
                 return;
         }
-        if (!isName(tok(s - 1)) || (tok(s - 1).kind == SqlToken::Word && isOperatorKeyword(tok(s - 1))))
+        const int first = likeColumnStart(s);
+        if (first < 0)
             return;
-        int first = s - 1;
-        if (tok(s - 2).is(".") && isName(tok(s - 3))) {
-            first = s - 3;
-            if (tok(s - 4).is(".") || tok(s - 4).is(".."))
-                return;
-        } else if (tok(s - 2).is(".") || tok(s - 2).is("..")) {
-            return;
-        }
         QString column;
         for (int j = first; j < s; ++j)
             column += out(j);
@@ -744,6 +788,7 @@ private:
     QString m_trailer;
     QSet<int> m_dateLiterals; // literals written into date columns
     QVector<int> m_compared;  // compared text literals
+    QVector<int> m_serverLikes; // Like operators made ILIKE on the server
     QSet<int> m_rewritten;    // literals already given their final text
 };
 

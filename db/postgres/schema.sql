@@ -158,6 +158,12 @@ CREATE TABLE tbInvMaster (
     KitID                   integer
 );
 CREATE INDEX ixInvMaster_Name ON tbInvMaster (ItemName, ItemDesc);
+-- ---- The product search --------------------------------------------------------------------------
+-- A name search "ItemName Like 'G%'" reaches the server as ILIKE beside the same match written as
+-- "lower(ItemName::text) LIKE lower('G%')", which this index serves (any collation: text_pattern_ops
+-- compares bytes), so a search reads the names that match only.
+CREATE INDEX ixInvMaster_NameSearch ON tbInvMaster (lower(ItemName::text) text_pattern_ops);
+-- ---- end of the product search's indexes ---------------------------------------------------------
 CREATE INDEX ixInvMaster_BarCode ON tbInvMaster (BarCode);
 CREATE INDEX ixInvMaster_Kit ON tbInvMaster (KitID);
 

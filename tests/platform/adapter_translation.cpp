@@ -262,3 +262,37 @@ TEST(AdapterDialect, PatIndexFindsThePatternLikeSqlServer)
     EXPECT_EQ(patIndex(QStringLiteral("ab%"), QStringLiteral("xab")), 0);
     EXPECT_EQ(patIndex(QStringLiteral("ab"), QStringLiteral("ab")), 1);
 }
+
+// On the server a name Like becomes ILIKE; one that starts with fixed text also gets the same
+// match on the lower-cased text, which the name search index serves. Nothing else gets it: a
+// pattern without a fixed start, a "not Like", a set (a regular expression), an operand that is
+// more than a column, a pattern joined from pieces or followed by more of an expression.
+TEST(AdapterDialect, ServerLikeWithAFixedStartGetsTheMatchAnIndexServes)
+{
+    const auto server = [](const char *tsql) {
+        return TsqlAdapter::adapt(QString::fromUtf8(tsql), SqlDialect::Postgres).sql.toStdString();
+    };
+    EXPECT_EQ(server("Select a From t A Where x = 1 and  A.ItemName Like 'G%' Order by A.ItemName"),
+              "Select a From t A Where x = 1 and  (A.ItemName ILIKE 'G%' AND lower(A.ItemName::text) LIKE "
+              "lower('G%')) Order by A.ItemName");
+    EXPECT_EQ(server("Select a From t Where Terms Like 'O''N_ÉL 5%%' or b = 2"),
+              "Select a From t Where (Terms ILIKE 'O''N_ÉL 5%%' AND lower(Terms::text) LIKE lower('O''N_ÉL 5%%')) "
+              "or b = 2");
+    EXPECT_EQ(server("Select a From t Where (Terms Like 'NET ')"),
+              "Select a From t Where ((Terms ILIKE 'NET ' AND lower(Terms::text) LIKE lower('NET ')))");
+    EXPECT_EQ(server("Select a From t Where [Terms] Like 'N%'"),
+              "Select a From t Where (Terms ILIKE 'N%' AND lower(Terms::text) LIKE lower('N%'))");
+
+    EXPECT_EQ(server("Select a From t Where Terms Like '%NET' or x Like '_ET%' or y Like ''"),
+              "Select a From t Where Terms ILIKE '%NET' or x ILIKE '_ET%' or y ILIKE ''");
+    EXPECT_EQ(server("Select a From t Where not Terms Like 'N%'"),
+              "Select a From t Where not (Terms ILIKE 'N%' AND lower(Terms::text) LIKE lower('N%'))");
+    EXPECT_EQ(server("Select a From t Where Terms not Like 'N%'"), "Select a From t Where Terms not ILIKE 'N%'");
+    EXPECT_EQ(server("Select a From t Where Terms Like '[A-C]%'"), "Select a From t Where Terms ~* '^[A-C].*$'");
+    EXPECT_EQ(server("Select a From t Where b + Terms Like 'N%'"), "Select a From t Where b + Terms ILIKE 'N%'");
+    EXPECT_EQ(server("Select a From t Where Terms Like 'N' + '%'"), "Select a From t Where Terms ILIKE 'N' || '%'");
+    EXPECT_EQ(server("Select a From t Where Terms Like 'N%' Escape '!'"),
+              "Select a From t Where Terms ILIKE 'N%' Escape '!'");
+    EXPECT_EQ(server("Select a From t Where lower(Terms) Like 'n%'"),
+              "Select a From t Where lower(Terms) ILIKE 'n%'");
+}
