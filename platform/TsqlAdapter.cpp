@@ -168,6 +168,8 @@ public:
         }
         for (int s : std::as_const(m_serverLikes))
             serverLikeIndexed(s);
+        if (postgres())
+            orderByLoweredNames();
 
         for (const QString &text : std::as_const(m_out))
             result.sql += text;
@@ -348,6 +350,65 @@ private:
         out(first).prepend(QLatin1Char('('));
         out(s + 1) += QStringLiteral(" AND lower(") + column + QStringLiteral("::text) LIKE lower(") +
                       out(s + 1) + QStringLiteral("))");
+    }
+
+    // A citext column sorts as its lower-cased text does: both compare lower(text) in the server's
+    // collation, equal texts alike. "Order By A.ItemName" of a column the statement's own Like tests
+    // (so a text column) becomes "Order By lower(A.ItemName::text)": the same order, but the sort
+    // lower-cases each row once instead of both texts at every comparison. Only a qualified
+    // column (never an output column's name), in a single Select without Distinct, whose Like
+    // stands outside any subquery.
+    void orderByLoweredNames()
+    {
+        if (m_serverLikes.isEmpty() || !tok(0).is("select"))
+            return;
+        int orderBy = -1;
+        int depth = 0;
+        for (int j = 0; j < m_sig.size(); ++j) {
+            const SqlToken &t = tok(j);
+            if (t.is("("))
+                ++depth;
+            else if (t.is(")"))
+                --depth;
+            else if (t.is("union") || t.is("intersect") || t.is("except") || t.is("distinct") || t.is(";"))
+                return;
+            else if (t.is("select") && j > 0 && depth == 0)
+                return;
+            else if (t.is("order") && tok(j + 1).is("by") && depth == 0)
+                orderBy = j + 2;
+        }
+        if (orderBy < 0)
+            return;
+        QStringList tested;
+        for (int s : std::as_const(m_serverLikes)) {
+            const int first = likeColumnStart(s);
+            if (first >= 0 && first == s - 3 && outsideSubqueries(s))
+                tested << tok(first).nameValue().toLower() + QLatin1Char('.') + tok(first + 2).nameValue().toLower();
+        }
+        for (int j = orderBy; j < m_sig.size(); ++j) {
+            const bool starts = j == orderBy || tok(j - 1).is(",");
+            const SqlToken &after = tok(j + 3);
+            const bool ends = j + 3 >= m_sig.size() || after.is(",") || after.is("asc") || after.is("desc");
+            if (!starts || !ends || !isName(tok(j)) || !tok(j + 1).is(".") || !isName(tok(j + 2)))
+                continue;
+            if (!tested.contains(tok(j).nameValue().toLower() + QLatin1Char('.') + tok(j + 2).nameValue().toLower()))
+                continue;
+            out(j).prepend(QStringLiteral("lower("));
+            out(j + 2) += QStringLiteral("::text)");
+        }
+    }
+
+    // Whether no parenthesis that encloses s opens a subquery.
+    bool outsideSubqueries(int s) const
+    {
+        QVector<bool> open;
+        for (int j = 0; j < s; ++j) {
+            if (tok(j).is("("))
+                open.append(tok(j + 1).is("select"));
+            else if (tok(j).is(")") && !open.isEmpty())
+                open.removeLast();
+        }
+        return !open.contains(true);
     }
 
     // The first token of the column (name or qualifier.name) that the Like at s tests, or -1 when

@@ -274,7 +274,7 @@ TEST(AdapterDialect, ServerLikeWithAFixedStartGetsTheMatchAnIndexServes)
     };
     EXPECT_EQ(server("Select a From t A Where x = 1 and  A.ItemName Like 'G%' Order by A.ItemName"),
               "Select a From t A Where x = 1 and  (A.ItemName ILIKE 'G%' AND lower(A.ItemName::text) LIKE "
-              "lower('G%')) Order by A.ItemName");
+              "lower('G%')) Order by lower(A.ItemName::text)");
     EXPECT_EQ(server("Select a From t Where Terms Like 'O''N_ÉL 5%%' or b = 2"),
               "Select a From t Where (Terms ILIKE 'O''N_ÉL 5%%' AND lower(Terms::text) LIKE lower('O''N_ÉL 5%%')) "
               "or b = 2");
@@ -295,4 +295,35 @@ TEST(AdapterDialect, ServerLikeWithAFixedStartGetsTheMatchAnIndexServes)
               "Select a From t Where Terms ILIKE 'N%' Escape '!'");
     EXPECT_EQ(server("Select a From t Where lower(Terms) Like 'n%'"),
               "Select a From t Where lower(Terms) ILIKE 'n%'");
+}
+
+// The server sorts a qualified column that the statement's Like tests by its lower-cased text;
+// any other order item, and any statement where the column could mean something else, stays.
+TEST(AdapterDialect, ServerSortsALikeTestedColumnByItsLowerCasedText)
+{
+    const auto server = [](const char *tsql) {
+        return TsqlAdapter::adapt(QString::fromUtf8(tsql), SqlDialect::Postgres).sql.toStdString();
+    };
+    EXPECT_EQ(server("Select A.ItemName From t A Where A.ItemName Like 'G%' Order by A.ItemName, A.ItemDesc"),
+              "Select A.ItemName From t A Where (A.ItemName ILIKE 'G%' AND lower(A.ItemName::text) LIKE lower('G%')) "
+              "Order by lower(A.ItemName::text), A.ItemDesc");
+    EXPECT_EQ(server("Select a From t A Where A.ID in (Select ID From u Where x = 1) and a.itemname Like '%G' "
+                     "Order by A.ItemDesc desc, A.ItemName desc"),
+              "Select a From t A Where A.ID in (Select ID From u Where x = 1) and a.itemname ILIKE '%G' "
+              "Order by A.ItemDesc desc, lower(A.ItemName::text) desc");
+
+    // An unqualified name may be an output column's; Distinct needs the order items shown; a Like
+    // of a subquery or another Select's order; an expression of the column.
+    EXPECT_EQ(server("Select x As ItemName From t Where ItemName Like 'G%' Order by ItemName"),
+              "Select x As ItemName From t Where (ItemName ILIKE 'G%' AND lower(ItemName::text) LIKE lower('G%')) "
+              "Order by ItemName");
+    EXPECT_EQ(server("Select Distinct A.ItemName From t A Where A.ItemName Like 'G' Order by A.ItemName"),
+              "Select Distinct A.ItemName From t A Where (A.ItemName ILIKE 'G' AND lower(A.ItemName::text) LIKE "
+              "lower('G')) Order by A.ItemName");
+    EXPECT_EQ(server("Select A.a From t A Where A.ID in (Select A.ID From u A Where A.Name Like '%G') Order by A.Name"),
+              "Select A.a From t A Where A.ID in (Select A.ID From u A Where A.Name ILIKE '%G') Order by A.Name");
+    EXPECT_EQ(server("Select A.a From t A Where A.Name Like '%G' Union Select B.a From u B Order by A.Name"),
+              "Select A.a From t A Where A.Name ILIKE '%G' Union Select B.a From u B Order by A.Name");
+    EXPECT_EQ(server("Select A.a From t A Where A.Name Like '%G' Order by A.Name + 'x', A.Name Collate x"),
+              "Select A.a From t A Where A.Name ILIKE '%G' Order by A.Name || 'x', A.Name Collate x");
 }
