@@ -321,12 +321,14 @@ private:
             m_serverLikes.append(s);
     }
 
-    // "col ILIKE 'G%'" on a citext column lower-cases both sides and matches them with LIKE, which
-    // no index can serve. The same match written out, "lower(col::text) LIKE lower('G%')", is
-    // served by the text_pattern_ops index on lower(col::text) when the pattern has a fixed
-    // start; it is added beside the ILIKE (true, false or null exactly when the ILIKE is), so the
-    // rows stay the same whatever the pattern holds.
-    // Runs once the pattern's own text is translated.
+    // "col ILIKE 'G%'" on a citext (or text) column lower-cases both sides and matches them with
+    // LIKE, in the column's collation; no index serves that. The same match written out,
+    // "lower(col::citext::text) LIKE lower('G%')", is served by the text_pattern_ops index on
+    // lower(col::text) when the pattern has a fixed start, and the planner estimates its rows from
+    // that index's statistics. It takes the ILIKE's place: true, false or null exactly when the
+    // ILIKE is, whatever the pattern holds; the cast to citext (none for a citext column) keeps
+    // a column of another type failing as the ILIKE does. Runs once the pattern's own text is
+    // translated.
     void serverLikeIndexed(int s)
     {
         const QString value = tok(s + 1).stringValue();
@@ -344,12 +346,10 @@ private:
             !(s + 2 >= m_sig.size() || after.is("and") || after.is("or") || after.is(")") || after.is("order") ||
               after.is("group") || after.is("then") || after.is(";")))
             return;
-        QString column;
-        for (int j = first; j < s; ++j)
-            column += out(j);
-        out(first).prepend(QLatin1Char('('));
-        out(s + 1) += QStringLiteral(" AND lower(") + column + QStringLiteral("::text) LIKE lower(") +
-                      out(s + 1) + QStringLiteral("))");
+        out(first).prepend(QStringLiteral("lower("));
+        out(s - 1) += QStringLiteral("::citext::text)");
+        out(s) = QStringLiteral("LIKE");
+        out(s + 1) = QStringLiteral("lower(") + out(s + 1) + QLatin1Char(')');
     }
 
     // A citext column sorts as its lower-cased text does: both compare lower(text) in the server's
