@@ -1,5 +1,6 @@
 #include "app/Program.h"
 #include "pickers/LogonDialog.h"
+#include "platform/TimeZoneRules.h"
 #include "platform/gui/Application.h"
 
 #include <QtGlobal>
@@ -30,6 +31,7 @@ int main(int argc, char **argv)
                    stderr);
         return 1;
     }
+    readTimeZoneRulesOnce();
     Q_INIT_RESOURCE(db);
     Application app(argc, argv);
     LogonDialog dialog;

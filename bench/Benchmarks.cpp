@@ -13,6 +13,7 @@
 #include "pickers/PickerWindows.h"
 #include "pickers/frmItemLookup.h"
 #include "platform/CurrentUser.h"
+#include "platform/TimeZoneRules.h"
 #include "platform/Database.h"
 #include "platform/Messages.h"
 #include "platform/SqlTrace.h"
@@ -423,6 +424,7 @@ void registerAll()
 
 int main(int argc, char **argv)
 {
+    readTimeZoneRulesOnce(); // as the program does
     Q_INIT_RESOURCE(db);
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

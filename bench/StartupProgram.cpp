@@ -1,6 +1,7 @@
 #include "app/Program.h"
 #include "editor/frmMain.h"
 #include "platform/CurrentUser.h"
+#include "platform/TimeZoneRules.h"
 #include "platform/gui/Application.h"
 
 #include <QTimer>
@@ -34,6 +35,7 @@ private:
 
 int main(int argc, char **argv)
 {
+    readTimeZoneRulesOnce();
     Q_INIT_RESOURCE(db);
     Application app(argc, argv);
     EnvironmentLogon logon;
