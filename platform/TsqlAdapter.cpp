@@ -166,6 +166,10 @@ public:
             for (int s : std::as_const(m_compared))
                 indexRange(s);
         }
+        for (int s : std::as_const(m_serverLikes))
+            serverLikeIndexed(s);
+        if (postgres())
+            orderByLoweredNames();
 
         for (const QString &text : std::as_const(m_out))
             result.sql += text;
@@ -313,6 +317,114 @@ private:
             return;
         }
         out(s) = QStringLiteral("ILIKE");
+        if (pattern.kind == SqlToken::String && !negated)
+            m_serverLikes.append(s);
+    }
+
+    // "col ILIKE 'G%'" on a citext (or text) column lower-cases both sides and matches them with
+    // LIKE, in the column's collation; no index serves that. The same match written out,
+    // "lower(col::citext::text) LIKE lower('G%')", is served by the text_pattern_ops index on
+    // lower(col::text) when the pattern has a fixed start, and the planner estimates its rows from
+    // that index's statistics. It takes the ILIKE's place: true, false or null exactly when the
+    // ILIKE is, whatever the pattern holds; the cast to citext (none for a citext column) keeps
+    // a column of another type failing as the ILIKE does. Runs once the pattern's own text is
+    // translated.
+    void serverLikeIndexed(int s)
+    {
+        const QString value = tok(s + 1).stringValue();
+        if (value.isEmpty() || value.startsWith(QLatin1Char('%')) || value.startsWith(QLatin1Char('_')))
+            return;
+        const int first = likeColumnStart(s);
+        if (first < 0)
+            return;
+        const auto boundary = [&](const SqlToken &t) {
+            return t.is("where") || t.is("and") || t.is("or") || t.is("on") || t.is("(") || t.is("when") ||
+                   t.is("having") || t.is("not");
+        };
+        const SqlToken &after = tok(s + 2);
+        if (!boundary(tok(first - 1)) ||
+            !(s + 2 >= m_sig.size() || after.is("and") || after.is("or") || after.is(")") || after.is("order") ||
+              after.is("group") || after.is("then") || after.is(";")))
+            return;
+        out(first).prepend(QStringLiteral("lower("));
+        out(s - 1) += QStringLiteral("::citext::text)");
+        out(s) = QStringLiteral("LIKE");
+        out(s + 1) = QStringLiteral("lower(") + out(s + 1) + QLatin1Char(')');
+    }
+
+    // A citext column sorts as its lower-cased text does: both compare lower(text) in the server's
+    // collation, equal texts alike. "Order By A.ItemName" of a column the statement's own Like tests
+    // (so a text column) becomes "Order By lower(A.ItemName::text)": the same order, but the sort
+    // lower-cases each row once instead of both texts at every comparison. Only a qualified
+    // column (never an output column's name), in a single Select without Distinct, whose Like
+    // stands outside any subquery.
+    void orderByLoweredNames()
+    {
+        if (m_serverLikes.isEmpty() || !tok(0).is("select"))
+            return;
+        int orderBy = -1;
+        int depth = 0;
+        for (int j = 0; j < m_sig.size(); ++j) {
+            const SqlToken &t = tok(j);
+            if (t.is("("))
+                ++depth;
+            else if (t.is(")"))
+                --depth;
+            else if (t.is("union") || t.is("intersect") || t.is("except") || t.is("distinct") || t.is(";"))
+                return;
+            else if (t.is("select") && j > 0 && depth == 0)
+                return;
+            else if (t.is("order") && tok(j + 1).is("by") && depth == 0)
+                orderBy = j + 2;
+        }
+        if (orderBy < 0)
+            return;
+        QStringList tested;
+        for (int s : std::as_const(m_serverLikes)) {
+            const int first = likeColumnStart(s);
+            if (first >= 0 && first == s - 3 && outsideSubqueries(s))
+                tested << tok(first).nameValue().toLower() + QLatin1Char('.') + tok(first + 2).nameValue().toLower();
+        }
+        for (int j = orderBy; j < m_sig.size(); ++j) {
+            const bool starts = j == orderBy || tok(j - 1).is(",");
+            const SqlToken &after = tok(j + 3);
+            const bool ends = j + 3 >= m_sig.size() || after.is(",") || after.is("asc") || after.is("desc");
+            if (!starts || !ends || !isName(tok(j)) || !tok(j + 1).is(".") || !isName(tok(j + 2)))
+                continue;
+            if (!tested.contains(tok(j).nameValue().toLower() + QLatin1Char('.') + tok(j + 2).nameValue().toLower()))
+                continue;
+            out(j).prepend(QStringLiteral("lower("));
+            out(j + 2) += QStringLiteral("::text)");
+        }
+    }
+
+    // Whether no parenthesis that encloses s opens a subquery.
+    bool outsideSubqueries(int s) const
+    {
+        QVector<bool> open;
+        for (int j = 0; j < s; ++j) {
+            if (tok(j).is("("))
+                open.append(tok(j + 1).is("select"));
+            else if (tok(j).is(")") && !open.isEmpty())
+                open.removeLast();
+        }
+        return !open.contains(true);
+    }
+
+    // The first token of the column (name or qualifier.name) that the Like at s tests, or -1 when
+    // the Like tests anything else.
+    int likeColumnStart(int s) const
+    {
+        if (!isName(tok(s - 1)) || (tok(s - 1).kind == SqlToken::Word && isOperatorKeyword(tok(s - 1))))
+            return -1;
+        if (tok(s - 2).is(".") && isName(tok(s - 3))) {
+            if (tok(s - 4).is(".") || tok(s - 4).is(".."))
+                return -1;
+            return s - 3;
+        }
+        if (tok(s - 2).is(".") || tok(s - 2).is(".."))
+            return -1;
+        return s - 1;
     }
 
     // The whole-text regular expression of a Like pattern.
@@ -354,16 +466,9 @@ private:
             if (c == QLatin1Char('%') || c == QLatin1Char('_') || c == QLatin1Char('[') || c.unicode() >= 0x80)
                 return;
         }
-        if (!isName(tok(s - 1)) || (tok(s - 1).kind == SqlToken::Word && isOperatorKeyword(tok(s - 1))))
+        const int first = likeColumnStart(s);
+        if (first < 0)
             return;
-        int first = s - 1;
-        if (tok(s - 2).is(".") && isName(tok(s - 3))) {
-            first = s - 3;
-            if (tok(s - 4).is(".") || tok(s - 4).is(".."))
-                return;
-        } else if (tok(s - 2).is(".") || tok(s - 2).is("..")) {
-            return;
-        }
         QString column;
         for (int j = first; j < s; ++j)
             column += out(j);
@@ -744,6 +849,7 @@ private:
     QString m_trailer;
     QSet<int> m_dateLiterals; // literals written into date columns
     QVector<int> m_compared;  // compared text literals
+    QVector<int> m_serverLikes; // Like operators made ILIKE on the server
     QSet<int> m_rewritten;    // literals already given their final text
 };
 

@@ -158,6 +158,12 @@ CREATE TABLE tbInvMaster (
     KitID                   integer
 );
 CREATE INDEX ixInvMaster_Name ON tbInvMaster (ItemName, ItemDesc);
+-- ---- The product search --------------------------------------------------------------------------
+-- A name search "ItemName Like 'G%'" reaches the server as the match ILIKE makes, written out:
+-- "lower(ItemName::citext::text) LIKE lower('G%')", which this index serves (in any collation:
+-- text_pattern_ops compares bytes), so a search reads only the names that match.
+CREATE INDEX ixInvMaster_NameSearch ON tbInvMaster (lower(ItemName::text) text_pattern_ops);
+-- ---- end of the product search's indexes ---------------------------------------------------------
 CREATE INDEX ixInvMaster_BarCode ON tbInvMaster (BarCode);
 CREATE INDEX ixInvMaster_Kit ON tbInvMaster (KitID);
 

@@ -55,23 +55,36 @@ QString replacingFunctions()
         .replace(create, QStringLiteral("CREATE OR REPLACE \\1 "));
 }
 
-// The request list's indexes of this version (the block of schema.sql between its "-- ----"
-// lines), made where missing, in place of the narrower ones of version 2.
-QString requestListIndexes()
+// The indexes of one block of schema.sql (between its "-- ---- <title>" and "-- ---- end" lines),
+// made where missing.
+QString schemaIndexes(const QString &title, const QString &what)
 {
     const QString schema = DatabaseScripts::text(QStringLiteral("postgres/schema.sql"));
-    static const QRegularExpression block(QStringLiteral("^-- ---- The request list.*?^-- ---- end[^\\n]*$"),
-                                          QRegularExpression::MultilineOption |
-                                              QRegularExpression::DotMatchesEverythingOption);
+    const QRegularExpression block(QStringLiteral("^-- ---- ") + QRegularExpression::escape(title) +
+                                       QStringLiteral(".*?^-- ---- end[^\\n]*$"),
+                                   QRegularExpression::MultilineOption |
+                                       QRegularExpression::DotMatchesEverythingOption);
     const QRegularExpressionMatch match = block.match(schema);
     if (!match.hasMatch() || !match.captured().contains(QLatin1String("CREATE INDEX ")))
-        fail(QStringLiteral(
-            "The program's server schema lacks the request list's indexes; nothing was changed."));
+        fail(QStringLiteral("The program's server schema lacks %1; nothing was changed.").arg(what));
     return QStringLiteral("SET LOCAL search_path = inventory, public;\n") +
            match.captured().replace(QLatin1String("CREATE INDEX "),
                                     QLatin1String("CREATE INDEX IF NOT EXISTS ")) +
-           QStringLiteral("\nDROP INDEX IF EXISTS inventory.ixInvWithdrawRequest_LocationStatus, "
+           QLatin1Char('\n');
+}
+
+// The request list's indexes of this version, in place of the narrower ones of version 2.
+QString requestListIndexes()
+{
+    return schemaIndexes(QStringLiteral("The request list"), QStringLiteral("the request list's indexes")) +
+           QStringLiteral("DROP INDEX IF EXISTS inventory.ixInvWithdrawRequest_LocationStatus, "
                           "inventory.ixInvWithdrawRequest_LocationPending;\n");
+}
+
+// The index the product search's name match uses.
+QString productSearchIndexes()
+{
+    return schemaIndexes(QStringLiteral("The product search"), QStringLiteral("the product search's index"));
 }
 
 struct Server
@@ -217,7 +230,8 @@ int upgrade(const QString &serverName, const std::function<void(const QString &)
                  .arg(version));
 
     // Version 3: texts are stored without trailing blanks; the procedures find their keys by index;
-    // the request list has indexes that hold every column it reads.
+    // the request list has indexes that hold every column it reads; the product search finds names
+    // by index.
     say(QStringLiteral("Creating the triggers that store texts without trailing blanks"));
     server.exec(DatabaseScripts::text(QStringLiteral("postgres/trailing-blanks.sql")),
                 QStringLiteral("Creating the triggers that store texts without trailing blanks"));
@@ -232,6 +246,8 @@ int upgrade(const QString &serverName, const std::function<void(const QString &)
     server.exec(replacingFunctions(), QStringLiteral("Replacing the functions and stored procedures"));
     say(QStringLiteral("Making the request list's indexes"));
     server.exec(requestListIndexes(), QStringLiteral("Making the request list's indexes"));
+    say(QStringLiteral("Making the product search's index"));
+    server.exec(productSearchIndexes(), QStringLiteral("Making the product search's index"));
 
     server.exec(QStringLiteral("INSERT INTO inventory.tbInvSchemaVersion (Version, AppliedOn) VALUES (%1, "
                                "LOCALTIMESTAMP(0))")

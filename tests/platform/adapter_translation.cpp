@@ -262,3 +262,68 @@ TEST(AdapterDialect, PatIndexFindsThePatternLikeSqlServer)
     EXPECT_EQ(patIndex(QStringLiteral("ab%"), QStringLiteral("xab")), 0);
     EXPECT_EQ(patIndex(QStringLiteral("ab"), QStringLiteral("ab")), 1);
 }
+
+// On the server a Like of a column whose pattern starts with fixed text becomes the same match on
+// the lower-cased texts, which the name search index serves; any other Like becomes ILIKE: a
+// pattern without a fixed start, a "not Like", a set (a regular expression), an operand that is
+// more than a column, a pattern joined from pieces or followed by more of an expression.
+TEST(AdapterDialect, ServerLikeWithAFixedStartGetsTheMatchAnIndexServes)
+{
+    const auto server = [](const char *tsql) {
+        return TsqlAdapter::adapt(QString::fromUtf8(tsql), SqlDialect::Postgres).sql.toStdString();
+    };
+    EXPECT_EQ(server("Select a From t A Where x = 1 and  A.ItemName Like 'G%' Order by A.ItemName"),
+              "Select a From t A Where x = 1 and  lower(A.ItemName::citext::text) LIKE lower('G%') "
+              "Order by lower(A.ItemName::text)");
+    EXPECT_EQ(server("Select a From t Where Terms Like 'O''N_ÉL 5%%' or b = 2"),
+              "Select a From t Where lower(Terms::citext::text) LIKE lower('O''N_ÉL 5%%') "
+              "or b = 2");
+    EXPECT_EQ(server("Select a From t Where (Terms Like 'NET ')"),
+              "Select a From t Where (lower(Terms::citext::text) LIKE lower('NET '))");
+    EXPECT_EQ(server("Select a From t Where [Terms] Like 'N%'"),
+              "Select a From t Where lower(Terms::citext::text) LIKE lower('N%')");
+
+    EXPECT_EQ(server("Select a From t Where Terms Like '%NET' or x Like '_ET%' or y Like ''"),
+              "Select a From t Where Terms ILIKE '%NET' or x ILIKE '_ET%' or y ILIKE ''");
+    EXPECT_EQ(server("Select a From t Where not Terms Like 'N%'"),
+              "Select a From t Where not lower(Terms::citext::text) LIKE lower('N%')");
+    EXPECT_EQ(server("Select a From t Where Terms not Like 'N%'"), "Select a From t Where Terms not ILIKE 'N%'");
+    EXPECT_EQ(server("Select a From t Where Terms Like '[A-C]%'"), "Select a From t Where Terms ~* '^[A-C].*$'");
+    EXPECT_EQ(server("Select a From t Where b + Terms Like 'N%'"), "Select a From t Where b + Terms ILIKE 'N%'");
+    EXPECT_EQ(server("Select a From t Where Terms Like 'N' + '%'"), "Select a From t Where Terms ILIKE 'N' || '%'");
+    EXPECT_EQ(server("Select a From t Where Terms Like 'N%' Escape '!'"),
+              "Select a From t Where Terms ILIKE 'N%' Escape '!'");
+    EXPECT_EQ(server("Select a From t Where lower(Terms) Like 'n%'"),
+              "Select a From t Where lower(Terms) ILIKE 'n%'");
+}
+
+// The server sorts a qualified column that the statement's Like tests by its lower-cased text;
+// any other order item, and any statement where the column could mean something else, stays.
+TEST(AdapterDialect, ServerSortsALikeTestedColumnByItsLowerCasedText)
+{
+    const auto server = [](const char *tsql) {
+        return TsqlAdapter::adapt(QString::fromUtf8(tsql), SqlDialect::Postgres).sql.toStdString();
+    };
+    EXPECT_EQ(server("Select A.ItemName From t A Where A.ItemName Like 'G%' Order by A.ItemName, A.ItemDesc"),
+              "Select A.ItemName From t A Where lower(A.ItemName::citext::text) LIKE lower('G%') "
+              "Order by lower(A.ItemName::text), A.ItemDesc");
+    EXPECT_EQ(server("Select a From t A Where A.ID in (Select ID From u Where x = 1) and a.itemname Like '%G' "
+                     "Order by A.ItemDesc desc, A.ItemName desc"),
+              "Select a From t A Where A.ID in (Select ID From u Where x = 1) and a.itemname ILIKE '%G' "
+              "Order by A.ItemDesc desc, lower(A.ItemName::text) desc");
+
+    // An unqualified name may be an output column's; Distinct needs the order items shown; a Like
+    // of a subquery or another Select's order; an expression of the column.
+    EXPECT_EQ(server("Select x As ItemName From t Where ItemName Like 'G%' Order by ItemName"),
+              "Select x As ItemName From t Where lower(ItemName::citext::text) LIKE lower('G%') "
+              "Order by ItemName");
+    EXPECT_EQ(server("Select Distinct A.ItemName From t A Where A.ItemName Like 'G' Order by A.ItemName"),
+              "Select Distinct A.ItemName From t A Where lower(A.ItemName::citext::text) LIKE "
+              "lower('G') Order by A.ItemName");
+    EXPECT_EQ(server("Select A.a From t A Where A.ID in (Select A.ID From u A Where A.Name Like '%G') Order by A.Name"),
+              "Select A.a From t A Where A.ID in (Select A.ID From u A Where A.Name ILIKE '%G') Order by A.Name");
+    EXPECT_EQ(server("Select A.a From t A Where A.Name Like '%G' Union Select B.a From u B Order by A.Name"),
+              "Select A.a From t A Where A.Name ILIKE '%G' Union Select B.a From u B Order by A.Name");
+    EXPECT_EQ(server("Select A.a From t A Where A.Name Like '%G' Order by A.Name + 'x', A.Name Collate x"),
+              "Select A.a From t A Where A.Name ILIKE '%G' Order by A.Name || 'x', A.Name Collate x");
+}

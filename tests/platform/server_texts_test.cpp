@@ -36,13 +36,15 @@ protected:
                     EXECUTE format('DROP TRIGGER trim_trailing_blanks ON %s', t.tab);
                 END LOOP;
             END $$)sql"));
-        // Its procedures compared keys as text, and its request list had narrower indexes.
+        // Its procedures compared keys as text, its request list had narrower indexes and its
+        // product search no index.
         db->raw(S("CREATE OR REPLACE FUNCTION inventory.same_code(code citext, given text) RETURNS boolean "
                   "LANGUAGE sql IMMUTABLE AS $$ SELECT code = rtrim(given) $$"));
         db->raw(S("DROP INDEX inventory.ixInvWithdrawRequest_ListPending, "
                   "inventory.ixInvWithdrawRequest_ListStatus"));
         db->raw(S("CREATE INDEX ixInvWithdrawRequest_LocationStatus ON inventory.tbInvWithdrawRequest "
                   "(LocationID, Status)"));
+        db->raw(S("DROP INDEX inventory.ixInvMaster_NameSearch"));
         db->raw(S("DELETE FROM inventory.tbInvSchemaVersion"));
         db->raw(
             S("INSERT INTO inventory.tbInvSchemaVersion (Version, AppliedOn) VALUES (2, LOCALTIMESTAMP(0))"));
@@ -179,6 +181,9 @@ TEST_F(ServerTexts, UpgradeFromTheEarlierVersionTrimsTheStoredTextsAndKeepsEvery
                   S("SELECT string_agg(indexname, ',' ORDER BY indexname) FROM pg_indexes WHERE tablename = "
                     "'tbinvwithdrawrequest' AND indexname LIKE 'ixinvwithdrawrequest_l%'")),
               QVariant(S("ixinvwithdrawrequest_listpending,ixinvwithdrawrequest_liststatus")));
+    EXPECT_TRUE(db->rawValue(S("SELECT indexdef FROM pg_indexes WHERE indexname = 'ixinvmaster_namesearch'"))
+                    .toString()
+                    .contains(S("text_pattern_ops")));
     EXPECT_NO_THROW(Connection::openServer(db->serverName()));
 
     // Once is enough: again, nothing is to do.
