@@ -23,3 +23,8 @@ AdminCommand backupCommand();
 AdminCommand checkCommand();
 AdminCommand setupCommand();
 AdminCommand upgradeCommand();
+
+// Runs work that reports its steps line by line: each line goes to out as it comes, a failure's
+// description to err. Returns the exit status: 0 done, 1 failed.
+using StepReporter = std::function<void(const QString &line)>;
+int runReportingSteps(QTextStream &out, QTextStream &err, const std::function<void(const StepReporter &)> &work);

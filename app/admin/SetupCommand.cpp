@@ -1,6 +1,5 @@
 #include "app/admin/AdminCommand.h"
 
-#include "platform/Error.h"
 #include "platform/postgres/ServerSetup.h"
 
 namespace {
@@ -14,17 +13,8 @@ int setup(const QStringList &given, QTextStream &out, QTextStream &err)
                "(see inventory-request-admin setup --help)\n";
         return 2;
     }
-    try {
-        ServerSetup::run(arguments.first(), demo ? ServerSetup::Content::DemoData : ServerSetup::Content::SchemaOnly,
-                         [&](const QString &line) {
-                             out << line << '\n';
-                             out.flush();
-                         });
-    } catch (const Error &error) {
-        err << "inventory-request-admin: " << error.Description() << '\n';
-        return 1;
-    }
-    return 0;
+    const auto content = demo ? ServerSetup::Content::DemoData : ServerSetup::Content::SchemaOnly;
+    return runReportingSteps(out, err, [&](const StepReporter &say) { ServerSetup::run(arguments.first(), content, say); });
 }
 
 } // namespace

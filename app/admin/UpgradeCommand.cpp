@@ -1,6 +1,5 @@
 #include "app/admin/AdminCommand.h"
 
-#include "platform/Error.h"
 #include "platform/postgres/ServerSetup.h"
 
 namespace {
@@ -11,16 +10,7 @@ int upgrade(const QStringList &arguments, QTextStream &out, QTextStream &err)
         err << "inventory-request-admin: upgrade takes one server name (see inventory-request-admin upgrade --help)\n";
         return 2;
     }
-    try {
-        ServerSetup::upgrade(arguments.first(), [&](const QString &line) {
-            out << line << '\n';
-            out.flush();
-        });
-    } catch (const Error &error) {
-        err << "inventory-request-admin: " << error.Description() << '\n';
-        return 1;
-    }
-    return 0;
+    return runReportingSteps(out, err, [&](const StepReporter &say) { ServerSetup::upgrade(arguments.first(), say); });
 }
 
 } // namespace
