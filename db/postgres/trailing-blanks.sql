@@ -6,14 +6,13 @@
 -- every index and every key sees the texts as SQL Server compares them, and the plain indexes of
 -- the columns keep serving the lookups. Only blanks go; a tab or a line break at the end stays.
 --
--- Made for every table holding citext columns, at set-up and by the upgrade from version 2 (which
--- then trims the rows already stored). Running it again replaces the triggers with the same ones.
+-- Made for every table holding citext columns, at set-up and by the upgrade from version 2; the
+-- rows already stored lose their trailing blanks too (two keys that differ only in them make it
+-- fail with a unique violation). Running it again replaces the triggers with the same ones.
 
 DO $trim$
 DECLARE
     t record;
-    assignments text;
-    condition text;
     fn text;
 BEGIN
     FOR t IN
@@ -21,7 +20,11 @@ BEGIN
                string_agg(format('    NEW.%1$I := rtrim(NEW.%1$I, '' '');', a.attname), E'\n'
                           ORDER BY a.attnum) AS assignments,
                string_agg(format('right(NEW.%I::text, 1) = '' ''', a.attname), ' OR '
-                          ORDER BY a.attnum) AS condition
+                          ORDER BY a.attnum) AS condition,
+               string_agg(format('%1$I = rtrim(%1$I, '' '')', a.attname), ', '
+                          ORDER BY a.attnum) AS stored_assignments,
+               string_agg(format('right(%I::text, 1) = '' ''', a.attname), ' OR '
+                          ORDER BY a.attnum) AS stored_condition
           FROM pg_catalog.pg_class c
           JOIN pg_catalog.pg_namespace n ON n.oid = c.relnamespace
           JOIN pg_catalog.pg_attribute a ON a.attrelid = c.oid AND a.attnum > 0 AND NOT a.attisdropped
@@ -39,5 +42,7 @@ END $body$$f$, fn, t.assignments);
         -- The condition spares the function call for the rows that need nothing.
         EXECUTE format('CREATE TRIGGER trim_trailing_blanks BEFORE INSERT OR UPDATE ON %I.%I FOR EACH ROW '
                        'WHEN (%s) EXECUTE FUNCTION %s()', t.schema_name, t.table_name, t.condition, fn);
+        EXECUTE format('UPDATE %I.%I SET %s WHERE %s', t.schema_name, t.table_name, t.stored_assignments,
+                       t.stored_condition);
     END LOOP;
 END $trim$;

@@ -22,29 +22,6 @@ namespace {
 // The workstations' transactions all take this lock first (see PostgresConnection).
 constexpr const char *SaveLock = "SELECT pg_advisory_xact_lock(7419263)";
 
-// Removes the trailing blanks of the texts already stored, in the columns the triggers trim. Two
-// keys that differ only in trailing blanks make it fail with a unique violation.
-const char *const TrimStoredTexts = R"sql(
-DO $trim$
-DECLARE
-    t record;
-BEGIN
-    FOR t IN
-        SELECT n.nspname AS schema_name, c.relname AS table_name,
-               string_agg(format('%1$I = rtrim(%1$I, '' '')', a.attname), ', ' ORDER BY a.attnum) AS assignments,
-               string_agg(format('right(%I::text, 1) = '' ''', a.attname), ' OR ' ORDER BY a.attnum) AS condition
-          FROM pg_catalog.pg_class c
-          JOIN pg_catalog.pg_namespace n ON n.oid = c.relnamespace
-          JOIN pg_catalog.pg_attribute a ON a.attrelid = c.oid AND a.attnum > 0 AND NOT a.attisdropped
-          JOIN pg_catalog.pg_type ty ON ty.oid = a.atttypid AND ty.typname = 'citext'
-         WHERE c.relkind = 'r' AND n.nspname IN ('inventory', 'password')
-         GROUP BY n.nspname, c.relname
-    LOOP
-        EXECUTE format('UPDATE %I.%I SET %s WHERE %s', t.schema_name, t.table_name, t.assignments, t.condition);
-    END LOOP;
-END $trim$;
-)sql";
-
 // The functions and procedures of this version in place of those of an earlier one (their
 // results keep their columns, so they can be replaced in place).
 QString replacingFunctions()
@@ -232,15 +209,11 @@ int upgrade(const QString &serverName, const std::function<void(const QString &)
     // Version 3: texts are stored without trailing blanks; the procedures find their keys by index;
     // the request list has indexes that hold every column it reads; the product search finds names
     // by index.
-    say(QStringLiteral("Creating the triggers that store texts without trailing blanks"));
+    say(QStringLiteral("Removing the trailing blanks of the stored texts and of every later write"));
     server.exec(DatabaseScripts::text(QStringLiteral("postgres/trailing-blanks.sql")),
-                QStringLiteral("Creating the triggers that store texts without trailing blanks"));
-    say(QStringLiteral("Removing the trailing blanks of the stored texts"));
-    server.exec(
-        QString::fromLatin1(TrimStoredTexts),
-        QStringLiteral("Removing the trailing blanks of the stored texts"),
-        QStringLiteral("Two rows hold the same key once their trailing blanks are removed: correct one of "
-                       "them and run the upgrade again."));
+                QStringLiteral("Removing the trailing blanks of the stored texts"),
+                QStringLiteral("Two rows hold the same key once their trailing blanks are removed: correct one of "
+                               "them and run the upgrade again."));
 
     say(QStringLiteral("Replacing the functions and stored procedures with this version's"));
     server.exec(replacingFunctions(), QStringLiteral("Replacing the functions and stored procedures"));
