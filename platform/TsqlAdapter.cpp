@@ -192,6 +192,13 @@ private:
         return plain.match(name).hasMatch();
     }
 
+    // A token after which a condition starts (or a part of one, with AND, OR, NOT).
+    static bool startsCondition(const SqlToken &t)
+    {
+        return t.is("where") || t.is("and") || t.is("or") || t.is("on") || t.is("(") || t.is("when") ||
+               t.is("having") || t.is("not");
+    }
+
     // The schema of one of the client's databases on a PostgreSQL server.
     static QString serverSchema(const QString &database) { return database.toLower() + QLatin1Char('.'); }
     bool adjacent(int s) const { return s + 1 < m_sig.size() && m_sig.at(s + 1) == m_sig.at(s) + 1; }
@@ -337,12 +344,8 @@ private:
         const int first = likeColumnStart(s);
         if (first < 0)
             return;
-        const auto boundary = [&](const SqlToken &t) {
-            return t.is("where") || t.is("and") || t.is("or") || t.is("on") || t.is("(") || t.is("when") ||
-                   t.is("having") || t.is("not");
-        };
         const SqlToken &after = tok(s + 2);
-        if (!boundary(tok(first - 1)) ||
+        if (!startsCondition(tok(first - 1)) ||
             !(s + 2 >= m_sig.size() || after.is("and") || after.is("or") || after.is(")") || after.is("order") ||
               after.is("group") || after.is("then") || after.is(";")))
             return;
@@ -631,9 +634,7 @@ private:
         } else if ((isComparison(tok(s - 1)) || isComparison(tok(s + 1)) || inValueList(s)) && postgres()) {
             // The citext columns ignore letter case and hold no trailing blanks; a compared text loses its
             // own.
-            QString value = tok(s).stringValue();
-            while (value.endsWith(QLatin1Char(' ')))
-                value.chop(1);
+            QString value = TsqlAdapter::withoutTrailingBlanks(tok(s).stringValue());
             out(s) = QLatin1Char('\'') + value.replace(QLatin1String("'"), QLatin1String("''")) + QLatin1Char('\'');
         } else if (isComparison(tok(s - 1)) || isComparison(tok(s + 1))) {
             compared(s);
@@ -666,9 +667,7 @@ private:
         const bool before = tok(s - 1).is("=");
         if (!before && !tok(s + 1).is("="))
             return;
-        QString value = tok(s).stringValue();
-        while (value.endsWith(QLatin1Char(' ')))
-            value.chop(1);
+        const QString value = TsqlAdapter::withoutTrailingBlanks(tok(s).stringValue());
         if (!isAscii(value))
             return;
         const Operand operand = before ? leftOperand(s - 1) : rightOperand(s + 1);
@@ -676,12 +675,8 @@ private:
             return;
         const int first = before ? operand.first : s;
         const int last = before ? s : operand.last;
-        const auto boundary = [&](const SqlToken &t) {
-            return t.is("where") || t.is("and") || t.is("or") || t.is("on") || t.is("(") || t.is("when") ||
-                   t.is("having") || t.is("not");
-        };
-        if (!boundary(tok(first - 1)) ||
-            !(last + 1 >= m_sig.size() || boundary(tok(last + 1)) || tok(last + 1).is(")") ||
+        if (!startsCondition(tok(first - 1)) ||
+            !(last + 1 >= m_sig.size() || startsCondition(tok(last + 1)) || tok(last + 1).is(")") ||
               tok(last + 1).is("order") || tok(last + 1).is("group") || tok(last + 1).is("then") ||
               tok(last + 1).is(";")))
             return;
@@ -856,6 +851,13 @@ private:
 } // namespace
 
 namespace TsqlAdapter {
+
+QString withoutTrailingBlanks(QString text)
+{
+    while (text.endsWith(QLatin1Char(' ')))
+        text.chop(1);
+    return text;
+}
 
 QString isoFromMonthFirst(const QString &text)
 {

@@ -59,4 +59,7 @@ AdaptedStatement adapt(const QString &tsql, SqlDialect dialect = SqlDialect::Sql
 // 'yyyy-MM-dd HH:mm:ss' for a month-first date with time and AM/PM, else an empty text.
 QString isoFromMonthFirst(const QString &text);
 
+// The text as SQL Server compares it: without its trailing blanks (other white space stays).
+QString withoutTrailingBlanks(QString text);
+
 } // namespace TsqlAdapter

@@ -181,10 +181,7 @@ QVariant comparedArgument(const QVariant &argument)
 {
     if (argument.typeId() != QMetaType::QString)
         return argument;
-    QString text = argument.toString();
-    while (text.endsWith(QLatin1Char(' ')))
-        text.chop(1);
-    return text;
+    return TsqlAdapter::withoutTrailingBlanks(argument.toString());
 }
 
 // Resets a statement on every way out, so no read transaction stays open behind a cached one.
