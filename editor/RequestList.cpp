@@ -42,12 +42,10 @@ QString fieldText(const Recordset &rs, const QString &name)
 // The position of a field of the recordset's rows; throws as Fields does when there is none.
 int fieldIndex(const Recordset &rs, const QString &name)
 {
-    for (int i = 0; i < rs.FieldCount(); ++i) {
-        if (rs.FieldName(i).compare(name, Qt::CaseInsensitive) == 0)
-            return i;
-    }
-    rs.Fields(name);
-    return -1;
+    const int index = rs.table() ? rs.table()->columnIndex(name) : -1;
+    if (index < 0)
+        rs.Fields(name); // the recordset's own error for a missing field
+    return index;
 }
 
 // Quantities and costs come back as numbers; they are shown in plain decimal form.
