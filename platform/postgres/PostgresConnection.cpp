@@ -209,10 +209,9 @@ bool PostgresConnection::dropped() const
 
 // The server ended the session (a restart, an administrator) or the network cut it; libpq may
 // see the socket closed only on its next call, so the error's SQLSTATE tells it first.
-bool PostgresConnection::connectionLost(const QSqlError &error) const
+bool PostgresConnection::connectionLost(const QString &sqlState) const
 {
-    const QString code = error.nativeErrorCode();
-    return dropped() || code.startsWith(QLatin1String("08")) || code.startsWith(QLatin1String("57P"));
+    return dropped() || sqlState.startsWith(QLatin1String("08")) || sqlState.startsWith(QLatin1String("57P"));
 }
 
 void PostgresConnection::reconnectIfDropped()
@@ -238,7 +237,7 @@ QSqlQuery PostgresConnection::exec(const QString &sql, const QVariantList &value
         return query;
     const QSqlError error = query.lastError();
     const QString reason = (error.databaseText().trimmed().isEmpty() ? error.text() : error.databaseText()).trimmed();
-    failed(error.nativeErrorCode(), reason, connectionLost(error));
+    failed(error.nativeErrorCode(), reason, connectionLost(error.nativeErrorCode()));
 }
 
 void PostgresConnection::failed(const QString &code, const QString &reason, bool lost)
@@ -305,8 +304,8 @@ void PostgresConnection::sendHeldInserts()
     }
     if (failedAt < 0)
         return;
-    const bool lost = dropped() || code.startsWith(QLatin1String("08")) || code.startsWith(QLatin1String("57P"));
-    failed(code, QStringLiteral("%1\n(in: %2)").arg(reason, held.at(qMin(failedAt, int(held.size()) - 1)).statement), lost);
+    failed(code, QStringLiteral("%1\n(in: %2)").arg(reason, held.at(qMin(failedAt, int(held.size()) - 1)).statement),
+           connectionLost(code));
 }
 
 // Whether an update of the table must run as an update: a trigger other than the texts' trimming

@@ -43,7 +43,7 @@ private:
     void reconnectIfDropped();
     QSqlQuery exec(const QString &sql, const QVariantList &values = {});
     bool dropped() const;
-    bool connectionLost(const class QSqlError &error) const;
+    bool connectionLost(const QString &sqlState) const;
     ResultTable runAdapted(const struct AdaptedStatement &adapted, const QString &sql);
     void checkArguments(const struct AdaptedStatement &call);
     [[noreturn]] void failed(const QString &code, const QString &reason, bool lost);
