@@ -102,6 +102,24 @@ void CurrentUser::openServer(const QString &serverName)
     m_folder.clear();
 }
 
+bool CurrentUser::openDatabase(const QString &serverName)
+{
+    try {
+        if (serverName.isEmpty())
+            openDataFolder();
+        else
+            openServer(serverName);
+        return true;
+    } catch (const Error &error) {
+        m_connection.reset();
+        showFailure(serverName.isEmpty()
+                        ? QStringLiteral("The inventory data in \"%1\" cannot be opened.\n\n%2")
+                              .arg(QDir::toNativeSeparators(m_folder), error.Description())
+                        : QStringLiteral("The database server cannot be used.\n\n%1").arg(error.Description()));
+        return false;
+    }
+}
+
 void CurrentUser::ShowMain()
 {
     m_connected = false;
@@ -110,16 +128,8 @@ void CurrentUser::ShowMain()
     m_serverName.clear();
     m_folder.clear();
 
-    if (!m_prompt || m_prompt->offeredServer().trimmed().isEmpty()) {
-        try {
-            openDataFolder();
-        } catch (const Error &error) {
-            m_connection.reset();
-            showFailure(QStringLiteral("The inventory data in \"%1\" cannot be opened.\n\n%2")
-                            .arg(QDir::toNativeSeparators(m_folder), error.Description()));
-            return;
-        }
-    }
+    if ((!m_prompt || m_prompt->offeredServer().trimmed().isEmpty()) && !openDatabase(QString()))
+        return;
 
     while (m_prompt) {
         const std::optional<LogonCredentials> credentials = m_prompt->ask();
@@ -128,21 +138,8 @@ void CurrentUser::ShowMain()
         // The database chosen in the prompt: the server is connected to (again) when it changed or
         // is not connected yet; a failure is one message and the prompt again.
         const QString server = credentials->server.trimmed();
-        if (!m_connection || server != m_serverName) {
-            try {
-                if (server.isEmpty())
-                    openDataFolder();
-                else
-                    openServer(server);
-            } catch (const Error &error) {
-                m_connection.reset();
-                showFailure(server.isEmpty()
-                                ? QStringLiteral("The inventory data in \"%1\" cannot be opened.\n\n%2")
-                                      .arg(QDir::toNativeSeparators(m_folder), error.Description())
-                                : QStringLiteral("The database server cannot be used.\n\n%1").arg(error.Description()));
-                continue;
-            }
-        }
+        if ((!m_connection || server != m_serverName) && !openDatabase(server))
+            continue;
         try {
             if (checkLogon(*credentials)) {
                 m_connected = true;

@@ -63,6 +63,8 @@ private:
     bool checkLogon(const LogonCredentials &credentials);
     void openDataFolder();
     void openServer(const QString &serverName);
+    // Opens the data folder (an empty name) or the server; a failure is one message and false.
+    bool openDatabase(const QString &serverName);
 
     LogonPrompt *m_prompt;
     std::function<QString(const QString &)> m_passwordForm;
