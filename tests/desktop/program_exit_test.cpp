@@ -18,7 +18,8 @@ QString S(const char *text)
     return QString::fromUtf8(text);
 }
 
-// The program itself, started as a user starts it, on a fresh data folder.
+// The program itself, started as a user starts it, on a fresh data folder and with settings of
+// its own (a database server the machine's user chose earlier is not remembered here).
 class RunningProgram : public ::testing::Test
 {
 protected:
@@ -26,7 +27,7 @@ protected:
     {
         if (!Desktop::instance().running())
             GTEST_SKIP() << "no X desktop: " << Desktop::instance().whyNotRunning().toStdString();
-        ASSERT_TRUE(m_data.isValid());
+        ASSERT_TRUE(m_data.isValid() && m_settings.isValid());
     }
 
     static QString programPath() { return S(IR_BUILD_DIR "/inventory-request"); }
@@ -36,6 +37,7 @@ protected:
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(S("DISPLAY"), Desktop::instance().display());
         environment.insert(S("INVENTORY_REQUEST_DATA"), m_data.path());
+        environment.insert(S("XDG_CONFIG_HOME"), m_settings.path());
         environment.remove(S("QT_QPA_PLATFORM"));
         for (auto it = extraEnvironment.begin(); it != extraEnvironment.end(); ++it)
             environment.insert(it.key(), it.value());
@@ -79,6 +81,7 @@ protected:
 
 private:
     QTemporaryDir m_data;
+    QTemporaryDir m_settings;
     QProcess m_program;
 };
 
