@@ -3,6 +3,7 @@
 #include "platform/DistinctFirst.h"
 #include "platform/Error.h"
 #include "platform/TsqlAdapter.h"
+#include "platform/postgres/CitextColumns.h"
 #include "platform/postgres/ServerAddress.h"
 
 #include <libpq-fe.h>
@@ -69,7 +70,7 @@ BarePostgres::Sent BarePostgres::sent(const QString &tsql)
         return statement;
     }
     // The form the client's connection runs, when the statement has one.
-    const QString folded = DistinctFirst::rewrite(adapted.sql);
+    const QString folded = DistinctFirst::rewrite(adapted.sql, CitextColumns::exactTextFold());
     statement.sql = folded.isEmpty() ? adapted.sql : folded;
     statement.writes = !adapted.sql.trimmed().startsWith(QLatin1String("SELECT"), Qt::CaseInsensitive);
     return statement;
@@ -131,6 +132,7 @@ QString BarePostgres::queryPlan(const QString &tsql)
     // A procedure is a SQL function the planner inlines: its plan is that of its body, with the
     // arguments bound.
     Sent statement = sent(tsql);
+    const QString asRun = statement.sql;
     statement.sql = QStringLiteral("EXPLAIN (ANALYZE, BUFFERS) ") + statement.sql;
     QString plan;
     exec(QStringLiteral("BEGIN"));
@@ -141,7 +143,7 @@ QString BarePostgres::queryPlan(const QString &tsql)
         throw;
     }
     exec(QStringLiteral("ROLLBACK"));
-    QString indented;
+    QString indented = QStringLiteral("  as run: ") + asRun + QLatin1Char('\n');
     for (const QString &line : plan.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
         indented += QStringLiteral("  ") + line + QLatin1Char('\n');
     return indented;

@@ -199,7 +199,7 @@ QString BareSqlite::queryPlan(const QString &tsql)
         const QByteArray value = adapted.arguments.at(i).toString().toUtf8();
         sqlite3_bind_text(statement, i + 1, value.constData(), int(value.size()), SQLITE_TRANSIENT);
     }
-    QString plan;
+    QString plan = QStringLiteral("  as run: ") + statementSql + QLatin1Char('\n');
     while (sqlite3_step(statement) == SQLITE_ROW)
         plan += QStringLiteral("  ") + QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, 3)))
                 + QLatin1Char('\n');

@@ -60,7 +60,7 @@ public:
         }
     }
 
-    QString rewrite()
+    QString rewrite(const DistinctFirst::ExactTextFold &exactText)
     {
         if (!tok(0).is("select") || !tok(1).is("distinct") || !findClauses() || !readFrom())
             return QString();
@@ -68,12 +68,30 @@ public:
         const bool subquery = containsSubquery(m_selectList);
         if (!subquery && std::none_of(m_joins.begin(), m_joins.end(), [](const Join &j) { return j.moved; }))
             return QString();
-        const std::optional<QStringList> columns = innerColumns();
+        const std::optional<QVector<SqlToken>> columns = innerColumns();
         if (!columns || columns->isEmpty())
             return QString();
 
-        QString sql = QStringLiteral("SELECT DISTINCT ") + text(m_selectList) + QStringLiteral(" FROM (SELECT DISTINCT ")
-                      + columns->join(QStringLiteral(", ")) + QStringLiteral(" FROM ") + text(m_mainTable);
+        // The fold's columns, and above it the same columns in their own type again where the fold
+        // compared their exact text.
+        QStringList folded;
+        QStringList lifted;
+        bool anyExact = false;
+        const QString table = tok(m_mainTable.first + (tok(m_mainTable.first + 1).is(".") ? 2 : 0)).nameValue().toLower();
+        for (const SqlToken &column : *columns) {
+            const QString qualified = m_mainAlias + QLatin1Char('.') + column.text;
+            const bool exact = exactText.applies && exactText.applies(table, column.nameValue().toLower());
+            anyExact = anyExact || exact;
+            const QString alias = QStringLiteral(" AS ") + column.text;
+            folded.append(exact ? qualified + exactText.toExactText + alias : qualified);
+            lifted.append(exact ? qualified + exactText.back + alias : qualified);
+        }
+
+        QString sql = QStringLiteral("SELECT DISTINCT ") + text(m_selectList) + QStringLiteral(" FROM (");
+        if (anyExact)
+            sql += QStringLiteral("SELECT ") + lifted.join(QStringLiteral(", ")) + QStringLiteral(" FROM (");
+        sql += QStringLiteral("SELECT DISTINCT ") + folded.join(QStringLiteral(", ")) + QStringLiteral(" FROM ")
+               + text(m_mainTable);
         for (const Join &join : std::as_const(m_joins)) {
             if (!join.moved)
                 sql += QLatin1Char(' ') + text(join.whole);
@@ -81,6 +99,8 @@ public:
         if (!m_where.empty())
             sql += QStringLiteral(" WHERE ") + text(m_where);
         sql += QStringLiteral(") ") + m_mainAlias;
+        if (anyExact)
+            sql += QStringLiteral(") ") + m_mainAlias;
         for (const Join &join : std::as_const(m_joins)) {
             if (join.moved)
                 sql += QLatin1Char(' ') + text(join.whole);
@@ -262,7 +282,7 @@ private:
 
     // The main table's columns the outer part reads, the ones the kept joins match on first: the
     // rows then come grouped by those, so the distinct set is built from nearly ordered keys.
-    std::optional<QStringList> innerColumns() const
+    std::optional<QVector<SqlToken>> innerColumns() const
     {
         const QString main = m_mainAlias.toLower();
         QSet<QString> inside;
@@ -270,13 +290,13 @@ private:
             if (!join.moved)
                 inside.insert(join.alias.toLower());
         }
-        QStringList columns;
+        QVector<SqlToken> columns;
         QSet<QString> seen;
         auto add = [&](const SqlToken &column) {
             const QString key = column.nameValue().toLower();
             if (!seen.contains(key)) {
                 seen.insert(key);
-                columns.append(m_mainAlias + QLatin1Char('.') + column.text);
+                columns.append(column);
             }
         };
         for (const Join &join : std::as_const(m_joins)) {
@@ -329,7 +349,7 @@ private:
 
 } // namespace
 
-QString DistinctFirst::rewrite(const QString &sqliteSql)
+QString DistinctFirst::rewrite(const QString &sql, const ExactTextFold &exactText)
 {
-    return Statement(sqliteSql).rewrite();
+    return Statement(sql).rewrite(exactText);
 }

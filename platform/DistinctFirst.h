@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 // A plan for SELECT DISTINCT statements that look something up for every row they read: the
 // request list reads every line of the requests it lists, and for each line the requester's name
 // (a subquery in the select list) and two location names (left joins that only add columns),
@@ -18,8 +20,25 @@
 // the rows, once folded again, are the same set. A statement of any other shape gives an empty
 // text. A name that the inner select no longer offers makes the rewritten statement fail to
 // compile, never resolve to something else; the caller then runs the statement as it was.
+//
+// Where a column compares without regard to case through a costly comparison (the server's
+// citext lower-cases both texts at every comparison and hash), the inner select may fold by the
+// column's exact text instead, and the rows are turned back into the column's type above it:
+//
+//   ... FROM (SELECT A.c1::citext AS c1, ... FROM (SELECT DISTINCT A.c1::text AS c1, ...) A) A ...
+//
+// The exact fold is a finer one: rows that differ in letter case only stay apart in it, and the
+// outer DISTINCT, which compares as the column does, folds them.
 namespace DistinctFirst {
 
-QString rewrite(const QString &sqliteSql);
+struct ExactTextFold
+{
+    // Whether the main table's column (both names in lower case) folds by its exact text.
+    std::function<bool(const QString &table, const QString &column)> applies;
+    QString toExactText; // the cast appended to fold by exact text, e.g. "::text"
+    QString back;        // the cast appended to return to the column's type, e.g. "::citext"
+};
+
+QString rewrite(const QString &sql, const ExactTextFold &exactText = {});
 
 } // namespace DistinctFirst

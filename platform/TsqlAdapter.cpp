@@ -635,6 +635,10 @@ private:
             // The citext columns ignore letter case and hold no trailing blanks; a compared text loses its
             // own.
             QString value = TsqlAdapter::withoutTrailingBlanks(tok(s).stringValue());
+            // "x <> ''" as "x > ''": the same rows, since no text sorts before the empty one, and a
+            // range an index can serve (the verified list reads only the verified lines).
+            if (value.isEmpty() && (tok(s - 1).is("<>") || tok(s - 1).is("!=")))
+                out(s - 1) = QStringLiteral(">");
             out(s) = QLatin1Char('\'') + value.replace(QLatin1String("'"), QLatin1String("''")) + QLatin1Char('\'');
         } else if (isComparison(tok(s - 1)) || isComparison(tok(s + 1))) {
             compared(s);

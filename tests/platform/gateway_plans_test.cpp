@@ -199,9 +199,10 @@ TEST(GatewayPlans, OtherStatementsAreNotFolded)
     EXPECT_EQ(rows.rows.first().at(1).toString(), QStringLiteral("DELA CRUZ"));
 }
 
-// On a server the connection runs the request list folded as well: it lists what the statement
-// as written lists, also where lines of one request name another employee or the same location in
-// another letter case; a statement whose folded form the server refuses runs as written.
+// On a server the connection runs the request list folded as well (by the exact text of its
+// case-insensitive columns first): it lists what the statement as written lists, dates as dates,
+// also where lines of one request name another employee or the same location in another letter
+// case; a statement whose folded form the server refuses runs as written.
 TEST(GatewayPlans, ServerListsFoldedRequestsAsTheStatementIsWritten)
 {
     if (!TestDatabase::onServer())
@@ -256,6 +257,13 @@ TEST(GatewayPlans, ServerListsFoldedRequestsAsTheStatementIsWritten)
                     ASSERT_FALSE(DistinctFirst::rewrite(TsqlAdapter::adapt(list, SqlDialect::Postgres).sql).isEmpty());
                     const QStringList rows = rowsListed(list);
                     EXPECT_EQ(rows, rowsAsWritten(list));
+                    // The fold compares texts exactly but leaves the dates dates, in date order.
+                    QDateTime previous;
+                    for (const auto &row : db.connection()->Execute(list).rows) {
+                        ASSERT_EQ(row.at(3).typeId(), QMetaType::QDateTime);
+                        EXPECT_LE(previous, row.at(3).toDateTime());
+                        previous = row.at(3).toDateTime();
+                    }
                     listed += int(rows.size());
                     written << rows;
                 }

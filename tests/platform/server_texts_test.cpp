@@ -141,6 +141,31 @@ TEST_F(ServerTexts, OtherProgramsWritingTheServerStoreTextsWithoutTrailingBlanks
         QVariant(S("[urgent]")));
 }
 
+// "<> ''" reaches the server as "> ''" (a range the request list's index can serve): the same
+// rows for every text, whatever letter, sign or control character it starts with.
+TEST_F(ServerTexts, NotEmptyMeansTheSameRowsAsOnSqlServer)
+{
+    db->raw(S("INSERT INTO inventory.tbInvLocation (LocationID, Location, Status) VALUES "
+              "('81', NULL, 'A'), ('82', '', 'A'), ('83', '   ', 'A'), ('84', '-', 'A'), ('85', '!x', 'A'), "
+              "('86', E'\\t', 'A'), ('87', E'\\x01', 'A'), ('88', 'a', 'A'), ('89', 'É', 'A'), ('90', ' z', 'A')"));
+    const auto listed = [&](const char *sql) {
+        QStringList ids;
+        for (const auto &row : run(sql).rows)
+            ids << row.at(0).toString();
+        return ids.join(QLatin1Char(' '));
+    };
+    const QString notEmpty = S("84 85 86 87 88 89 90");
+    EXPECT_EQ(listed("Select LocationID From INVENTORY..tbInvLocation Where isnull(Location,'')<> '' And "
+                     "LocationID Between '81' And '90' Order By LocationID"),
+              notEmpty);
+    EXPECT_EQ(listed("Select LocationID From INVENTORY..tbInvLocation Where Location != '  ' And "
+                     "LocationID Between '81' And '90' Order By LocationID"),
+              notEmpty);
+    EXPECT_EQ(listed("Select LocationID From INVENTORY..tbInvLocation Where isnull(Location,'') = '' And "
+                     "LocationID Between '81' And '90' Order By LocationID"),
+              S("81 82 83"));
+}
+
 TEST_F(ServerTexts, UpgradeFromTheEarlierVersionTrimsTheStoredTextsAndKeepsEveryRow)
 {
     makeEarlierVersion();
