@@ -18,7 +18,7 @@ CREATE TABLE tbInvSchemaVersion (
     Version     integer NOT NULL,
     AppliedOn   timestamp(0) NOT NULL
 );
-INSERT INTO tbInvSchemaVersion (Version, AppliedOn) VALUES (3, LOCALTIMESTAMP(0));
+INSERT INTO tbInvSchemaVersion (Version, AppliedOn) VALUES (4, LOCALTIMESTAMP(0));
 
 CREATE TABLE tbHospitalInfo (
     HospitalID                  integer PRIMARY KEY,
@@ -225,18 +225,30 @@ CREATE TABLE tbInvWithdrawRequest (
 CREATE INDEX ixInvWithdrawRequest_Document ON tbInvWithdrawRequest (DocumentNumber);
 
 -- ---- The request list at hospital scale ---------------------------------------------------------
--- The list filters on Status, or on isnull(Status,'') and isnull(Verifiedby,'') as written, for the
--- user's locations. It reads only index entries (index-only scans): the lines of those locations
--- in the state shown, with every column it folds into requests, in date order. The columns behind
--- the coalesce expressions are kept as well, since the planner reads a row from the index alone
--- only when every column the statement names is there. (These replace the indexes
--- ixInvWithdrawRequest_LocationStatus and ixInvWithdrawRequest_LocationPending of earlier
--- versions, which hold a prefix of their keys.)
-CREATE INDEX ixInvWithdrawRequest_ListPending ON tbInvWithdrawRequest
-    (LocationID, coalesce(Status, ''), coalesce(Verifiedby, ''), TransDate)
-    INCLUDE (DocumentNumber, UserID, TargetLocationID, Status, Verifiedby);
-CREATE INDEX ixInvWithdrawRequest_ListStatus ON tbInvWithdrawRequest (LocationID, Status, TransDate)
-    INCLUDE (DocumentNumber, UserID, TargetLocationID, Verifiedby);
+-- The list shows the lines of the user's locations in one of four states, each chosen by a filter
+-- written the same way every time: isnull(Status,'') = '' (pending) or Status = 'P' (processed),
+-- and isnull(Verifiedby,'') = '' or <> '' (which reaches the server as > ''). Each state has an
+-- index of its own holding only its lines, by location and date, with every column the list folds
+-- into requests: the list reads index entries only (index-only scans), and since the index holds
+-- nothing but the state's lines, the server compares no Status or Verifiedby while reading (a
+-- citext comparison lower-cases both texts). A line is in at most one of them, so a save or a
+-- delete keeps at most one up to date. The statistics tell the planner how many lines each
+-- state holds. (These replace ixInvWithdrawRequest_ListPending and _ListStatus of version 3, and
+-- ixInvWithdrawRequest_LocationStatus and _LocationPending of version 2.)
+CREATE INDEX ixInvWithdrawRequest_Pending ON tbInvWithdrawRequest (LocationID, TransDate)
+    INCLUDE (DocumentNumber, UserID, TargetLocationID, Status, Verifiedby)
+    WHERE coalesce(Status, '') = '' AND coalesce(Verifiedby, '') = '';
+CREATE INDEX ixInvWithdrawRequest_PendingVerified ON tbInvWithdrawRequest (LocationID, TransDate)
+    INCLUDE (DocumentNumber, UserID, TargetLocationID, Status, Verifiedby)
+    WHERE coalesce(Status, '') = '' AND coalesce(Verifiedby, '') > '';
+CREATE INDEX ixInvWithdrawRequest_Processed ON tbInvWithdrawRequest (LocationID, TransDate)
+    INCLUDE (DocumentNumber, UserID, TargetLocationID, Status, Verifiedby)
+    WHERE Status = 'P' AND coalesce(Verifiedby, '') = '';
+CREATE INDEX ixInvWithdrawRequest_ProcessedVerified ON tbInvWithdrawRequest (LocationID, TransDate)
+    INCLUDE (DocumentNumber, UserID, TargetLocationID, Status, Verifiedby)
+    WHERE Status = 'P' AND coalesce(Verifiedby, '') > '';
+CREATE STATISTICS stInvWithdrawRequest_State ON (coalesce(Status, '')), (coalesce(Verifiedby, ''))
+    FROM tbInvWithdrawRequest;
 -- ---- end of the request list's indexes ----------------------------------------------------------
 
 -- @database Password

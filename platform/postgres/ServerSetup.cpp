@@ -45,17 +45,20 @@ QString schemaIndexes(const QString &title, const QString &what)
     if (!match.hasMatch() || !match.captured().contains(QLatin1String("CREATE INDEX ")))
         fail(QStringLiteral("The program's server schema lacks %1; nothing was changed.").arg(what));
     return QStringLiteral("SET LOCAL search_path = inventory, public;\n") +
-           match.captured().replace(QLatin1String("CREATE INDEX "),
-                                    QLatin1String("CREATE INDEX IF NOT EXISTS ")) +
+           match.captured()
+               .replace(QLatin1String("CREATE INDEX "), QLatin1String("CREATE INDEX IF NOT EXISTS "))
+               .replace(QLatin1String("CREATE STATISTICS "), QLatin1String("CREATE STATISTICS IF NOT EXISTS ")) +
            QLatin1Char('\n');
 }
 
-// The request list's indexes of this version, in place of the narrower ones of version 2.
+// The request list's indexes of this version, in place of those of versions 2 and 3.
 QString requestListIndexes()
 {
     return schemaIndexes(QStringLiteral("The request list"), QStringLiteral("the request list's indexes")) +
            QStringLiteral("DROP INDEX IF EXISTS inventory.ixInvWithdrawRequest_LocationStatus, "
-                          "inventory.ixInvWithdrawRequest_LocationPending;\n");
+                          "inventory.ixInvWithdrawRequest_LocationPending, inventory.ixInvWithdrawRequest_ListPending, "
+                          "inventory.ixInvWithdrawRequest_ListStatus;\n"
+                          "ANALYZE inventory.tbInvWithdrawRequest;\n");
 }
 
 // The index the product search's name match uses.
@@ -207,8 +210,9 @@ int upgrade(const QString &serverName, const std::function<void(const QString &)
                  .arg(version));
 
     // Version 3: texts are stored without trailing blanks; the procedures find their keys by index;
-    // the request list has indexes that hold every column it reads; the product search finds names
-    // by index.
+    // the product search finds names by index. Version 4: the request list has an index for each
+    // state it lists. Every step may run again on a version 3 database: it changes nothing there
+    // that is already done.
     say(QStringLiteral("Removing the trailing blanks of the stored texts and of every later write"));
     server.exec(DatabaseScripts::text(QStringLiteral("postgres/trailing-blanks.sql")),
                 QStringLiteral("Removing the trailing blanks of the stored texts"),

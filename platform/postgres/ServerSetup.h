@@ -12,8 +12,9 @@ namespace ServerSetup {
 
 // The version of the server's schema this program sets up and works with, recorded in
 // inventory.tbInvSchemaVersion. 3: texts are stored without trailing blanks, the procedures find
-// their keys by index, and the request list has indexes holding every column it reads.
-constexpr int SchemaVersion = 3;
+// their keys by index, and the request list has indexes holding every column it reads. 4: the
+// request list has an index for each state of the lines it lists.
+constexpr int SchemaVersion = 4;
 
 enum class Content { SchemaOnly, DemoData };
 

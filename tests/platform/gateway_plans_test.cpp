@@ -1,6 +1,7 @@
 #include "platform/Database.h"
 #include "platform/DistinctFirst.h"
 #include "platform/TsqlAdapter.h"
+#include "platform/postgres/CitextColumns.h"
 #include "platform/postgres/ServerAddress.h"
 #include "tests/support/TestSession.h"
 
@@ -319,6 +320,50 @@ TEST(GatewayPlans, ServerNameSearchUsesTheNameSearchIndex)
         const ResultTable found = db.connection()->Execute(QStringLiteral(
             "Select ItemName From INVENTORY..tbInvMaster A Where A.ItemName Like 'o''neil%' Order by ItemName"));
         EXPECT_EQ(firstColumn(found), QStringList{QStringLiteral("O'NEIL GAUZE")});
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+// On a server each state the request list shows (pending or processed, verified or not) is read
+// through the index holding that state's lines alone, with no test of Status or Verifiedby left
+// for the rows read.
+TEST(GatewayPlans, ServerRequestListReadsTheIndexOfItsState)
+{
+    if (!TestDatabase::onServer())
+        GTEST_SKIP() << "a test of the server's plans";
+    TestDatabase db;
+    const QString name = QStringLiteral("ir-test-list-plan");
+    {
+        QSqlDatabase server = ServerAddress::open(db.serverName(), name);
+        QSqlQuery(server).exec(QStringLiteral("SET search_path = inventory, password, public"));
+        QSqlQuery(server).exec(QStringLiteral("SET enable_seqscan = off"));
+        QSqlQuery(server).exec(QStringLiteral("SET enable_bitmapscan = off"));
+        const struct
+        {
+            const char *status;
+            const char *verified;
+            const char *index;
+        } states[] = {
+            {"isnull(A.Status,'') = ''", "isnull(verifiedby,'') = ''", "ixinvwithdrawrequest_pending "},
+            {"isnull(A.Status,'') = ''", "isnull(verifiedby,'')<> ''", "ixinvwithdrawrequest_pendingverified "},
+            {"A.Status = 'P'", "isnull(verifiedby,'') = ''", "ixinvwithdrawrequest_processed "},
+            {"A.Status = 'P'", "isnull(verifiedby,'')<> ''", "ixinvwithdrawrequest_processedverified "},
+        };
+        for (const auto &state : states) {
+            const QString list = requestList(QString::fromLatin1(Demo::ClerkId), QString::fromLatin1(state.status),
+                                             QString::fromLatin1(state.verified));
+            const QString folded = DistinctFirst::rewrite(TsqlAdapter::adapt(list, SqlDialect::Postgres).sql,
+                                                          CitextColumns::exactTextFold());
+            QSqlQuery query(server);
+            ASSERT_TRUE(query.exec(QStringLiteral("EXPLAIN ") + folded)) << query.lastError().text().toStdString();
+            QString plan;
+            while (query.next())
+                plan += query.value(0).toString() + QLatin1Char('\n');
+            SCOPED_TRACE(plan.toStdString());
+            EXPECT_TRUE(plan.contains(QLatin1String("Index Only Scan using ") + QLatin1String(state.index)));
+            EXPECT_FALSE(plan.contains(QLatin1String("status")));
+            EXPECT_FALSE(plan.contains(QLatin1String("verifiedby")));
+        }
     }
     QSqlDatabase::removeDatabase(name);
 }

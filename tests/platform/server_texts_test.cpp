@@ -15,6 +15,10 @@ QString S(const char *text)
     return QString::fromUtf8(text);
 }
 
+const QString kRequestListIndexes = S("ixinvwithdrawrequest_pending,ixinvwithdrawrequest_pendingverified,"
+                                      "ixinvwithdrawrequest_processed,ixinvwithdrawrequest_processedverified,"
+                                      "stinvwithdrawrequest_state");
+
 class ServerTexts : public ::testing::Test
 {
 protected:
@@ -40,14 +44,31 @@ protected:
         // product search no index.
         db->raw(S("CREATE OR REPLACE FUNCTION inventory.same_code(code citext, given text) RETURNS boolean "
                   "LANGUAGE sql IMMUTABLE AS $$ SELECT code = rtrim(given) $$"));
-        db->raw(S("DROP INDEX inventory.ixInvWithdrawRequest_ListPending, "
-                  "inventory.ixInvWithdrawRequest_ListStatus"));
+        dropRequestListIndexes();
         db->raw(S("CREATE INDEX ixInvWithdrawRequest_LocationStatus ON inventory.tbInvWithdrawRequest "
                   "(LocationID, Status)"));
         db->raw(S("DROP INDEX inventory.ixInvMaster_NameSearch"));
         db->raw(S("DELETE FROM inventory.tbInvSchemaVersion"));
         db->raw(
             S("INSERT INTO inventory.tbInvSchemaVersion (Version, AppliedOn) VALUES (2, LOCALTIMESTAMP(0))"));
+    }
+
+    void dropRequestListIndexes()
+    {
+        db->raw(S("DROP INDEX inventory.ixInvWithdrawRequest_Pending, inventory.ixInvWithdrawRequest_PendingVerified, "
+                  "inventory.ixInvWithdrawRequest_Processed, inventory.ixInvWithdrawRequest_ProcessedVerified"));
+        db->raw(S("DROP STATISTICS inventory.stInvWithdrawRequest_State"));
+    }
+
+    // The request list's indexes and statistics objects, by name.
+    QString requestListIndexes()
+    {
+        return db
+            ->rawValue(S("SELECT string_agg(name, ',' ORDER BY name) FROM (SELECT indexname AS name FROM "
+                         "pg_indexes WHERE tablename = 'tbinvwithdrawrequest' AND indexname LIKE "
+                         "'ixinvwithdrawrequest_%' AND indexname <> 'ixinvwithdrawrequest_document' UNION ALL "
+                         "SELECT stxname FROM pg_statistic_ext) names"))
+            .toString();
     }
 
     int rows()
@@ -187,7 +208,7 @@ TEST_F(ServerTexts, UpgradeFromTheEarlierVersionTrimsTheStoredTextsAndKeepsEvery
 
     QStringList said;
     EXPECT_EQ(ServerSetup::upgrade(db->serverName(), [&](const QString &line) { said << line; }), 2);
-    EXPECT_TRUE(said.last().contains(S("from schema version 2 to 3"))) << said.join(S("\n")).toStdString();
+    EXPECT_TRUE(said.last().contains(S("from schema version 2 to 4"))) << said.join(S("\n")).toStdString();
     EXPECT_EQ(rows(), before);
     EXPECT_EQ(
         db->rawValue(S("SELECT '[' || Location || ']' FROM inventory.tbInvLocation WHERE LocationID = '91'")),
@@ -202,10 +223,7 @@ TEST_F(ServerTexts, UpgradeFromTheEarlierVersionTrimsTheStoredTextsAndKeepsEvery
     EXPECT_TRUE(db->rawValue(S("SELECT pg_get_functiondef('inventory.same_code'::regproc)"))
                     .toString()
                     .contains(S("::citext")));
-    EXPECT_EQ(db->rawValue(
-                  S("SELECT string_agg(indexname, ',' ORDER BY indexname) FROM pg_indexes WHERE tablename = "
-                    "'tbinvwithdrawrequest' AND indexname LIKE 'ixinvwithdrawrequest_l%'")),
-              QVariant(S("ixinvwithdrawrequest_listpending,ixinvwithdrawrequest_liststatus")));
+    EXPECT_EQ(requestListIndexes(), kRequestListIndexes);
     EXPECT_TRUE(db->rawValue(S("SELECT indexdef FROM pg_indexes WHERE indexname = 'ixinvmaster_namesearch'"))
                     .toString()
                     .contains(S("text_pattern_ops")));
@@ -217,6 +235,27 @@ TEST_F(ServerTexts, UpgradeFromTheEarlierVersionTrimsTheStoredTextsAndKeepsEvery
               ServerSetup::SchemaVersion);
     EXPECT_TRUE(said.join(S("\n")).contains(S("nothing to do")));
     EXPECT_EQ(db->rawValue(S("SELECT count(*) FROM inventory.tbInvSchemaVersion")), QVariant(2));
+}
+
+// A server of version 3 gets the request list's index for each state in place of its two wider
+// ones, keeping every row, and the lists read through them.
+TEST_F(ServerTexts, UpgradeFromVersion3GivesTheRequestListAnIndexForEachState)
+{
+    dropRequestListIndexes();
+    db->raw(S("CREATE INDEX ixInvWithdrawRequest_ListPending ON inventory.tbInvWithdrawRequest (LocationID, "
+              "coalesce(Status, ''), coalesce(Verifiedby, ''), TransDate) INCLUDE (DocumentNumber, UserID, "
+              "TargetLocationID, Status, Verifiedby)"));
+    db->raw(S("CREATE INDEX ixInvWithdrawRequest_ListStatus ON inventory.tbInvWithdrawRequest (LocationID, "
+              "Status, TransDate) INCLUDE (DocumentNumber, UserID, TargetLocationID, Verifiedby)"));
+    db->raw(S("UPDATE inventory.tbInvSchemaVersion SET Version = 3"));
+    const int before = rows();
+
+    QStringList said;
+    EXPECT_EQ(ServerSetup::upgrade(db->serverName(), [&](const QString &line) { said << line; }), 3);
+    EXPECT_TRUE(said.last().contains(S("from schema version 3 to 4"))) << said.join(S("\n")).toStdString();
+    EXPECT_EQ(rows(), before);
+    EXPECT_EQ(requestListIndexes(), kRequestListIndexes);
+    EXPECT_NO_THROW(Connection::openServer(db->serverName()));
 }
 
 TEST_F(ServerTexts, UpgradeThatCannotBeDoneChangesNothingAndSaysWhy)
