@@ -9,7 +9,7 @@
 namespace ScaleData {
 
 // Bump when the rows the generator writes change, so that cached folders are rebuilt.
-constexpr int kVersion = 1;
+constexpr int kVersion = 2;
 
 struct Size
 {
