@@ -60,7 +60,7 @@ public:
         }
     }
 
-    QString rewrite(const DistinctFirst::ExactTextFold &exactText)
+    QString rewrite(const DistinctFirst::Options &options)
     {
         if (!tok(0).is("select") || !tok(1).is("distinct") || !findClauses() || !readFrom())
             return QString();
@@ -80,14 +80,19 @@ public:
         const QString table = tok(m_mainTable.first + (tok(m_mainTable.first + 1).is(".") ? 2 : 0)).nameValue().toLower();
         for (const SqlToken &column : *columns) {
             const QString qualified = m_mainAlias + QLatin1Char('.') + column.text;
-            const bool exact = exactText.applies && exactText.applies(table, column.nameValue().toLower());
+            const bool exact = options.exactText && options.exactText(table, column.nameValue().toLower());
             anyExact = anyExact || exact;
             const QString alias = QStringLiteral(" AS ") + column.text;
-            folded.append(exact ? qualified + exactText.toExactText + alias : qualified);
-            lifted.append(exact ? qualified + exactText.back + alias : qualified);
+            folded.append(exact ? qualified + options.toExactText + alias : qualified);
+            lifted.append(exact ? qualified + options.back + alias : qualified);
         }
 
-        QString sql = QStringLiteral("SELECT DISTINCT ") + text(m_selectList) + QStringLiteral(" FROM (");
+        QString selectList = text(m_selectList);
+        QStringList lookupJoins;
+        if (options.lookupsAsJoins)
+            selectList = lookupsAsJoins(options, &lookupJoins);
+
+        QString sql = QStringLiteral("SELECT DISTINCT ") + selectList + QStringLiteral(" FROM (");
         if (anyExact)
             sql += QStringLiteral("SELECT ") + lifted.join(QStringLiteral(", ")) + QStringLiteral(" FROM (");
         sql += QStringLiteral("SELECT DISTINCT ") + folded.join(QStringLiteral(", ")) + QStringLiteral(" FROM ")
@@ -105,12 +110,128 @@ public:
             if (join.moved)
                 sql += QLatin1Char(' ') + text(join.whole);
         }
+        for (const QString &join : std::as_const(lookupJoins))
+            sql += QLatin1Char(' ') + join;
         if (!m_tail.empty())
             sql += QLatin1Char(' ') + text(m_tail);
         return sql;
     }
 
 private:
+    // The select list with each lookup "(SELECT expr FROM t [alias] WHERE key = A.c LIMIT 1)" read
+    // from a left join instead; the joins go to *joins. Other subqueries stay as they are.
+    QString lookupsAsJoins(const DistinctFirst::Options &options, QStringList *joins) const
+    {
+        QString list;
+        int s = m_selectList.first;
+        while (s <= m_selectList.last) {
+            const int close = tok(s).is("(") && tok(s + 1).is("select") ? closing(s) : -1;
+            const std::optional<QString> join = close > 0 && close <= m_selectList.last
+                                                    ? lookupJoin(s + 1, close - 1, joins->size() + 1, options)
+                                                    : std::nullopt;
+            if (!join) {
+                list += withBlanksAfter(s, m_selectList.last);
+                ++s;
+                continue;
+            }
+            const QString name = QStringLiteral("ir_lookup%1").arg(joins->size() + 1);
+            joins->append(*join);
+            list += name + QStringLiteral(".v");
+            // Unnamed, the column keeps the name the server gives the lookup's own expression.
+            if (tok(close + 1).is(",") || close == m_selectList.last)
+                list += QStringLiteral(" AS ") + lookupColumnName(s + 2);
+            list += withBlanksAfter(close, m_selectList.last).mid(1);
+            s = close + 1;
+        }
+        return list;
+    }
+
+    // The token at s with the blanks that follow it, up to the next significant token before end.
+    QString withBlanksAfter(int s, int end) const
+    {
+        const int stop = s < end ? m_sig.at(s + 1) : m_sig.at(s) + 1;
+        QString result;
+        for (int i = m_sig.at(s); i < stop; ++i)
+            result += m_tokens.at(i).text;
+        return result;
+    }
+
+    // The position of the ")" closing the "(" at s, or -1.
+    int closing(int s) const
+    {
+        int depth = 0;
+        for (int i = s; i < count(); ++i) {
+            if (tok(i).is("("))
+                ++depth;
+            else if (tok(i).is(")") && --depth == 0)
+                return i;
+        }
+        return -1;
+    }
+
+    // The left join answering the subquery "SELECT ... LIMIT 1" between first and last, when it is a
+    // lookup of one row of one table by a key equal to a column of the main table.
+    std::optional<QString> lookupJoin(int first, int last, int number, const DistinctFirst::Options &options) const
+    {
+        if (!tok(first).is("select") || tok(last).kind != SqlToken::Number || tok(last).text != QLatin1String("1") ||
+            !tok(last - 1).is("limit"))
+            return std::nullopt;
+        int from = -1;
+        for (int s = first + 1; s < last; ++s) {
+            if (tok(s).is("(") || tok(s).is("select"))
+                return std::nullopt; // nested: left as it is
+            if (tok(s).is("from")) {
+                from = s;
+                break;
+            }
+        }
+        if (from <= first + 1)
+            return std::nullopt;
+        QString tableAlias;
+        int s = from + 1;
+        if (!isName(tok(s)))
+            return std::nullopt;
+        const int tableFirst = s;
+        if (tok(s + 1).is(".") && isName(tok(s + 2)))
+            s += 2;
+        const QString table = tok(s).nameValue().toLower();
+        const int tableLast = s++;
+        if (isName(tok(s)) && !tok(s).is("where"))
+            tableAlias = tok(s++).nameValue().toLower();
+        if (!tok(s).is("where"))
+            return std::nullopt;
+        // key = A.c, the key's name plain or qualified by the table or its alias
+        int keyAt = s + 1;
+        if (tok(keyAt + 1).is(".")) {
+            const QString qualifier = tok(keyAt).nameValue().toLower();
+            if (qualifier != table && qualifier != tableAlias)
+                return std::nullopt;
+            keyAt += 2;
+        }
+        if (!isName(tok(keyAt)) || !tok(keyAt + 1).is("=") ||
+            tok(keyAt + 2).nameValue().compare(m_mainAlias, Qt::CaseInsensitive) != 0 || !tok(keyAt + 3).is(".") ||
+            !isName(tok(keyAt + 4)) || keyAt + 5 != last - 1)
+            return std::nullopt;
+        const QString key = tok(keyAt).text;
+        const QString name = QStringLiteral("ir_lookup%1").arg(number);
+        const bool unique = options.uniqueKey && options.uniqueKey(table, tok(keyAt).nameValue().toLower());
+        return QStringLiteral("LEFT JOIN (SELECT ") + (unique ? QString() : QStringLiteral("DISTINCT ON (") + key + QStringLiteral(") "))
+               + key + QStringLiteral(" AS k, ") + text({first + 1, from - 1}).trimmed() + QStringLiteral(" AS v FROM ")
+               + text({tableFirst, tableLast}) + (tableAlias.isEmpty() ? QString() : QLatin1Char(' ') + tok(tableLast + 1).text)
+               + QStringLiteral(") ") + name + QStringLiteral(" ON ") + name + QStringLiteral(".k = ") + m_mainAlias
+               + QLatin1Char('.') + tok(keyAt + 4).text;
+    }
+
+    // The name the server gives the column of "(SELECT expr ...)": the column's own where expr is a
+    // column, else "?column?".
+    QString lookupColumnName(int exprFirst) const
+    {
+        int s = exprFirst;
+        if (isName(tok(s)) && tok(s + 1).is(".") && isName(tok(s + 2)))
+            s += 2;
+        return isName(tok(s)) && tok(s + 1).is("from") ? tok(s).text : QStringLiteral("\"?column?\"");
+    }
+
     const SqlToken &tok(int s) const
     {
         static const SqlToken none;
@@ -349,7 +470,7 @@ private:
 
 } // namespace
 
-QString DistinctFirst::rewrite(const QString &sql, const ExactTextFold &exactText)
+QString DistinctFirst::rewrite(const QString &sql, const Options &options)
 {
-    return Statement(sql).rewrite(exactText);
+    return Statement(sql).rewrite(options);
 }

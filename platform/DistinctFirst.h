@@ -29,16 +29,30 @@
 //
 // The exact fold is a finer one: rows that differ in letter case only stay apart in it, and the
 // outer DISTINCT, which compares as the column does, folds them.
+//
+// A server that joins by hashing may also look up by joining: a lookup of the select list of the
+// form "(SELECT expr FROM t WHERE key = A.c LIMIT 1)" becomes a left join, one hash of t instead
+// of an index descent per folded row:
+//
+//   SELECT DISTINCT ..., lookup1.v, ... FROM (...) A ... LEFT JOIN (SELECT DISTINCT ON (key) key AS k,
+//   expr AS v FROM t) lookup1 ON lookup1.k = A.c
+//
+// Each row finds at most one row of t, as the LIMIT 1 did: one of the rows with that key, any one
+// (DISTINCT ON is left out where the key is unique).
 namespace DistinctFirst {
 
-struct ExactTextFold
+struct Options
 {
     // Whether the main table's column (both names in lower case) folds by its exact text.
-    std::function<bool(const QString &table, const QString &column)> applies;
+    std::function<bool(const QString &table, const QString &column)> exactText;
     QString toExactText; // the cast appended to fold by exact text, e.g. "::text"
     QString back;        // the cast appended to return to the column's type, e.g. "::citext"
+
+    bool lookupsAsJoins = false;
+    // Whether a table's column (both names in lower case) holds no value twice.
+    std::function<bool(const QString &table, const QString &column)> uniqueKey;
 };
 
-QString rewrite(const QString &sql, const ExactTextFold &exactText = {});
+QString rewrite(const QString &sql, const Options &options = {});
 
 } // namespace DistinctFirst

@@ -4,7 +4,7 @@
 #include "platform/LockOnlyUpdate.h"
 #include "platform/SqlTokenizer.h"
 #include "platform/TsqlAdapter.h"
-#include "platform/postgres/CitextColumns.h"
+#include "platform/postgres/ServerSchema.h"
 #include "platform/postgres/ServerAddress.h"
 #include "platform/postgres/ServerSetup.h"
 
@@ -406,7 +406,7 @@ ResultTable PostgresConnection::runAdapted(const AdaptedStatement &adapted, cons
         // folds the rows first (DistinctFirst): the same rows. Outside a transaction only, so that a
         // form the server refuses costs no more than running the statement as it was.
         const QString folded = m_transactionDepth == 0 && !m_unfoldable.contains(adapted.sql)
-                                   ? DistinctFirst::rewrite(adapted.sql, CitextColumns::exactTextFold())
+                                   ? DistinctFirst::rewrite(adapted.sql, ServerSchema::distinctFirstOptions())
                                    : QString();
         if (folded.isEmpty()) {
             query = exec(adapted.sql);

@@ -1,7 +1,7 @@
 #include "platform/Database.h"
 #include "platform/DistinctFirst.h"
 #include "platform/TsqlAdapter.h"
-#include "platform/postgres/CitextColumns.h"
+#include "platform/postgres/ServerSchema.h"
 #include "platform/postgres/ServerAddress.h"
 #include "tests/support/TestSession.h"
 
@@ -116,6 +116,37 @@ QStringList rowsOf(Connection *c, const QString &sqlite)
     return rows;
 }
 
+// The rows of a statement as the adapter writes it for the server, run there as it stands, sorted.
+QStringList rowsAsWritten(QSqlDatabase &server, const QString &tsql)
+{
+    QSqlQuery query(server);
+    if (!query.exec(TsqlAdapter::adapt(tsql, SqlDialect::Postgres).sql))
+        return QStringList{QStringLiteral("failed: ") + query.lastError().text()};
+    QStringList rows;
+    while (query.next()) {
+        QStringList values;
+        for (int i = 0; i < query.record().count(); ++i)
+            values << (query.value(i).isNull() ? QStringLiteral("<null>") : query.value(i).toString());
+        rows << values.join(QLatin1Char('|'));
+    }
+    rows.sort();
+    return rows;
+}
+
+// The rows of a statement as the client's connection answers it, sorted.
+QStringList rowsListed(Connection *connection, const QString &tsql)
+{
+    QStringList rows;
+    for (const auto &row : connection->Execute(tsql).rows) {
+        QStringList values;
+        for (const QVariant &value : row)
+            values << (value.isNull() ? QStringLiteral("<null>") : value.toString());
+        rows << values.join(QLatin1Char('|'));
+    }
+    rows.sort();
+    return rows;
+}
+
 QString requestList(const QString &user, const QString &status, const QString &verified)
 {
     return QStringLiteral("Select distinct A.DocumentNumber , B.Location , C.Location ,A.TransDate , (Select Top 1 "
@@ -201,16 +232,21 @@ TEST(GatewayPlans, OtherStatementsAreNotFolded)
 }
 
 // On a server the connection runs the request list folded as well (by the exact text of its
-// case-insensitive columns first): it lists what the statement as written lists, dates as dates,
-// also where lines of one request name another employee or the same location in another letter
-// case; a statement whose folded form the server refuses runs as written.
+// case-insensitive columns first, the requester's name by a join): it lists what the statement as
+// written lists, dates as dates, also where lines of one request name another employee, an
+// employee missing from the staff register or named in another letter case, or the same location
+// in another letter case; a statement whose folded form the server refuses runs as written.
 TEST(GatewayPlans, ServerListsFoldedRequestsAsTheStatementIsWritten)
 {
     if (!TestDatabase::onServer())
         GTEST_SKIP() << "a test of the server connection";
     TestDatabase db;
     db.raw(QStringLiteral("INSERT INTO password.tbPasswordMain (EmployeeID, LastName, FirstName) VALUES "
-                          "('3001', 'DELA CRUZ', 'MARIA')"));
+                          "('3001', 'DELA CRUZ', 'MARIA'), ('ab7', 'SANTOS', 'JOSE')"));
+    db.raw(QStringLiteral("UPDATE tbInvWithdrawRequest SET UserID = '9999' WHERE WithdrawRequestID = "
+                          "(SELECT min(WithdrawRequestID) FROM tbInvWithdrawRequest WHERE DocumentNumber = '2')"));
+    db.raw(QStringLiteral("UPDATE tbInvWithdrawRequest SET UserID = 'AB7' WHERE WithdrawRequestID = "
+                          "(SELECT max(WithdrawRequestID) FROM tbInvWithdrawRequest WHERE DocumentNumber = '1')"));
     db.raw(QStringLiteral("UPDATE tbInvWithdrawRequest SET UserID = '3001' WHERE WithdrawRequestID = "
                           "(SELECT max(WithdrawRequestID) FROM tbInvWithdrawRequest WHERE DocumentNumber = '2')"));
     db.raw(QStringLiteral("UPDATE tbInvWithdrawRequest SET TargetLocationID = lower(TargetLocationID) "
@@ -221,31 +257,6 @@ TEST(GatewayPlans, ServerListsFoldedRequestsAsTheStatementIsWritten)
     {
         QSqlDatabase server = ServerAddress::open(db.serverName(), name);
         QSqlQuery(server).exec(QStringLiteral("SET search_path = inventory, password, public"));
-        const auto rowsAsWritten = [&](const QString &tsql) {
-            QSqlQuery query(server);
-            if (!query.exec(TsqlAdapter::adapt(tsql, SqlDialect::Postgres).sql))
-                return QStringList{QStringLiteral("failed: ") + query.lastError().text()};
-            QStringList rows;
-            while (query.next()) {
-                QStringList values;
-                for (int i = 0; i < query.record().count(); ++i)
-                    values << (query.value(i).isNull() ? QStringLiteral("<null>") : query.value(i).toString());
-                rows << values.join(QLatin1Char('|'));
-            }
-            rows.sort();
-            return rows;
-        };
-        const auto rowsListed = [&](const QString &tsql) {
-            QStringList rows;
-            for (const auto &row : db.connection()->Execute(tsql).rows) {
-                QStringList values;
-                for (const QVariant &value : row)
-                    values << (value.isNull() ? QStringLiteral("<null>") : value.toString());
-                rows << values.join(QLatin1Char('|'));
-            }
-            rows.sort();
-            return rows;
-        };
         const QString statuses[] = {QStringLiteral("isnull(A.Status,'') = ''"), QStringLiteral("A.Status = 'P'")};
         const QString verifications[] = {QStringLiteral("isnull(verifiedby,'') = ''"),
                                           QStringLiteral("isnull(verifiedby,'')<> ''")};
@@ -256,8 +267,8 @@ TEST(GatewayPlans, ServerListsFoldedRequestsAsTheStatementIsWritten)
                     const QString list = requestList(QString::fromLatin1(user), status, verified);
                     SCOPED_TRACE(list.toStdString());
                     ASSERT_FALSE(DistinctFirst::rewrite(TsqlAdapter::adapt(list, SqlDialect::Postgres).sql).isEmpty());
-                    const QStringList rows = rowsListed(list);
-                    EXPECT_EQ(rows, rowsAsWritten(list));
+                    const QStringList rows = rowsListed(db.connection(), list);
+                    EXPECT_EQ(rows, rowsAsWritten(server, list));
                     // The fold compares texts exactly but leaves the dates dates, in date order.
                     QDateTime previous;
                     for (const auto &row : db.connection()->Execute(list).rows) {
@@ -272,14 +283,16 @@ TEST(GatewayPlans, ServerListsFoldedRequestsAsTheStatementIsWritten)
         }
         EXPECT_GT(listed, 4);
         EXPECT_TRUE(written.join(QLatin1Char('\n')).contains(QStringLiteral("DELA CRUZ, MARIA")));
+        EXPECT_TRUE(written.join(QLatin1Char('\n')).contains(QStringLiteral("SANTOS, JOSE")));
+        EXPECT_TRUE(written.join(QLatin1Char('\n')).contains(QStringLiteral("<null>")));
 
         const QString unqualified = QStringLiteral(
             "Select distinct A.DocumentNumber , (Select Top 1 LastName From Password..tbPasswordMain Where EmployeeID = "
             "UserID) From INVENTORY..tbinvwithdrawrequest A Left Outer Join INVENTORY..tbinvlocation B On "
             "A.TargetLocationID = B.LocationID Order By A.DocumentNumber");
         ASSERT_FALSE(DistinctFirst::rewrite(TsqlAdapter::adapt(unqualified, SqlDialect::Postgres).sql).isEmpty());
-        EXPECT_EQ(rowsListed(unqualified), rowsAsWritten(unqualified));
-        EXPECT_FALSE(rowsListed(unqualified).isEmpty());
+        EXPECT_EQ(rowsListed(db.connection(), unqualified), rowsAsWritten(server, unqualified));
+        EXPECT_FALSE(rowsListed(db.connection(), unqualified).isEmpty());
     }
     QSqlDatabase::removeDatabase(name);
 }
@@ -353,7 +366,7 @@ TEST(GatewayPlans, ServerRequestListReadsTheIndexOfItsState)
             const QString list = requestList(QString::fromLatin1(Demo::ClerkId), QString::fromLatin1(state.status),
                                              QString::fromLatin1(state.verified));
             const QString folded = DistinctFirst::rewrite(TsqlAdapter::adapt(list, SqlDialect::Postgres).sql,
-                                                          CitextColumns::exactTextFold());
+                                                          ServerSchema::distinctFirstOptions());
             QSqlQuery query(server);
             ASSERT_TRUE(query.exec(QStringLiteral("EXPLAIN ") + folded)) << query.lastError().text().toStdString();
             QString plan;
@@ -364,6 +377,80 @@ TEST(GatewayPlans, ServerRequestListReadsTheIndexOfItsState)
             EXPECT_FALSE(plan.contains(QLatin1String("status")));
             EXPECT_FALSE(plan.contains(QLatin1String("verifiedby")));
         }
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+// On a server a lookup of one row by a key equal to a column of the folded table is answered by a
+// join, with the rows and the column names of the statement as written: by a unique key or not,
+// found or missing, named by an alias or not. A lookup of any other shape stays a lookup.
+TEST(GatewayPlans, ServerLooksUpByJoiningWithTheRowsOfTheStatementAsWritten)
+{
+    if (!TestDatabase::onServer())
+        GTEST_SKIP() << "a test of the server connection";
+    TestDatabase db;
+    db.raw(QStringLiteral("UPDATE tbInvWithdrawRequest SET TargetLocationID = 'NOWHERE' WHERE WithdrawRequestID = "
+                          "(SELECT min(WithdrawRequestID) FROM tbInvWithdrawRequest)"));
+    const QString name = QStringLiteral("ir-test-lookups");
+    {
+        QSqlDatabase server = ServerAddress::open(db.serverName(), name);
+        QSqlQuery(server).exec(QStringLiteral("SET search_path = inventory, password, public"));
+        const QString from = QStringLiteral(
+            " From INVENTORY..tbinvwithdrawrequest A Left Outer Join INVENTORY..tbinvlocation B On A.LocationID = "
+            "B.LocationID Order By A.DocumentNumber");
+        const struct
+        {
+            const char *select;
+            bool joined;
+            bool anyMatch = false; // several rows match, with different values: any one of them
+        } shapes[] = {
+            // a unique key, qualified by the table's alias; a target missing from the locations
+            {"Select distinct A.DocumentNumber, (Select Top 1 Location From INVENTORY..tbInvLocation L Where "
+             "L.LocationID = A.TargetLocationID), B.Location",
+             true},
+            // a key that is not unique (a location has several users), every match with the same value
+            {"Select distinct A.DocumentNumber, (Select Top 1 LocationID From INVENTORY..tbinvUserLocation Where "
+             "LocationID = A.LocationID) As Served, B.Location",
+             true},
+            // a key that is not unique, the matches differing: one row still, whichever
+            {"Select distinct A.DocumentNumber, (Select Top 1 UserID From INVENTORY..tbinvUserLocation Where "
+             "LocationID = A.LocationID) As Anyone, B.Location",
+             true, true},
+            // more than the key compared, another table's column, or no Top 1: left as lookups
+            {"Select distinct A.DocumentNumber, (Select Top 1 Location From INVENTORY..tbInvLocation Where "
+             "LocationID = A.TargetLocationID And Status = 'A'), B.Location",
+             false},
+            {"Select distinct A.DocumentNumber, (Select Top 1 Location From INVENTORY..tbInvLocation Where "
+             "LocationID = B.LocationID), B.Location",
+             false},
+            {"Select distinct A.DocumentNumber, (Select Location From INVENTORY..tbInvLocation Where "
+             "LocationID = A.TargetLocationID), B.Location",
+             false},
+        };
+        for (const auto &shape : shapes) {
+            const QString tsql = QString::fromLatin1(shape.select) + from;
+            SCOPED_TRACE(tsql.toStdString());
+            const QString folded =
+                DistinctFirst::rewrite(TsqlAdapter::adapt(tsql, SqlDialect::Postgres).sql, ServerSchema::distinctFirstOptions());
+            EXPECT_EQ(folded.contains(QLatin1String("LEFT JOIN (SELECT")), shape.joined) << folded.toStdString();
+            const QStringList rows = rowsListed(db.connection(), tsql);
+            if (shape.anyMatch)
+                EXPECT_EQ(rows.size(), rowsAsWritten(server, tsql).size());
+            else
+                EXPECT_EQ(rows, rowsAsWritten(server, tsql));
+            EXPECT_GT(rows.size(), 1);
+            QSqlQuery written(server);
+            ASSERT_TRUE(written.exec(TsqlAdapter::adapt(tsql, SqlDialect::Postgres).sql));
+            QStringList names;
+            for (int i = 0; i < written.record().count(); ++i)
+                names << written.record().fieldName(i);
+            // The connection gives the names the letter case the statement writes them in.
+            EXPECT_EQ(db.connection()->Execute(tsql).columns.join(QLatin1Char(',')).toLower(),
+                      names.join(QLatin1Char(',')));
+        }
+        EXPECT_TRUE(rowsListed(db.connection(), QString::fromLatin1(shapes[0].select) + from)
+                        .join(QLatin1Char('\n'))
+                        .contains(QLatin1String("<null>")));
     }
     QSqlDatabase::removeDatabase(name);
 }

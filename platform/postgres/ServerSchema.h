@@ -1,0 +1,23 @@
+#pragma once
+
+#include "platform/DistinctFirst.h"
+
+#include <QString>
+
+// What the server's schema declares of its columns, as the set-up script built into the program
+// creates them. A workstation only works with a server of the schema version it was built for,
+// so the script tells the server's columns. Names in any letter case.
+namespace ServerSchema {
+
+// Whether the table's column is citext (case-insensitive text).
+bool isCitext(const QString &table, const QString &column);
+
+// Whether the table's column alone is its primary key or unique.
+bool isUniqueKey(const QString &table, const QString &column);
+
+// How the server runs a SELECT DISTINCT that looks something up per row (see DistinctFirst): the
+// first fold by the exact text of the citext columns (hashing and comparing plain text costs a
+// fraction of citext's lower-casing of every value), and the lookups as joins the server can hash.
+DistinctFirst::Options distinctFirstOptions();
+
+} // namespace ServerSchema
