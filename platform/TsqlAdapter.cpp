@@ -10,6 +10,8 @@
 #include <QRegularExpression>
 #include <QSet>
 
+#include <algorithm>
+
 // The schema script is compiled into the core library as a resource; a static library's resources
 // are registered by a call from outside any namespace.
 static void registerSchemaResource()
@@ -336,10 +338,17 @@ private:
     // ILIKE is, whatever the pattern holds; the cast to citext (none for a citext column) keeps
     // a column of another type failing as the ILIKE does. Runs once the pattern's own text is
     // translated.
+    // A pattern with no fixed start has no index to use; when it holds nothing that has a letter
+    // case (digits, signs, wildcards), lower-casing cannot change what it matches, and the column's
+    // text is matched as it is, "col::citext::text LIKE '%12#%'", without lower-casing every row.
     void serverLikeIndexed(int s)
     {
         const QString value = tok(s + 1).stringValue();
-        if (value.isEmpty() || value.startsWith(QLatin1Char('%')) || value.startsWith(QLatin1Char('_')))
+        const bool fixedStart =
+            !(value.isEmpty() || value.startsWith(QLatin1Char('%')) || value.startsWith(QLatin1Char('_')));
+        const bool caseless =
+            std::all_of(value.cbegin(), value.cend(), [](QChar c) { return c.toLower() == c && c.toUpper() == c; });
+        if (!fixedStart && !caseless)
             return;
         const int first = likeColumnStart(s);
         if (first < 0)
@@ -349,6 +358,11 @@ private:
             !(s + 2 >= m_sig.size() || after.is("and") || after.is("or") || after.is(")") || after.is("order") ||
               after.is("group") || after.is("then") || after.is(";")))
             return;
+        if (!fixedStart) {
+            out(s - 1) += QStringLiteral("::citext::text");
+            out(s) = QStringLiteral("LIKE");
+            return;
+        }
         out(first).prepend(QStringLiteral("lower("));
         out(s - 1) += QStringLiteral("::citext::text)");
         out(s) = QStringLiteral("LIKE");

@@ -283,8 +283,11 @@ TEST(AdapterDialect, ServerLikeWithAFixedStartGetsTheMatchAnIndexServes)
     EXPECT_EQ(server("Select a From t Where [Terms] Like 'N%'"),
               "Select a From t Where lower(Terms::citext::text) LIKE lower('N%')");
 
-    EXPECT_EQ(server("Select a From t Where Terms Like '%NET' or x Like '_ET%' or y Like ''"),
-              "Select a From t Where Terms ILIKE '%NET' or x ILIKE '_ET%' or y ILIKE ''");
+    EXPECT_EQ(server("Select a From t Where Terms Like '%NET' or x Like '_ET%' or y Like '%é#%'"),
+              "Select a From t Where Terms ILIKE '%NET' or x ILIKE '_ET%' or y ILIKE '%é#%'");
+    // Without a fixed start and without letters: the text as it is.
+    EXPECT_EQ(server("Select a From t A Where A.Code Like '%12#_%' or y Like ''"),
+              "Select a From t A Where A.Code::citext::text LIKE '%12#_%' or y::citext::text LIKE ''");
     EXPECT_EQ(server("Select a From t Where not Terms Like 'N%'"),
               "Select a From t Where not lower(Terms::citext::text) LIKE lower('N%')");
     EXPECT_EQ(server("Select a From t Where Terms not Like 'N%'"), "Select a From t Where Terms not ILIKE 'N%'");

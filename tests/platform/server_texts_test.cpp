@@ -187,6 +187,30 @@ TEST_F(ServerTexts, NotEmptyMeansTheSameRowsAsOnSqlServer)
               S("81 82 83"));
 }
 
+// A pattern without letters is matched against the text as it is on the server: it finds what
+// matching without regard to letter case finds, whatever letters the texts hold.
+TEST_F(ServerTexts, PatternsWithoutLettersFindWhatIgnoringCaseFinds)
+{
+    db->raw(S("INSERT INTO inventory.tbInvLocation (LocationID, Location, Status) VALUES "
+              "('81', 'Ward #12-B', 'A'), ('82', 'ward #12-b', 'A'), ('83', 'ÉTAGE 3 #1', 'A'), "
+              "('84', 'étage 3-1', 'A'), ('85', '12', 'A'), ('86', '%_#', 'A')"));
+    for (const char *pattern : {"%#%", "%12%", "%3_1%", "____ #%", "%-_", "%", "%1_", "%__#"}) {
+        SCOPED_TRACE(pattern);
+        const QString ignoringCase =
+            db->rawValue(S("SELECT string_agg(LocationID::text, ' ' ORDER BY LocationID) FROM inventory.tbInvLocation "
+                           "WHERE Location ILIKE '%1'").arg(S(pattern)))
+                .toString();
+        QStringList found;
+        for (const auto &row : db->connection()
+                                   ->Execute(S("Select LocationID From INVENTORY..tbInvLocation Where Location Like "
+                                               "'%1' Order By LocationID").arg(S(pattern)))
+                                   .rows)
+            found << row.at(0).toString();
+        EXPECT_FALSE(found.isEmpty());
+        EXPECT_EQ(found.join(QLatin1Char(' ')), ignoringCase);
+    }
+}
+
 TEST_F(ServerTexts, UpgradeFromTheEarlierVersionTrimsTheStoredTextsAndKeepsEveryRow)
 {
     makeEarlierVersion();
