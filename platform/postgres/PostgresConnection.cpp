@@ -160,9 +160,12 @@ void PostgresConnection::connect()
     // The client reads few rows by their keys from tables a server keeps in memory: an index
     // look-up costs about as much as reading the next page (the default prices it four times
     // higher, and joins a request's lines to the whole catalogue instead).
+    // No parallel workers: starting them costs a search more than they save, and the server's
+    // processors serve the other workstations.
     if (!query.exec(QStringLiteral("SET search_path = inventory, password, public")) ||
         !query.exec(QStringLiteral("SET lock_timeout = %1").arg(busyTimeout())) ||
-        !query.exec(QStringLiteral("SET jit = off")) || !query.exec(QStringLiteral("SET random_page_cost = 1.1")))
+        !query.exec(QStringLiteral("SET jit = off")) || !query.exec(QStringLiteral("SET random_page_cost = 1.1")) ||
+        !query.exec(QStringLiteral("SET max_parallel_workers_per_gather = 0")))
         databaseError(query.lastError().text());
     for (const char *check : {"SELECT count(*) FROM inventory.tbInvLocation", "SELECT count(*) FROM password.tbPasswordMain"}) {
         if (!query.exec(QString::fromLatin1(check))) {
@@ -426,10 +429,16 @@ ResultTable PostgresConnection::runAdapted(const AdaptedStatement &adapted, cons
         return table;
     const QSqlRecord record = query.record();
     table.columns = spelledColumns(record, sql);
+    // The column types once, not a copy of the field per value read.
+    QVector<QMetaType> types(record.count());
+    for (int i = 0; i < record.count(); ++i)
+        types[i] = record.field(i).metaType();
+    if (query.size() > 0)
+        table.rows.reserve(query.size());
     while (query.next()) {
-        QVector<QVariant> row(record.count());
-        for (int i = 0; i < record.count(); ++i)
-            row[i] = clientValue(query.value(i), record.field(i).metaType());
+        QVector<QVariant> row(types.size());
+        for (int i = 0; i < types.size(); ++i)
+            row[i] = clientValue(query.value(i), types.at(i));
         table.rows.append(std::move(row));
     }
     return table;
