@@ -79,6 +79,18 @@ def verdict(runs, backend, op):
             listed = bare["rows"] / base_bare["rows"]
             allowed *= listed
             goal = f"<= 1.2 x {listed:.2f} (requests listed) x the standard set (CPU)"
+            return t, tc, tb, goal, tc <= allowed * cpu_ms(base)
+        # A load or a delete reads the pending list again as it ends: that part may grow with the
+        # requests the list shows, the rest stays within 20%.
+        pending = runs.get(f"{backend}/RefreshRequestList/pending/window")
+        pending_bare = runs.get(f"{backend}/RefreshRequestList/pending/bare")
+        history_bare = runs.get(f"{backend}/{HISTORY}RefreshRequestList/pending/bare")
+        if (base_op.startswith(("LoadRequest/", "DeleteRequest/")) and pending and pending_bare and history_bare
+                and pending_bare["rows"]):
+            listed = history_bare["rows"] / pending_bare["rows"]
+            expected = cpu_ms(base) + cpu_ms(pending) * (listed - 1)
+            goal = f"<= 1.2x the standard set, its list refresh x {listed:.2f} (requests listed) (CPU)"
+            return t, tc, tb, goal, tc <= allowed * expected
         return t, tc, tb, goal, tc <= allowed * cpu_ms(base)
     limit = next((g for k, g in GOALS.items() if op.startswith(k)), None)
     return t, tc, tb, (f"< {limit} ms" if limit else ""), (limit is None or t < limit)
