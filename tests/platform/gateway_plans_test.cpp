@@ -116,6 +116,32 @@ QStringList rowsOf(Connection *c, const QString &sqlite)
     return rows;
 }
 
+// A second connection to the test database on the server, straight through Qt's driver, with the
+// client's schemas on the search path: what the server does with a statement as it stands.
+class DirectServerConnection
+{
+public:
+    DirectServerConnection(const TestDatabase &db, const QString &name) : m_name(name)
+    {
+        m_database = ServerAddress::open(db.serverName(), name);
+        set("search_path = inventory, password, public");
+    }
+    ~DirectServerConnection()
+    {
+        m_database = QSqlDatabase();
+        QSqlDatabase::removeDatabase(m_name);
+    }
+    DirectServerConnection(const DirectServerConnection &) = delete;
+    DirectServerConnection &operator=(const DirectServerConnection &) = delete;
+
+    void set(const char *setting) { QSqlQuery(m_database).exec(QStringLiteral("SET ") + QLatin1String(setting)); }
+    QSqlDatabase &database() { return m_database; }
+
+private:
+    QString m_name;
+    QSqlDatabase m_database;
+};
+
 // The rows of a statement as the adapter writes it for the server, run there as it stands, sorted.
 QStringList rowsAsWritten(QSqlDatabase &server, const QString &tsql)
 {
@@ -145,6 +171,18 @@ QStringList rowsListed(Connection *connection, const QString &tsql)
     }
     rows.sort();
     return rows;
+}
+
+// The server's plan of a statement in its own SQL, or why it was refused.
+QString serverPlan(QSqlDatabase &server, const QString &serverSql)
+{
+    QSqlQuery query(server);
+    if (!query.exec(QStringLiteral("EXPLAIN ") + serverSql))
+        return QStringLiteral("failed: ") + query.lastError().text();
+    QString plan;
+    while (query.next())
+        plan += query.value(0).toString() + QLatin1Char('\n');
+    return plan;
 }
 
 QString requestList(const QString &user, const QString &status, const QString &verified)
@@ -252,11 +290,10 @@ TEST(GatewayPlans, ServerListsFoldedRequestsAsTheStatementIsWritten)
     db.raw(QStringLiteral("UPDATE tbInvWithdrawRequest SET TargetLocationID = lower(TargetLocationID) "
                           "WHERE WithdrawRequestID = (SELECT min(WithdrawRequestID) FROM tbInvWithdrawRequest "
                           "WHERE DocumentNumber = '1')"));
-    const QString name = QStringLiteral("ir-test-as-written");
     QStringList written;
     {
-        QSqlDatabase server = ServerAddress::open(db.serverName(), name);
-        QSqlQuery(server).exec(QStringLiteral("SET search_path = inventory, password, public"));
+        DirectServerConnection direct(db, QStringLiteral("ir-test-as-written"));
+        QSqlDatabase &server = direct.database();
         const QString statuses[] = {QStringLiteral("isnull(A.Status,'') = ''"), QStringLiteral("A.Status = 'P'")};
         const QString verifications[] = {QStringLiteral("isnull(verifiedby,'') = ''"),
                                           QStringLiteral("isnull(verifiedby,'')<> ''")};
@@ -294,7 +331,6 @@ TEST(GatewayPlans, ServerListsFoldedRequestsAsTheStatementIsWritten)
         EXPECT_EQ(rowsListed(db.connection(), unqualified), rowsAsWritten(server, unqualified));
         EXPECT_FALSE(rowsListed(db.connection(), unqualified).isEmpty());
     }
-    QSqlDatabase::removeDatabase(name);
 }
 
 // On a server the product search's name match is served by the name search index, also for a
@@ -304,25 +340,18 @@ TEST(GatewayPlans, ServerNameSearchUsesTheNameSearchIndex)
     if (!TestDatabase::onServer())
         GTEST_SKIP() << "a test of the server's plans";
     TestDatabase db;
-    const QString name = QStringLiteral("ir-test-search-plan");
     {
-        QSqlDatabase server = ServerAddress::open(db.serverName(), name);
-        QSqlQuery(server).exec(QStringLiteral("SET search_path = inventory, password, public"));
+        DirectServerConnection direct(db, QStringLiteral("ir-test-search-plan"));
+        QSqlDatabase &server = direct.database();
         // The demo catalogue is small enough to read whole; the plan with scans made costly shows
         // whether the index can serve the search at all.
-        QSqlQuery(server).exec(QStringLiteral("SET enable_seqscan = off"));
+        direct.set("enable_seqscan = off");
         const auto plan = [&](const QString &like) -> QString {
             const QString tsql = QStringLiteral("Select A.ItemID as Code, A.ItemName As [Product Name] From "
                                                 "INVENTORY..tbInvMaster A Where ( A.ItemStatus = 0 or A.ItemStatus is "
                                                 "Null ) and A.ItemName Like '") +
                                  like + QStringLiteral("' Order by A.ItemName, A.ItemDesc");
-            QSqlQuery query(server);
-            if (!query.exec(QStringLiteral("EXPLAIN ") + TsqlAdapter::adapt(tsql, SqlDialect::Postgres).sql))
-                return QStringLiteral("failed: ") + query.lastError().text();
-            QString detail;
-            while (query.next())
-                detail += query.value(0).toString() + QLatin1Char('\n');
-            return detail;
+            return serverPlan(server, TsqlAdapter::adapt(tsql, SqlDialect::Postgres).sql);
         };
         for (const QString &like : {QStringLiteral("P%"), QStringLiteral("PARA%"), QStringLiteral("SEÑOR%"),
                                     QStringLiteral("O''NEIL G_UZE%")}) {
@@ -334,7 +363,6 @@ TEST(GatewayPlans, ServerNameSearchUsesTheNameSearchIndex)
             "Select ItemName From INVENTORY..tbInvMaster A Where A.ItemName Like 'o''neil%' Order by ItemName"));
         EXPECT_EQ(firstColumn(found), QStringList{QStringLiteral("O'NEIL GAUZE")});
     }
-    QSqlDatabase::removeDatabase(name);
 }
 
 // On a server each state the request list shows (pending or processed, verified or not) is read
@@ -345,12 +373,11 @@ TEST(GatewayPlans, ServerRequestListReadsTheIndexOfItsState)
     if (!TestDatabase::onServer())
         GTEST_SKIP() << "a test of the server's plans";
     TestDatabase db;
-    const QString name = QStringLiteral("ir-test-list-plan");
     {
-        QSqlDatabase server = ServerAddress::open(db.serverName(), name);
-        QSqlQuery(server).exec(QStringLiteral("SET search_path = inventory, password, public"));
-        QSqlQuery(server).exec(QStringLiteral("SET enable_seqscan = off"));
-        QSqlQuery(server).exec(QStringLiteral("SET enable_bitmapscan = off"));
+        DirectServerConnection direct(db, QStringLiteral("ir-test-list-plan"));
+        QSqlDatabase &server = direct.database();
+        direct.set("enable_seqscan = off");
+        direct.set("enable_bitmapscan = off");
         const struct
         {
             const char *status;
@@ -367,18 +394,13 @@ TEST(GatewayPlans, ServerRequestListReadsTheIndexOfItsState)
                                              QString::fromLatin1(state.verified));
             const QString folded = DistinctFirst::rewrite(TsqlAdapter::adapt(list, SqlDialect::Postgres).sql,
                                                           ServerSchema::distinctFirstOptions());
-            QSqlQuery query(server);
-            ASSERT_TRUE(query.exec(QStringLiteral("EXPLAIN ") + folded)) << query.lastError().text().toStdString();
-            QString plan;
-            while (query.next())
-                plan += query.value(0).toString() + QLatin1Char('\n');
+            const QString plan = serverPlan(server, folded);
             SCOPED_TRACE(plan.toStdString());
             EXPECT_TRUE(plan.contains(QLatin1String("Index Only Scan using ") + QLatin1String(state.index)));
             EXPECT_FALSE(plan.contains(QLatin1String("status")));
             EXPECT_FALSE(plan.contains(QLatin1String("verifiedby")));
         }
     }
-    QSqlDatabase::removeDatabase(name);
 }
 
 // On a server a lookup of one row by a key equal to a column of the folded table is answered by a
@@ -391,10 +413,9 @@ TEST(GatewayPlans, ServerLooksUpByJoiningWithTheRowsOfTheStatementAsWritten)
     TestDatabase db;
     db.raw(QStringLiteral("UPDATE tbInvWithdrawRequest SET TargetLocationID = 'NOWHERE' WHERE WithdrawRequestID = "
                           "(SELECT min(WithdrawRequestID) FROM tbInvWithdrawRequest)"));
-    const QString name = QStringLiteral("ir-test-lookups");
     {
-        QSqlDatabase server = ServerAddress::open(db.serverName(), name);
-        QSqlQuery(server).exec(QStringLiteral("SET search_path = inventory, password, public"));
+        DirectServerConnection direct(db, QStringLiteral("ir-test-lookups"));
+        QSqlDatabase &server = direct.database();
         const QString from = QStringLiteral(
             " From INVENTORY..tbinvwithdrawrequest A Left Outer Join INVENTORY..tbinvlocation B On A.LocationID = "
             "B.LocationID Order By A.DocumentNumber");
@@ -452,5 +473,4 @@ TEST(GatewayPlans, ServerLooksUpByJoiningWithTheRowsOfTheStatementAsWritten)
                         .join(QLatin1Char('\n'))
                         .contains(QLatin1String("<null>")));
     }
-    QSqlDatabase::removeDatabase(name);
 }
