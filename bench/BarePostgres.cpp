@@ -3,8 +3,8 @@
 #include "platform/DistinctFirst.h"
 #include "platform/Error.h"
 #include "platform/TsqlAdapter.h"
-#include "platform/postgres/ServerSchema.h"
 #include "platform/postgres/ServerAddress.h"
+#include "platform/postgres/ServerSchema.h"
 
 #include <libpq-fe.h>
 

@@ -520,10 +520,17 @@ struct Generator
                 // loading such a request does, so every set measures the same work.
                 const bool retail = random.percent(30);
                 const bool forRetail = large ? line++ % 10 >= 7 : retail;
-                row.text(1, document).text(2, itemId(item)).integer(3, random.between(1, 200))
-                    .number(4, random.cents(1, 900)).text(5, forRetail ? "Y" : "N")
-                    .integer(6, random.percent(3)).text(7, addressed).text(8, requesting).text(9, transDate)
-                    .text(10, user).text(11, remark);
+                row.text(1, document)
+                    .text(2, itemId(item))
+                    .integer(3, random.between(1, 200))
+                    .number(4, random.cents(1, 900))
+                    .text(5, forRetail ? "Y" : "N")
+                    .integer(6, random.percent(3))
+                    .text(7, addressed)
+                    .text(8, requesting)
+                    .text(9, transDate)
+                    .text(10, user)
+                    .text(11, remark);
                 if (verified)
                     row.text(12, verifier).text(13, later);
                 else if (emptyNotNull)

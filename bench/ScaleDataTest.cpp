@@ -150,7 +150,8 @@ TEST_F(ScaleDataTest, TheBenchmarkFactsHold)
         {
             if (std::exchange(asked, true))
                 return std::nullopt;
-            return LogonCredentials{QLatin1String(ScaleData::Facts::Employee), QLatin1String(ScaleData::Facts::Password), QString()};
+            return LogonCredentials{QLatin1String(ScaleData::Facts::Employee),
+                                    QLatin1String(ScaleData::Facts::Password), QString()};
         }
     } answer;
     CurrentUser user(&answer, [](const QString &password) {

@@ -28,9 +28,9 @@ bool isOneOf(const SqlToken &token, std::initializer_list<const char *> words)
 // Words that end a table's name in the FROM clause instead of being its alias.
 bool endsTable(const SqlToken &token)
 {
-    return isOneOf(token, {"left", "right", "inner", "outer", "full", "cross", "natural", "join", "on", "using",
-                           "where", "order", "limit", "group", "having", "union", "intersect", "except", "window",
-                           "indexed", "not"});
+    return isOneOf(token, {"left",   "right", "inner",     "outer",  "full",   "cross",   "natural",
+                           "join",   "on",    "using",     "where",  "order",  "limit",   "group",
+                           "having", "union", "intersect", "except", "window", "indexed", "not"});
 }
 
 struct Range
@@ -77,7 +77,8 @@ public:
         QStringList folded;
         QStringList lifted;
         bool anyExact = false;
-        const QString table = tok(m_mainTable.first + (tok(m_mainTable.first + 1).is(".") ? 2 : 0)).nameValue().toLower();
+        const QString table =
+            tok(m_mainTable.first + (tok(m_mainTable.first + 1).is(".") ? 2 : 0)).nameValue().toLower();
         for (const SqlToken &column : *columns) {
             const QString qualified = m_mainAlias + QLatin1Char('.') + column.text;
             const bool exact = options.exactText && options.exactText(table, column.nameValue().toLower());
@@ -95,8 +96,8 @@ public:
         QString sql = QStringLiteral("SELECT DISTINCT ") + selectList + QStringLiteral(" FROM (");
         if (anyExact)
             sql += QStringLiteral("SELECT ") + lifted.join(QStringLiteral(", ")) + QStringLiteral(" FROM (");
-        sql += QStringLiteral("SELECT DISTINCT ") + folded.join(QStringLiteral(", ")) + QStringLiteral(" FROM ")
-               + text(m_mainTable);
+        sql += QStringLiteral("SELECT DISTINCT ") + folded.join(QStringLiteral(", ")) +
+               QStringLiteral(" FROM ") + text(m_mainTable);
         for (const Join &join : std::as_const(m_joins)) {
             if (!join.moved)
                 sql += QLatin1Char(' ') + text(join.whole);
@@ -171,10 +172,11 @@ private:
 
     // The left join answering the subquery "SELECT ... LIMIT 1" between first and last, when it is a
     // lookup of one row of one table by a key equal to a column of the main table.
-    std::optional<QString> lookupJoin(int first, int last, int number, const DistinctFirst::Options &options) const
+    std::optional<QString> lookupJoin(int first, int last, int number,
+                                      const DistinctFirst::Options &options) const
     {
-        if (!tok(first).is("select") || tok(last).kind != SqlToken::Number || tok(last).text != QLatin1String("1") ||
-            !tok(last - 1).is("limit"))
+        if (!tok(first).is("select") || tok(last).kind != SqlToken::Number ||
+            tok(last).text != QLatin1String("1") || !tok(last - 1).is("limit"))
             return std::nullopt;
         int from = -1;
         for (int s = first + 1; s < last; ++s) {
@@ -209,17 +211,19 @@ private:
             keyAt += 2;
         }
         if (!isName(tok(keyAt)) || !tok(keyAt + 1).is("=") ||
-            tok(keyAt + 2).nameValue().compare(m_mainAlias, Qt::CaseInsensitive) != 0 || !tok(keyAt + 3).is(".") ||
-            !isName(tok(keyAt + 4)) || keyAt + 5 != last - 1)
+            tok(keyAt + 2).nameValue().compare(m_mainAlias, Qt::CaseInsensitive) != 0 ||
+            !tok(keyAt + 3).is(".") || !isName(tok(keyAt + 4)) || keyAt + 5 != last - 1)
             return std::nullopt;
         const QString key = tok(keyAt).text;
         const QString name = QStringLiteral("ir_lookup%1").arg(number);
         const bool unique = options.uniqueKey && options.uniqueKey(table, tok(keyAt).nameValue().toLower());
-        return QStringLiteral("LEFT JOIN (SELECT ") + (unique ? QString() : QStringLiteral("DISTINCT ON (") + key + QStringLiteral(") "))
-               + key + QStringLiteral(" AS k, ") + text({first + 1, from - 1}).trimmed() + QStringLiteral(" AS v FROM ")
-               + text({tableFirst, tableLast}) + (tableAlias.isEmpty() ? QString() : QLatin1Char(' ') + tok(tableLast + 1).text)
-               + QStringLiteral(") ") + name + QStringLiteral(" ON ") + name + QStringLiteral(".k = ") + m_mainAlias
-               + QLatin1Char('.') + tok(keyAt + 4).text;
+        return QStringLiteral("LEFT JOIN (SELECT ") +
+               (unique ? QString() : QStringLiteral("DISTINCT ON (") + key + QStringLiteral(") ")) + key +
+               QStringLiteral(" AS k, ") + text({first + 1, from - 1}).trimmed() +
+               QStringLiteral(" AS v FROM ") + text({tableFirst, tableLast}) +
+               (tableAlias.isEmpty() ? QString() : QLatin1Char(' ') + tok(tableLast + 1).text) +
+               QStringLiteral(") ") + name + QStringLiteral(" ON ") + name + QStringLiteral(".k = ") +
+               m_mainAlias + QLatin1Char('.') + tok(keyAt + 4).text;
     }
 
     // The name the server gives the column of "(SELECT expr ...)": the column's own where expr is a
@@ -329,8 +333,8 @@ private:
                     ++depth;
                 else if (tok(s).is(")"))
                     --depth;
-                else if (depth == 0 && isOneOf(tok(s), {"left", "inner", "join", "cross", "natural", "right",
-                                                         "full", ","}))
+                else if (depth == 0 &&
+                         isOneOf(tok(s), {"left", "inner", "join", "cross", "natural", "right", "full", ","}))
                     break;
             }
             join.condition.last = s - 1;
@@ -436,10 +440,12 @@ private:
         // ORDER BY names a column of the select list without its alias ("Order By TransDate").
         if (!m_tail.empty()) {
             for (int s = m_tail.first; s <= m_tail.last; ++s) {
-                if (tok(s).kind != SqlToken::Word || tok(s - 1).is(".") || tok(s + 1).is(".") || tok(s + 1).is("("))
+                if (tok(s).kind != SqlToken::Word || tok(s - 1).is(".") || tok(s + 1).is(".") ||
+                    tok(s + 1).is("("))
                     continue;
                 for (const auto &[alias, column] : references(m_selectList)) {
-                    if (alias == main && tok(column).nameValue().compare(tok(s).text, Qt::CaseInsensitive) == 0)
+                    if (alias == main &&
+                        tok(column).nameValue().compare(tok(s).text, Qt::CaseInsensitive) == 0)
                         add(tok(column));
                 }
             }

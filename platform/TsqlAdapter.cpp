@@ -346,8 +346,8 @@ private:
         const QString value = tok(s + 1).stringValue();
         const bool fixedStart =
             !(value.isEmpty() || value.startsWith(QLatin1Char('%')) || value.startsWith(QLatin1Char('_')));
-        const bool caseless =
-            std::all_of(value.cbegin(), value.cend(), [](QChar c) { return c.toLower() == c && c.toUpper() == c; });
+        const bool caseless = std::all_of(value.cbegin(), value.cend(),
+                                          [](QChar c) { return c.toLower() == c && c.toUpper() == c; });
         if (!fixedStart && !caseless)
             return;
         const int first = likeColumnStart(s);

@@ -4,8 +4,8 @@
 #include "platform/LockOnlyUpdate.h"
 #include "platform/SqlTokenizer.h"
 #include "platform/TsqlAdapter.h"
-#include "platform/postgres/ServerSchema.h"
 #include "platform/postgres/ServerAddress.h"
+#include "platform/postgres/ServerSchema.h"
 #include "platform/postgres/ServerSetup.h"
 
 #include <QFile>
@@ -164,7 +164,8 @@ void PostgresConnection::connect()
     // processors serve the other workstations.
     if (!query.exec(QStringLiteral("SET search_path = inventory, password, public")) ||
         !query.exec(QStringLiteral("SET lock_timeout = %1").arg(busyTimeout())) ||
-        !query.exec(QStringLiteral("SET jit = off")) || !query.exec(QStringLiteral("SET random_page_cost = 1.1")) ||
+        !query.exec(QStringLiteral("SET jit = off")) ||
+        !query.exec(QStringLiteral("SET random_page_cost = 1.1")) ||
         !query.exec(QStringLiteral("SET max_parallel_workers_per_gather = 0")))
         databaseError(query.lastError().text());
     for (const char *check : {"SELECT count(*) FROM inventory.tbInvLocation", "SELECT count(*) FROM password.tbPasswordMain"}) {

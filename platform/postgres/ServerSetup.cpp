@@ -47,7 +47,8 @@ QString schemaIndexes(const QString &title, const QString &what)
     return QStringLiteral("SET LOCAL search_path = inventory, public;\n") +
            match.captured()
                .replace(QLatin1String("CREATE INDEX "), QLatin1String("CREATE INDEX IF NOT EXISTS "))
-               .replace(QLatin1String("CREATE STATISTICS "), QLatin1String("CREATE STATISTICS IF NOT EXISTS ")) +
+               .replace(QLatin1String("CREATE STATISTICS "),
+                        QLatin1String("CREATE STATISTICS IF NOT EXISTS ")) +
            QLatin1Char('\n');
 }
 
@@ -55,10 +56,11 @@ QString schemaIndexes(const QString &title, const QString &what)
 QString requestListIndexes()
 {
     return schemaIndexes(QStringLiteral("The request list"), QStringLiteral("the request list's indexes")) +
-           QStringLiteral("DROP INDEX IF EXISTS inventory.ixInvWithdrawRequest_LocationStatus, "
-                          "inventory.ixInvWithdrawRequest_LocationPending, inventory.ixInvWithdrawRequest_ListPending, "
-                          "inventory.ixInvWithdrawRequest_ListStatus;\n"
-                          "ANALYZE inventory.tbInvWithdrawRequest;\n");
+           QStringLiteral(
+               "DROP INDEX IF EXISTS inventory.ixInvWithdrawRequest_LocationStatus, "
+               "inventory.ixInvWithdrawRequest_LocationPending, inventory.ixInvWithdrawRequest_ListPending, "
+               "inventory.ixInvWithdrawRequest_ListStatus;\n"
+               "ANALYZE inventory.tbInvWithdrawRequest;\n");
 }
 
 // The index the product search's name match uses.

@@ -1,8 +1,8 @@
 #include "platform/Database.h"
 #include "platform/DistinctFirst.h"
 #include "platform/TsqlAdapter.h"
-#include "platform/postgres/ServerSchema.h"
 #include "platform/postgres/ServerAddress.h"
+#include "platform/postgres/ServerSchema.h"
 #include "tests/support/TestSession.h"
 
 #include <QSqlError>
@@ -134,7 +134,10 @@ public:
     DirectServerConnection(const DirectServerConnection &) = delete;
     DirectServerConnection &operator=(const DirectServerConnection &) = delete;
 
-    void set(const char *setting) { QSqlQuery(m_database).exec(QStringLiteral("SET ") + QLatin1String(setting)); }
+    void set(const char *setting)
+    {
+        QSqlQuery(m_database).exec(QStringLiteral("SET ") + QLatin1String(setting));
+    }
     QSqlDatabase &database() { return m_database; }
 
 private:
@@ -281,15 +284,18 @@ TEST(GatewayPlans, ServerListsFoldedRequestsAsTheStatementIsWritten)
     TestDatabase db;
     db.raw(QStringLiteral("INSERT INTO password.tbPasswordMain (EmployeeID, LastName, FirstName) VALUES "
                           "('3001', 'DELA CRUZ', 'MARIA'), ('ab7', 'SANTOS', 'JOSE')"));
-    db.raw(QStringLiteral("UPDATE tbInvWithdrawRequest SET UserID = '9999' WHERE WithdrawRequestID = "
-                          "(SELECT min(WithdrawRequestID) FROM tbInvWithdrawRequest WHERE DocumentNumber = '2')"));
-    db.raw(QStringLiteral("UPDATE tbInvWithdrawRequest SET UserID = 'AB7' WHERE WithdrawRequestID = "
-                          "(SELECT max(WithdrawRequestID) FROM tbInvWithdrawRequest WHERE DocumentNumber = '1')"));
+    db.raw(QStringLiteral(
+        "UPDATE tbInvWithdrawRequest SET UserID = '9999' WHERE WithdrawRequestID = "
+        "(SELECT min(WithdrawRequestID) FROM tbInvWithdrawRequest WHERE DocumentNumber = '2')"));
+    db.raw(QStringLiteral(
+        "UPDATE tbInvWithdrawRequest SET UserID = 'AB7' WHERE WithdrawRequestID = "
+        "(SELECT max(WithdrawRequestID) FROM tbInvWithdrawRequest WHERE DocumentNumber = '1')"));
     db.raw(QStringLiteral("UPDATE tbInvWithdrawRequest SET UserID = '3001' WHERE WithdrawRequestID = "
                           "(SELECT max(WithdrawRequestID) FROM tbInvWithdrawRequest WHERE DocumentNumber = '2')"));
-    db.raw(QStringLiteral("UPDATE tbInvWithdrawRequest SET TargetLocationID = lower(TargetLocationID) "
-                          "WHERE WithdrawRequestID = (SELECT min(WithdrawRequestID) FROM tbInvWithdrawRequest "
-                          "WHERE DocumentNumber = '1')"));
+    db.raw(
+        QStringLiteral("UPDATE tbInvWithdrawRequest SET TargetLocationID = lower(TargetLocationID) "
+                       "WHERE WithdrawRequestID = (SELECT min(WithdrawRequestID) FROM tbInvWithdrawRequest "
+                       "WHERE DocumentNumber = '1')"));
     QStringList written;
     {
         DirectServerConnection direct(db, QStringLiteral("ir-test-as-written"));
@@ -385,13 +391,15 @@ TEST(GatewayPlans, ServerRequestListReadsTheIndexOfItsState)
             const char *index;
         } states[] = {
             {"isnull(A.Status,'') = ''", "isnull(verifiedby,'') = ''", "ixinvwithdrawrequest_pending "},
-            {"isnull(A.Status,'') = ''", "isnull(verifiedby,'')<> ''", "ixinvwithdrawrequest_pendingverified "},
+            {"isnull(A.Status,'') = ''", "isnull(verifiedby,'')<> ''",
+             "ixinvwithdrawrequest_pendingverified "},
             {"A.Status = 'P'", "isnull(verifiedby,'') = ''", "ixinvwithdrawrequest_processed "},
             {"A.Status = 'P'", "isnull(verifiedby,'')<> ''", "ixinvwithdrawrequest_processedverified "},
         };
         for (const auto &state : states) {
-            const QString list = requestList(QString::fromLatin1(Demo::ClerkId), QString::fromLatin1(state.status),
-                                             QString::fromLatin1(state.verified));
+            const QString list =
+                requestList(QString::fromLatin1(Demo::ClerkId), QString::fromLatin1(state.status),
+                            QString::fromLatin1(state.verified));
             const QString folded = DistinctFirst::rewrite(TsqlAdapter::adapt(list, SqlDialect::Postgres).sql,
                                                           ServerSchema::distinctFirstOptions());
             const QString plan = serverPlan(server, folded);
@@ -411,14 +419,15 @@ TEST(GatewayPlans, ServerLooksUpByJoiningWithTheRowsOfTheStatementAsWritten)
     if (!TestDatabase::onServer())
         GTEST_SKIP() << "a test of the server connection";
     TestDatabase db;
-    db.raw(QStringLiteral("UPDATE tbInvWithdrawRequest SET TargetLocationID = 'NOWHERE' WHERE WithdrawRequestID = "
-                          "(SELECT min(WithdrawRequestID) FROM tbInvWithdrawRequest)"));
+    db.raw(QStringLiteral(
+        "UPDATE tbInvWithdrawRequest SET TargetLocationID = 'NOWHERE' WHERE WithdrawRequestID = "
+        "(SELECT min(WithdrawRequestID) FROM tbInvWithdrawRequest)"));
     {
         DirectServerConnection direct(db, QStringLiteral("ir-test-lookups"));
         QSqlDatabase &server = direct.database();
-        const QString from = QStringLiteral(
-            " From INVENTORY..tbinvwithdrawrequest A Left Outer Join INVENTORY..tbinvlocation B On A.LocationID = "
-            "B.LocationID Order By A.DocumentNumber");
+        const QString from = QStringLiteral(" From INVENTORY..tbinvwithdrawrequest A Left Outer Join "
+                                            "INVENTORY..tbinvlocation B On A.LocationID = "
+                                            "B.LocationID Order By A.DocumentNumber");
         const struct
         {
             const char *select;
@@ -430,7 +439,8 @@ TEST(GatewayPlans, ServerLooksUpByJoiningWithTheRowsOfTheStatementAsWritten)
              "L.LocationID = A.TargetLocationID), B.Location",
              true},
             // a key that is not unique (a location has several users), every match with the same value
-            {"Select distinct A.DocumentNumber, (Select Top 1 LocationID From INVENTORY..tbinvUserLocation Where "
+            {"Select distinct A.DocumentNumber, (Select Top 1 LocationID From INVENTORY..tbinvUserLocation "
+             "Where "
              "LocationID = A.LocationID) As Served, B.Location",
              true},
             // a key that is not unique, the matches differing: one row still, whichever
@@ -451,9 +461,10 @@ TEST(GatewayPlans, ServerLooksUpByJoiningWithTheRowsOfTheStatementAsWritten)
         for (const auto &shape : shapes) {
             const QString tsql = QString::fromLatin1(shape.select) + from;
             SCOPED_TRACE(tsql.toStdString());
-            const QString folded =
-                DistinctFirst::rewrite(TsqlAdapter::adapt(tsql, SqlDialect::Postgres).sql, ServerSchema::distinctFirstOptions());
-            EXPECT_EQ(folded.contains(QLatin1String("LEFT JOIN (SELECT")), shape.joined) << folded.toStdString();
+            const QString folded = DistinctFirst::rewrite(TsqlAdapter::adapt(tsql, SqlDialect::Postgres).sql,
+                                                          ServerSchema::distinctFirstOptions());
+            EXPECT_EQ(folded.contains(QLatin1String("LEFT JOIN (SELECT")), shape.joined)
+                << folded.toStdString();
             const QStringList rows = rowsListed(db.connection(), tsql);
             if (shape.anyMatch)
                 EXPECT_EQ(rows.size(), rowsAsWritten(server, tsql).size());

@@ -55,8 +55,10 @@ protected:
 
     void dropRequestListIndexes()
     {
-        db->raw(S("DROP INDEX inventory.ixInvWithdrawRequest_Pending, inventory.ixInvWithdrawRequest_PendingVerified, "
-                  "inventory.ixInvWithdrawRequest_Processed, inventory.ixInvWithdrawRequest_ProcessedVerified"));
+        db->raw(
+            S("DROP INDEX inventory.ixInvWithdrawRequest_Pending, "
+              "inventory.ixInvWithdrawRequest_PendingVerified, "
+              "inventory.ixInvWithdrawRequest_Processed, inventory.ixInvWithdrawRequest_ProcessedVerified"));
         db->raw(S("DROP STATISTICS inventory.stInvWithdrawRequest_State"));
     }
 
@@ -64,10 +66,11 @@ protected:
     QString requestListIndexes()
     {
         return db
-            ->rawValue(S("SELECT string_agg(name, ',' ORDER BY name) FROM (SELECT indexname AS name FROM "
-                         "pg_indexes WHERE tablename = 'tbinvwithdrawrequest' AND indexname LIKE "
-                         "'ixinvwithdrawrequest_%' AND indexname <> 'ixinvwithdrawrequest_document' UNION ALL "
-                         "SELECT stxname FROM pg_statistic_ext) names"))
+            ->rawValue(
+                S("SELECT string_agg(name, ',' ORDER BY name) FROM (SELECT indexname AS name FROM "
+                  "pg_indexes WHERE tablename = 'tbinvwithdrawrequest' AND indexname LIKE "
+                  "'ixinvwithdrawrequest_%' AND indexname <> 'ixinvwithdrawrequest_document' UNION ALL "
+                  "SELECT stxname FROM pg_statistic_ext) names"))
             .toString();
     }
 
@@ -166,9 +169,10 @@ TEST_F(ServerTexts, OtherProgramsWritingTheServerStoreTextsWithoutTrailingBlanks
 // rows for every text, whatever letter, sign or control character it starts with.
 TEST_F(ServerTexts, NotEmptyMeansTheSameRowsAsOnSqlServer)
 {
-    db->raw(S("INSERT INTO inventory.tbInvLocation (LocationID, Location, Status) VALUES "
-              "('81', NULL, 'A'), ('82', '', 'A'), ('83', '   ', 'A'), ('84', '-', 'A'), ('85', '!x', 'A'), "
-              "('86', E'\\t', 'A'), ('87', E'\\x01', 'A'), ('88', 'a', 'A'), ('89', 'É', 'A'), ('90', ' z', 'A')"));
+    db->raw(S(
+        "INSERT INTO inventory.tbInvLocation (LocationID, Location, Status) VALUES "
+        "('81', NULL, 'A'), ('82', '', 'A'), ('83', '   ', 'A'), ('84', '-', 'A'), ('85', '!x', 'A'), "
+        "('86', E'\\t', 'A'), ('87', E'\\x01', 'A'), ('88', 'a', 'A'), ('89', 'É', 'A'), ('90', ' z', 'A')"));
     const auto listed = [&](const char *sql) {
         QStringList ids;
         for (const auto &row : run(sql).rows)
@@ -196,15 +200,18 @@ TEST_F(ServerTexts, PatternsWithoutLettersFindWhatIgnoringCaseFinds)
               "('84', 'étage 3-1', 'A'), ('85', '12', 'A'), ('86', '%_#', 'A')"));
     for (const char *pattern : {"%#%", "%12%", "%3_1%", "____ #%", "%-_", "%", "%1_", "%__#"}) {
         SCOPED_TRACE(pattern);
-        const QString ignoringCase =
-            db->rawValue(S("SELECT string_agg(LocationID::text, ' ' ORDER BY LocationID) FROM inventory.tbInvLocation "
-                           "WHERE Location ILIKE '%1'").arg(S(pattern)))
-                .toString();
+        const QString ignoringCase = db->rawValue(S("SELECT string_agg(LocationID::text, ' ' ORDER BY "
+                                                    "LocationID) FROM inventory.tbInvLocation "
+                                                    "WHERE Location ILIKE '%1'")
+                                                      .arg(S(pattern)))
+                                         .toString();
         QStringList found;
-        for (const auto &row : db->connection()
-                                   ->Execute(S("Select LocationID From INVENTORY..tbInvLocation Where Location Like "
-                                               "'%1' Order By LocationID").arg(S(pattern)))
-                                   .rows)
+        for (const auto &row :
+             db->connection()
+                 ->Execute(S("Select LocationID From INVENTORY..tbInvLocation Where Location Like "
+                             "'%1' Order By LocationID")
+                               .arg(S(pattern)))
+                 .rows)
             found << row.at(0).toString();
         EXPECT_FALSE(found.isEmpty());
         EXPECT_EQ(found.join(QLatin1Char(' ')), ignoringCase);
