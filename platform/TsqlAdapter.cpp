@@ -10,8 +10,6 @@
 #include <QRegularExpression>
 #include <QSet>
 
-#include <algorithm>
-
 // The schema script is compiled into the core library as a resource; a static library's resources
 // are registered by a call from outside any namespace.
 static void registerSchemaResource()
@@ -346,8 +344,7 @@ private:
         const QString value = tok(s + 1).stringValue();
         const bool fixedStart =
             !(value.isEmpty() || value.startsWith(QLatin1Char('%')) || value.startsWith(QLatin1Char('_')));
-        const bool caseless = std::all_of(value.cbegin(), value.cend(),
-                                          [](QChar c) { return c.toLower() == c && c.toUpper() == c; });
+        const bool caseless = value.toLower() == value && value.toUpper() == value;
         if (!fixedStart && !caseless)
             return;
         const int first = likeColumnStart(s);
@@ -650,13 +647,21 @@ private:
             // own.
             QString value = TsqlAdapter::withoutTrailingBlanks(tok(s).stringValue());
             // "x <> ''" as "x > ''": the same rows, since no text sorts before the empty one, and a
-            // range an index can serve (the verified list reads only the verified lines).
-            if (value.isEmpty() && (tok(s - 1).is("<>") || tok(s - 1).is("!=")))
+            // range an index can serve (the verified list reads only the verified lines). Only
+            // where the literal is the whole right side ("x <> '' + y" compares with y).
+            if (value.isEmpty() && (tok(s - 1).is("<>") || tok(s - 1).is("!=")) && endsComparedValue(s + 1))
                 out(s - 1) = QStringLiteral(">");
             out(s) = QLatin1Char('\'') + value.replace(QLatin1String("'"), QLatin1String("''")) + QLatin1Char('\'');
         } else if (isComparison(tok(s - 1)) || isComparison(tok(s + 1))) {
             compared(s);
         }
+    }
+
+    // Whether the token at s ends the value a comparison's right side started before it.
+    bool endsComparedValue(int s) const
+    {
+        return s >= m_sig.size() || tok(s).is(")") || tok(s).is(",") || tok(s).is(";") ||
+               inList(tok(s), {"and", "or", "order", "group", "having", "then", "when", "else", "end", "union"});
     }
 
     // A literal of a list "In ('a', 'b')", which compares as "=".

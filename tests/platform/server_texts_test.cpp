@@ -189,6 +189,10 @@ TEST_F(ServerTexts, NotEmptyMeansTheSameRowsAsOnSqlServer)
     EXPECT_EQ(listed("Select LocationID From INVENTORY..tbInvLocation Where isnull(Location,'') = '' And "
                      "LocationID Between '81' And '90' Order By LocationID"),
               S("81 82 83"));
+    // An empty text that only starts the right side is no test of emptiness.
+    EXPECT_EQ(listed("Select LocationID From INVENTORY..tbInvLocation Where Location <> '' + 'a' And "
+                     "LocationID Between '81' And '90' Order By LocationID"),
+              S("82 83 84 85 86 87 89 90"));
 }
 
 // A pattern without letters is matched against the text as it is on the server: it finds what
