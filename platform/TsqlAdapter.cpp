@@ -661,7 +661,8 @@ private:
     bool endsComparedValue(int s) const
     {
         return s >= m_sig.size() || tok(s).is(")") || tok(s).is(",") || tok(s).is(";") ||
-               inList(tok(s), {"and", "or", "order", "group", "having", "then", "when", "else", "end", "union"});
+               inList(tok(s),
+                      {"and", "or", "order", "group", "having", "then", "when", "else", "end", "union"});
     }
 
     // A literal of a list "In ('a', 'b')", which compares as "=".
