@@ -199,6 +199,12 @@ private:
                t.is("having") || t.is("not");
     }
 
+    // Whether a condition (or a part of one, before AND or OR) ends at the token at s.
+    bool endsCondition(int s) const
+    {
+        return s >= m_sig.size() || inList(tok(s), {"and", "or", ")", "order", "group", "then", ";"});
+    }
+
     // The schema of one of the client's databases on a PostgreSQL server.
     static QString serverSchema(const QString &database) { return database.toLower() + QLatin1Char('.'); }
     bool adjacent(int s) const { return s + 1 < m_sig.size() && m_sig.at(s + 1) == m_sig.at(s) + 1; }
@@ -350,10 +356,7 @@ private:
         const int first = likeColumnStart(s);
         if (first < 0)
             return;
-        const SqlToken &after = tok(s + 2);
-        if (!startsCondition(tok(first - 1)) ||
-            !(s + 2 >= m_sig.size() || after.is("and") || after.is("or") || after.is(")") || after.is("order") ||
-              after.is("group") || after.is("then") || after.is(";")))
+        if (!startsCondition(tok(first - 1)) || !endsCondition(s + 2))
             return;
         if (!fixedStart) {
             out(s - 1) += QStringLiteral("::citext::text");
@@ -660,9 +663,7 @@ private:
     // Whether the token at s ends the value a comparison's right side started before it.
     bool endsComparedValue(int s) const
     {
-        return s >= m_sig.size() || tok(s).is(")") || tok(s).is(",") || tok(s).is(";") ||
-               inList(tok(s),
-                      {"and", "or", "order", "group", "having", "then", "when", "else", "end", "union"});
+        return endsCondition(s) || inList(tok(s), {",", "having", "when", "else", "end", "union"});
     }
 
     // A literal of a list "In ('a', 'b')", which compares as "=".
@@ -699,10 +700,7 @@ private:
             return;
         const int first = before ? operand.first : s;
         const int last = before ? s : operand.last;
-        if (!startsCondition(tok(first - 1)) ||
-            !(last + 1 >= m_sig.size() || startsCondition(tok(last + 1)) || tok(last + 1).is(")") ||
-              tok(last + 1).is("order") || tok(last + 1).is("group") || tok(last + 1).is("then") ||
-              tok(last + 1).is(";")))
+        if (!startsCondition(tok(first - 1)) || !(endsCondition(last + 1) || startsCondition(tok(last + 1))))
             return;
         const bool column = operand.first == operand.last ||
                             (tok(operand.first).is("isnull") && tok(operand.first + 1).is("(")) ||

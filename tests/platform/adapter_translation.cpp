@@ -26,6 +26,12 @@ void expectTranslations(std::initializer_list<Case> cases)
     }
 }
 
+// The statement as the adapter writes it for a PostgreSQL server.
+std::string server(const char *tsql)
+{
+    return TsqlAdapter::adapt(QString::fromUtf8(tsql), SqlDialect::Postgres).sql.toStdString();
+}
+
 } // namespace
 
 TEST(AdapterTokenizer, JoinsBackToTheInputAndKeepsLiteralsWhole)
@@ -269,9 +275,6 @@ TEST(AdapterDialect, PatIndexFindsThePatternLikeSqlServer)
 // more than a column, a pattern joined from pieces or followed by more of an expression.
 TEST(AdapterDialect, ServerLikeWithAFixedStartGetsTheMatchAnIndexServes)
 {
-    const auto server = [](const char *tsql) {
-        return TsqlAdapter::adapt(QString::fromUtf8(tsql), SqlDialect::Postgres).sql.toStdString();
-    };
     EXPECT_EQ(server("Select a From t A Where x = 1 and  A.ItemName Like 'G%' Order by A.ItemName"),
               "Select a From t A Where x = 1 and  lower(A.ItemName::citext::text) LIKE lower('G%') "
               "Order by lower(A.ItemName::text)");
@@ -304,9 +307,6 @@ TEST(AdapterDialect, ServerLikeWithAFixedStartGetsTheMatchAnIndexServes)
 // any other order item, and any statement where the column could mean something else, stays.
 TEST(AdapterDialect, ServerSortsALikeTestedColumnByItsLowerCasedText)
 {
-    const auto server = [](const char *tsql) {
-        return TsqlAdapter::adapt(QString::fromUtf8(tsql), SqlDialect::Postgres).sql.toStdString();
-    };
     EXPECT_EQ(server("Select A.ItemName From t A Where A.ItemName Like 'G%' Order by A.ItemName, A.ItemDesc"),
               "Select A.ItemName From t A Where lower(A.ItemName::citext::text) LIKE lower('G%') "
               "Order by lower(A.ItemName::text), A.ItemDesc");
