@@ -62,14 +62,17 @@ bool isUniqueKey(const QString &table, const QString &column)
     return columns().unique.value(table.toLower()).contains(column.toLower());
 }
 
-DistinctFirst::Options distinctFirstOptions()
+const DistinctFirst::Options &distinctFirstOptions()
 {
-    DistinctFirst::Options options;
-    options.exactText = &isCitext;
-    options.toExactText = QStringLiteral("::text");
-    options.back = QStringLiteral("::citext");
-    options.lookupsAsJoins = true;
-    options.uniqueKey = &isUniqueKey;
+    static const DistinctFirst::Options options = [] {
+        DistinctFirst::Options made;
+        made.exactText = &isCitext;
+        made.toExactText = QStringLiteral("::text");
+        made.back = QStringLiteral("::citext");
+        made.lookupsAsJoins = true;
+        made.uniqueKey = &isUniqueKey;
+        return made;
+    }();
     return options;
 }
 

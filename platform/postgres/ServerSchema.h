@@ -18,6 +18,6 @@ bool isUniqueKey(const QString &table, const QString &column);
 // How the server runs a SELECT DISTINCT that looks something up per row (see DistinctFirst): the
 // first fold by the exact text of the citext columns (hashing and comparing plain text costs a
 // fraction of citext's lower-casing of every value), and the lookups as joins the server can hash.
-DistinctFirst::Options distinctFirstOptions();
+const DistinctFirst::Options &distinctFirstOptions();
 
 } // namespace ServerSchema
