@@ -162,11 +162,11 @@ void PostgresConnection::connect()
     // higher, and joins a request's lines to the whole catalogue instead).
     // No parallel workers: starting them costs a search more than they save, and the server's
     // processors serve the other workstations.
-    if (!query.exec(QStringLiteral("SET search_path = inventory, password, public")) ||
-        !query.exec(QStringLiteral("SET lock_timeout = %1").arg(busyTimeout())) ||
-        !query.exec(QStringLiteral("SET jit = off")) ||
-        !query.exec(QStringLiteral("SET random_page_cost = 1.1")) ||
-        !query.exec(QStringLiteral("SET max_parallel_workers_per_gather = 0")))
+    // All in one round trip.
+    if (!query.exec(QStringLiteral("SET search_path = inventory, password, public; SET lock_timeout = %1; "
+                                   "SET jit = off; SET random_page_cost = 1.1; "
+                                   "SET max_parallel_workers_per_gather = 0")
+                        .arg(busyTimeout())))
         databaseError(query.lastError().text());
     for (const char *check : {"SELECT count(*) FROM inventory.tbInvLocation", "SELECT count(*) FROM password.tbPasswordMain"}) {
         if (!query.exec(QString::fromLatin1(check))) {
