@@ -5,21 +5,28 @@
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QLocale>
-#include <QStringList>
 #include <QVector>
 
 #include <algorithm>
 
 namespace {
 
-// One value as text that tells every value apart, null included.
-QString canonicalValue(const QVariant &value)
+// One value as bytes that tell every value apart, null included.
+QByteArray canonicalValue(const QVariant &value)
 {
     if (value.isNull())
-        return QStringLiteral("\u0001null");
-    if (value.typeId() == QMetaType::QDateTime)
-        return value.toDateTime().toString(Qt::ISODateWithMs);
-    return value.toString();
+        return QByteArrayLiteral("\x01null");
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+        return QByteArray::number(value.toLongLong());
+    case QMetaType::Double:
+        return QByteArray::number(value.toDouble(), 'g', QLocale::FloatingPointShortest);
+    case QMetaType::QDateTime:
+        return value.toDateTime().toString(Qt::ISODateWithMs).toUtf8();
+    default:
+        return value.toString().toUtf8();
+    }
 }
 
 QString trimmedText(const QVariant &value)
@@ -85,23 +92,17 @@ StoredRequest StoredRequest::read(Connection &connection, const QString &documen
             if (column > 0)
                 text += '\x1f';
             const QVariant &value = row.at(column);
-            if (!value.isNull() && value.typeId() == QMetaType::QDateTime && column < columns) {
-                auto &[date, dateText] = lastDates[column];
-                const QDateTime now = value.toDateTime();
-                if (dateText.isNull() || now != date) {
-                    date = now;
-                    dateText = canonicalValue(value).toUtf8();
-                }
-                text += dateText;
-            } else if (value.isNull()) {
-                text += "\x01null";
-            } else if (value.typeId() == QMetaType::Int || value.typeId() == QMetaType::LongLong) {
-                text += QByteArray::number(value.toLongLong());
-            } else if (value.typeId() == QMetaType::Double) {
-                text += QByteArray::number(value.toDouble(), 'g', QLocale::FloatingPointShortest);
-            } else {
-                text += canonicalValue(value).toUtf8();
+            if (value.isNull() || value.typeId() != QMetaType::QDateTime || column >= columns) {
+                text += canonicalValue(value);
+                continue;
             }
+            auto &[date, dateText] = lastDates[column];
+            const QDateTime now = value.toDateTime();
+            if (dateText.isNull() || now != date) {
+                date = now;
+                dateText = canonicalValue(value);
+            }
+            text += dateText;
         }
         rowTexts.append(std::move(text));
     }
