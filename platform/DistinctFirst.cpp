@@ -52,13 +52,7 @@ struct Join
 class Statement
 {
 public:
-    explicit Statement(const QString &sql) : m_tokens(tokenizeSql(sql))
-    {
-        for (int i = 0; i < m_tokens.size(); ++i) {
-            if (m_tokens.at(i).isSignificant())
-                m_sig.append(i);
-        }
-    }
+    explicit Statement(const QString &sql) : m_statement(sql) {}
 
     QString rewrite(const DistinctFirst::Options &options)
     {
@@ -126,7 +120,7 @@ private:
         QString list;
         int s = m_selectList.first;
         while (s <= m_selectList.last) {
-            const int close = tok(s).is("(") && tok(s + 1).is("select") ? closing(s) : -1;
+            const int close = tok(s).is("(") && tok(s + 1).is("select") ? m_statement.closing(s) : -1;
             const std::optional<QString> join = close > 0 && close <= m_selectList.last
                                                     ? lookupJoin(s + 1, close - 1, joins->size() + 1, options)
                                                     : std::nullopt;
@@ -150,24 +144,7 @@ private:
     // The token at s with the blanks that follow it, up to the next significant token before end.
     QString withBlanksAfter(int s, int end) const
     {
-        const int stop = s < end ? m_sig.at(s + 1) : m_sig.at(s) + 1;
-        QString result;
-        for (int i = m_sig.at(s); i < stop; ++i)
-            result += m_tokens.at(i).text;
-        return result;
-    }
-
-    // The position of the ")" closing the "(" at s, or -1.
-    int closing(int s) const
-    {
-        int depth = 0;
-        for (int i = s; i < count(); ++i) {
-            if (tok(i).is("("))
-                ++depth;
-            else if (tok(i).is(")") && --depth == 0)
-                return i;
-        }
-        return -1;
+        return s < end ? m_statement.textBefore(s, s + 1) : m_statement.text(s, s);
     }
 
     // The left join answering the subquery "SELECT ... LIMIT 1" between first and last, when it is a
@@ -236,20 +213,9 @@ private:
         return isName(tok(s)) && tok(s + 1).is("from") ? tok(s).text : QStringLiteral("\"?column?\"");
     }
 
-    const SqlToken &tok(int s) const
-    {
-        static const SqlToken none;
-        return s >= 0 && s < m_sig.size() ? m_tokens.at(m_sig.at(s)) : none;
-    }
-    int count() const { return int(m_sig.size()); }
-
-    QString text(const Range &range) const
-    {
-        QString result;
-        for (int i = m_sig.at(range.first); i <= m_sig.at(range.last); ++i)
-            result += m_tokens.at(i).text;
-        return result;
-    }
+    const SqlToken &tok(int s) const { return m_statement.at(s); }
+    int count() const { return m_statement.count(); }
+    QString text(const Range &range) const { return m_statement.text(range.first, range.last); }
 
     // The clauses at the outermost level: select list, FROM, WHERE, and the ORDER BY / LIMIT tail.
     bool findClauses()
@@ -463,8 +429,7 @@ private:
         return columns;
     }
 
-    QVector<SqlToken> m_tokens;
-    QVector<int> m_sig;
+    SignificantTokens m_statement;
     Range m_selectList;
     Range m_from;
     Range m_where;

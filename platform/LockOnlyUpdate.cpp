@@ -2,8 +2,6 @@
 
 #include "platform/SqlTokenizer.h"
 
-#include <QVector>
-
 namespace {
 
 // A name the engines read as a name: a plain word (not a parameter such as @x or $x) or a quoted one.
@@ -24,25 +22,9 @@ bool isPlainName(const SqlToken &token)
 
 std::optional<LockOnlyUpdate> LockOnlyUpdate::parse(const QString &sql)
 {
-    const QVector<SqlToken> all = tokenizeSql(sql);
-    QVector<int> significant; // positions in `all` of the tokens that are not blanks or comments
-    for (int i = 0; i < all.size(); ++i) {
-        if (all.at(i).isSignificant())
-            significant.append(i);
-    }
-    const int count = int(significant.size());
-    auto tok = [&](int s) -> const SqlToken & {
-        static const SqlToken none;
-        return s < count ? all.at(significant.at(s)) : none;
-    };
-    // The text of the tokens from significant token `from` up to (not including) `to`.
-    auto text = [&](int from, int to) {
-        QString joined;
-        const int end = to < count ? significant.at(to) : int(all.size());
-        for (int i = from < count ? significant.at(from) : int(all.size()); i < end; ++i)
-            joined += all.at(i).text;
-        return joined;
-    };
+    const SignificantTokens statement(sql);
+    const int count = statement.count();
+    auto tok = [&](int s) -> const SqlToken & { return statement.at(s); };
 
     if (!tok(0).is("update") || !isPlainName(tok(1)))
         return std::nullopt;
@@ -55,7 +37,7 @@ std::optional<LockOnlyUpdate> LockOnlyUpdate::parse(const QString &sql)
         update.table = tok(s + 1).nameValue();
         s += 2;
     }
-    update.target = text(1, s).trimmed();
+    update.target = statement.textBefore(1, s).trimmed();
     if (!tok(s).is("set"))
         return std::nullopt;
     do {
@@ -76,7 +58,7 @@ std::optional<LockOnlyUpdate> LockOnlyUpdate::parse(const QString &sql)
         if (tok(i).is("returning") || tok(i).is(";"))
             return std::nullopt;
     }
-    update.condition = text(s, end).trimmed();
+    update.condition = statement.textBefore(s, end).trimmed();
     return update;
 }
 

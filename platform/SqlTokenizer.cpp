@@ -141,3 +141,46 @@ QVector<SqlToken> tokenizeSql(const QString &sql)
     }
     return tokens;
 }
+
+SignificantTokens::SignificantTokens(const QString &sql) : m_tokens(tokenizeSql(sql))
+{
+    for (int i = 0; i < m_tokens.size(); ++i) {
+        if (m_tokens.at(i).isSignificant())
+            m_positions.append(i);
+    }
+}
+
+const SqlToken &SignificantTokens::at(int s) const
+{
+    static const SqlToken none;
+    return s >= 0 && s < count() ? m_tokens.at(m_positions.at(s)) : none;
+}
+
+QString SignificantTokens::text(int first, int last) const
+{
+    QString result;
+    for (int i = m_positions.at(first); i <= m_positions.at(last); ++i)
+        result += m_tokens.at(i).text;
+    return result;
+}
+
+QString SignificantTokens::textBefore(int from, int to) const
+{
+    const int end = to < count() ? m_positions.at(to) : int(m_tokens.size());
+    QString result;
+    for (int i = from < count() ? m_positions.at(from) : int(m_tokens.size()); i < end; ++i)
+        result += m_tokens.at(i).text;
+    return result;
+}
+
+int SignificantTokens::closing(int s) const
+{
+    int depth = 0;
+    for (int i = s; i < count(); ++i) {
+        if (at(i).is("("))
+            ++depth;
+        else if (at(i).is(")") && --depth == 0)
+            return i;
+    }
+    return -1;
+}

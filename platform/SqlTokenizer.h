@@ -28,3 +28,26 @@ struct SqlToken
 };
 
 QVector<SqlToken> tokenizeSql(const QString &sql);
+
+// The significant tokens of a statement (neither blanks nor comments) by position, over all of its
+// tokens, so that parts of the statement can be given back as written.
+class SignificantTokens
+{
+public:
+    explicit SignificantTokens(const QString &sql);
+
+    int count() const { return int(m_positions.size()); }
+    // The token at s; an empty one outside the statement.
+    const SqlToken &at(int s) const;
+    // The statement as written from token first through token last.
+    QString text(int first, int last) const;
+    // The statement as written from token from up to token to (to the end when to is count()),
+    // the blanks and comments before to included.
+    QString textBefore(int from, int to) const;
+    // The position of the ")" that closes the "(" at s, or -1.
+    int closing(int s) const;
+
+private:
+    QVector<SqlToken> m_tokens;
+    QVector<int> m_positions; // of the significant tokens in m_tokens
+};
