@@ -297,46 +297,46 @@ TEST(GatewayPlans, ServerListsFoldedRequestsAsTheStatementIsWritten)
                        "WHERE WithdrawRequestID = (SELECT min(WithdrawRequestID) FROM tbInvWithdrawRequest "
                        "WHERE DocumentNumber = '1')"));
     QStringList written;
-    {
-        DirectServerConnection direct(db, QStringLiteral("ir-test-as-written"));
-        QSqlDatabase &server = direct.database();
-        const QString statuses[] = {QStringLiteral("isnull(A.Status,'') = ''"), QStringLiteral("A.Status = 'P'")};
-        const QString verifications[] = {QStringLiteral("isnull(verifiedby,'') = ''"),
-                                          QStringLiteral("isnull(verifiedby,'')<> ''")};
-        int listed = 0;
-        for (const char *user : {Demo::ClerkId, Demo::SupervisorId}) {
-            for (const QString &status : statuses) {
-                for (const QString &verified : verifications) {
-                    const QString list = requestList(QString::fromLatin1(user), status, verified);
-                    SCOPED_TRACE(list.toStdString());
-                    ASSERT_FALSE(DistinctFirst::rewrite(TsqlAdapter::adapt(list, SqlDialect::Postgres).sql).isEmpty());
-                    const QStringList rows = rowsListed(db.connection(), list);
-                    EXPECT_EQ(rows, rowsAsWritten(server, list));
-                    // The fold compares texts exactly but leaves the dates dates, in date order.
-                    QDateTime previous;
-                    for (const auto &row : db.connection()->Execute(list).rows) {
-                        ASSERT_EQ(row.at(3).typeId(), QMetaType::QDateTime);
-                        EXPECT_LE(previous, row.at(3).toDateTime());
-                        previous = row.at(3).toDateTime();
-                    }
-                    listed += int(rows.size());
-                    written << rows;
+    DirectServerConnection direct(db, QStringLiteral("ir-test-as-written"));
+    QSqlDatabase &server = direct.database();
+    const QString statuses[] = {QStringLiteral("isnull(A.Status,'') = ''"), QStringLiteral("A.Status = 'P'")};
+    const QString verifications[] = {QStringLiteral("isnull(verifiedby,'') = ''"),
+                                      QStringLiteral("isnull(verifiedby,'')<> ''")};
+    int listed = 0;
+    for (const char *user : {Demo::ClerkId, Demo::SupervisorId}) {
+        for (const QString &status : statuses) {
+            for (const QString &verified : verifications) {
+                const QString list = requestList(QString::fromLatin1(user), status, verified);
+                SCOPED_TRACE(list.toStdString());
+                ASSERT_FALSE(DistinctFirst::rewrite(TsqlAdapter::adapt(list, SqlDialect::Postgres).sql,
+                                            ServerSchema::distinctFirstOptions())
+                         .isEmpty());
+                const QStringList rows = rowsListed(db.connection(), list);
+                EXPECT_EQ(rows, rowsAsWritten(server, list));
+                // The fold compares texts exactly but leaves the dates dates, in date order.
+                QDateTime previous;
+                for (const auto &row : db.connection()->Execute(list).rows) {
+                    ASSERT_EQ(row.at(3).typeId(), QMetaType::QDateTime);
+                    EXPECT_LE(previous, row.at(3).toDateTime());
+                    previous = row.at(3).toDateTime();
                 }
+                listed += int(rows.size());
+                written << rows;
             }
         }
-        EXPECT_GT(listed, 4);
-        EXPECT_TRUE(written.join(QLatin1Char('\n')).contains(QStringLiteral("DELA CRUZ, MARIA")));
-        EXPECT_TRUE(written.join(QLatin1Char('\n')).contains(QStringLiteral("SANTOS, JOSE")));
-        EXPECT_TRUE(written.join(QLatin1Char('\n')).contains(QStringLiteral("<null>")));
-
-        const QString unqualified = QStringLiteral(
-            "Select distinct A.DocumentNumber , (Select Top 1 LastName From Password..tbPasswordMain Where EmployeeID = "
-            "UserID) From INVENTORY..tbinvwithdrawrequest A Left Outer Join INVENTORY..tbinvlocation B On "
-            "A.TargetLocationID = B.LocationID Order By A.DocumentNumber");
-        ASSERT_FALSE(DistinctFirst::rewrite(TsqlAdapter::adapt(unqualified, SqlDialect::Postgres).sql).isEmpty());
-        EXPECT_EQ(rowsListed(db.connection(), unqualified), rowsAsWritten(server, unqualified));
-        EXPECT_FALSE(rowsListed(db.connection(), unqualified).isEmpty());
     }
+    EXPECT_GT(listed, 4);
+    EXPECT_TRUE(written.join(QLatin1Char('\n')).contains(QStringLiteral("DELA CRUZ, MARIA")));
+    EXPECT_TRUE(written.join(QLatin1Char('\n')).contains(QStringLiteral("SANTOS, JOSE")));
+    EXPECT_TRUE(written.join(QLatin1Char('\n')).contains(QStringLiteral("<null>")));
+
+    const QString unqualified = QStringLiteral(
+        "Select distinct A.DocumentNumber , (Select Top 1 LastName From Password..tbPasswordMain Where EmployeeID = "
+        "UserID) From INVENTORY..tbinvwithdrawrequest A Left Outer Join INVENTORY..tbinvlocation B On "
+        "A.TargetLocationID = B.LocationID Order By A.DocumentNumber");
+    ASSERT_FALSE(DistinctFirst::rewrite(TsqlAdapter::adapt(unqualified, SqlDialect::Postgres).sql).isEmpty());
+    EXPECT_EQ(rowsListed(db.connection(), unqualified), rowsAsWritten(server, unqualified));
+    EXPECT_FALSE(rowsListed(db.connection(), unqualified).isEmpty());
 }
 
 // On a server the product search's name match is served by the name search index, also for a
@@ -346,29 +346,27 @@ TEST(GatewayPlans, ServerNameSearchUsesTheNameSearchIndex)
     if (!TestDatabase::onServer())
         GTEST_SKIP() << "a test of the server's plans";
     TestDatabase db;
-    {
-        DirectServerConnection direct(db, QStringLiteral("ir-test-search-plan"));
-        QSqlDatabase &server = direct.database();
-        // The demo catalogue is small enough to read whole; the plan with scans made costly shows
-        // whether the index can serve the search at all.
-        direct.set("enable_seqscan = off");
-        const auto plan = [&](const QString &like) -> QString {
-            const QString tsql = QStringLiteral("Select A.ItemID as Code, A.ItemName As [Product Name] From "
-                                                "INVENTORY..tbInvMaster A Where ( A.ItemStatus = 0 or A.ItemStatus is "
-                                                "Null ) and A.ItemName Like '") +
-                                 like + QStringLiteral("' Order by A.ItemName, A.ItemDesc");
-            return serverPlan(server, TsqlAdapter::adapt(tsql, SqlDialect::Postgres).sql);
-        };
-        for (const QString &like : {QStringLiteral("P%"), QStringLiteral("PARA%"), QStringLiteral("SEÑOR%"),
-                                    QStringLiteral("O''NEIL G_UZE%")}) {
-            const QString detail = plan(like);
-            EXPECT_TRUE(detail.contains(QStringLiteral("ixinvmaster_namesearch"))) << detail.toStdString();
-        }
-        EXPECT_FALSE(plan(QStringLiteral("%PARA")).contains(QStringLiteral("ixinvmaster_namesearch")));
-        const ResultTable found = db.connection()->Execute(QStringLiteral(
-            "Select ItemName From INVENTORY..tbInvMaster A Where A.ItemName Like 'o''neil%' Order by ItemName"));
-        EXPECT_EQ(firstColumn(found), QStringList{QStringLiteral("O'NEIL GAUZE")});
+    DirectServerConnection direct(db, QStringLiteral("ir-test-search-plan"));
+    QSqlDatabase &server = direct.database();
+    // The demo catalogue is small enough to read whole; the plan with scans made costly shows
+    // whether the index can serve the search at all.
+    direct.set("enable_seqscan = off");
+    const auto plan = [&](const QString &like) -> QString {
+        const QString tsql = QStringLiteral("Select A.ItemID as Code, A.ItemName As [Product Name] From "
+                                            "INVENTORY..tbInvMaster A Where ( A.ItemStatus = 0 or A.ItemStatus is "
+                                            "Null ) and A.ItemName Like '") +
+                             like + QStringLiteral("' Order by A.ItemName, A.ItemDesc");
+        return serverPlan(server, TsqlAdapter::adapt(tsql, SqlDialect::Postgres).sql);
+    };
+    for (const QString &like : {QStringLiteral("P%"), QStringLiteral("PARA%"), QStringLiteral("SEÑOR%"),
+                                QStringLiteral("O''NEIL G_UZE%")}) {
+        const QString detail = plan(like);
+        EXPECT_TRUE(detail.contains(QStringLiteral("ixinvmaster_namesearch"))) << detail.toStdString();
     }
+    EXPECT_FALSE(plan(QStringLiteral("%PARA")).contains(QStringLiteral("ixinvmaster_namesearch")));
+    const ResultTable found = db.connection()->Execute(QStringLiteral(
+        "Select ItemName From INVENTORY..tbInvMaster A Where A.ItemName Like 'o''neil%' Order by ItemName"));
+    EXPECT_EQ(firstColumn(found), QStringList{QStringLiteral("O'NEIL GAUZE")});
 }
 
 // On a server each state the request list shows (pending or processed, verified or not) is read
@@ -379,35 +377,33 @@ TEST(GatewayPlans, ServerRequestListReadsTheIndexOfItsState)
     if (!TestDatabase::onServer())
         GTEST_SKIP() << "a test of the server's plans";
     TestDatabase db;
+    DirectServerConnection direct(db, QStringLiteral("ir-test-list-plan"));
+    QSqlDatabase &server = direct.database();
+    direct.set("enable_seqscan = off");
+    direct.set("enable_bitmapscan = off");
+    const struct
     {
-        DirectServerConnection direct(db, QStringLiteral("ir-test-list-plan"));
-        QSqlDatabase &server = direct.database();
-        direct.set("enable_seqscan = off");
-        direct.set("enable_bitmapscan = off");
-        const struct
-        {
-            const char *status;
-            const char *verified;
-            const char *index;
-        } states[] = {
-            {"isnull(A.Status,'') = ''", "isnull(verifiedby,'') = ''", "ixinvwithdrawrequest_pending "},
-            {"isnull(A.Status,'') = ''", "isnull(verifiedby,'')<> ''",
-             "ixinvwithdrawrequest_pendingverified "},
-            {"A.Status = 'P'", "isnull(verifiedby,'') = ''", "ixinvwithdrawrequest_processed "},
-            {"A.Status = 'P'", "isnull(verifiedby,'')<> ''", "ixinvwithdrawrequest_processedverified "},
-        };
-        for (const auto &state : states) {
-            const QString list =
-                requestList(QString::fromLatin1(Demo::ClerkId), QString::fromLatin1(state.status),
-                            QString::fromLatin1(state.verified));
-            const QString folded = DistinctFirst::rewrite(TsqlAdapter::adapt(list, SqlDialect::Postgres).sql,
-                                                          ServerSchema::distinctFirstOptions());
-            const QString plan = serverPlan(server, folded);
-            SCOPED_TRACE(plan.toStdString());
-            EXPECT_TRUE(plan.contains(QLatin1String("Index Only Scan using ") + QLatin1String(state.index)));
-            EXPECT_FALSE(plan.contains(QLatin1String("status")));
-            EXPECT_FALSE(plan.contains(QLatin1String("verifiedby")));
-        }
+        const char *status;
+        const char *verified;
+        const char *index;
+    } states[] = {
+        {"isnull(A.Status,'') = ''", "isnull(verifiedby,'') = ''", "ixinvwithdrawrequest_pending "},
+        {"isnull(A.Status,'') = ''", "isnull(verifiedby,'')<> ''",
+         "ixinvwithdrawrequest_pendingverified "},
+        {"A.Status = 'P'", "isnull(verifiedby,'') = ''", "ixinvwithdrawrequest_processed "},
+        {"A.Status = 'P'", "isnull(verifiedby,'')<> ''", "ixinvwithdrawrequest_processedverified "},
+    };
+    for (const auto &state : states) {
+        const QString list =
+            requestList(QString::fromLatin1(Demo::ClerkId), QString::fromLatin1(state.status),
+                        QString::fromLatin1(state.verified));
+        const QString folded = DistinctFirst::rewrite(TsqlAdapter::adapt(list, SqlDialect::Postgres).sql,
+                                                      ServerSchema::distinctFirstOptions());
+        const QString plan = serverPlan(server, folded);
+        SCOPED_TRACE(plan.toStdString());
+        EXPECT_TRUE(plan.contains(QLatin1String("Index Only Scan using ") + QLatin1String(state.index)));
+        EXPECT_FALSE(plan.contains(QLatin1String("status")));
+        EXPECT_FALSE(plan.contains(QLatin1String("verifiedby")));
     }
 }
 
@@ -422,66 +418,64 @@ TEST(GatewayPlans, ServerLooksUpByJoiningWithTheRowsOfTheStatementAsWritten)
     db.raw(QStringLiteral(
         "UPDATE tbInvWithdrawRequest SET TargetLocationID = 'NOWHERE' WHERE WithdrawRequestID = "
         "(SELECT min(WithdrawRequestID) FROM tbInvWithdrawRequest)"));
+    DirectServerConnection direct(db, QStringLiteral("ir-test-lookups"));
+    QSqlDatabase &server = direct.database();
+    const QString from = QStringLiteral(" From INVENTORY..tbinvwithdrawrequest A Left Outer Join "
+                                        "INVENTORY..tbinvlocation B On A.LocationID = "
+                                        "B.LocationID Order By A.DocumentNumber");
+    const struct
     {
-        DirectServerConnection direct(db, QStringLiteral("ir-test-lookups"));
-        QSqlDatabase &server = direct.database();
-        const QString from = QStringLiteral(" From INVENTORY..tbinvwithdrawrequest A Left Outer Join "
-                                            "INVENTORY..tbinvlocation B On A.LocationID = "
-                                            "B.LocationID Order By A.DocumentNumber");
-        const struct
-        {
-            const char *select;
-            bool joined;
-            bool anyMatch = false; // several rows match, with different values: any one of them
-        } shapes[] = {
-            // a unique key, qualified by the table's alias; a target missing from the locations
-            {"Select distinct A.DocumentNumber, (Select Top 1 Location From INVENTORY..tbInvLocation L Where "
-             "L.LocationID = A.TargetLocationID), B.Location",
-             true},
-            // a key that is not unique (a location has several users), every match with the same value
-            {"Select distinct A.DocumentNumber, (Select Top 1 LocationID From INVENTORY..tbinvUserLocation "
-             "Where "
-             "LocationID = A.LocationID) As Served, B.Location",
-             true},
-            // a key that is not unique, the matches differing: one row still, whichever
-            {"Select distinct A.DocumentNumber, (Select Top 1 UserID From INVENTORY..tbinvUserLocation Where "
-             "LocationID = A.LocationID) As Anyone, B.Location",
-             true, true},
-            // more than the key compared, another table's column, or no Top 1: left as lookups
-            {"Select distinct A.DocumentNumber, (Select Top 1 Location From INVENTORY..tbInvLocation Where "
-             "LocationID = A.TargetLocationID And Status = 'A'), B.Location",
-             false},
-            {"Select distinct A.DocumentNumber, (Select Top 1 Location From INVENTORY..tbInvLocation Where "
-             "LocationID = B.LocationID), B.Location",
-             false},
-            {"Select distinct A.DocumentNumber, (Select Location From INVENTORY..tbInvLocation Where "
-             "LocationID = A.TargetLocationID), B.Location",
-             false},
-        };
-        for (const auto &shape : shapes) {
-            const QString tsql = QString::fromLatin1(shape.select) + from;
-            SCOPED_TRACE(tsql.toStdString());
-            const QString folded = DistinctFirst::rewrite(TsqlAdapter::adapt(tsql, SqlDialect::Postgres).sql,
-                                                          ServerSchema::distinctFirstOptions());
-            EXPECT_EQ(folded.contains(QLatin1String("LEFT JOIN (SELECT")), shape.joined)
-                << folded.toStdString();
-            const QStringList rows = rowsListed(db.connection(), tsql);
-            if (shape.anyMatch)
-                EXPECT_EQ(rows.size(), rowsAsWritten(server, tsql).size());
-            else
-                EXPECT_EQ(rows, rowsAsWritten(server, tsql));
-            EXPECT_GT(rows.size(), 1);
-            QSqlQuery written(server);
-            ASSERT_TRUE(written.exec(TsqlAdapter::adapt(tsql, SqlDialect::Postgres).sql));
-            QStringList names;
-            for (int i = 0; i < written.record().count(); ++i)
-                names << written.record().fieldName(i);
-            // The connection gives the names the letter case the statement writes them in.
-            EXPECT_EQ(db.connection()->Execute(tsql).columns.join(QLatin1Char(',')).toLower(),
-                      names.join(QLatin1Char(',')));
-        }
-        EXPECT_TRUE(rowsListed(db.connection(), QString::fromLatin1(shapes[0].select) + from)
-                        .join(QLatin1Char('\n'))
-                        .contains(QLatin1String("<null>")));
+        const char *select;
+        bool joined;
+        bool anyMatch = false; // several rows match, with different values: any one of them
+    } shapes[] = {
+        // a unique key, qualified by the table's alias; a target missing from the locations
+        {"Select distinct A.DocumentNumber, (Select Top 1 Location From INVENTORY..tbInvLocation L Where "
+         "L.LocationID = A.TargetLocationID), B.Location",
+         true},
+        // a key that is not unique (a location has several users), every match with the same value
+        {"Select distinct A.DocumentNumber, (Select Top 1 LocationID From INVENTORY..tbinvUserLocation "
+         "Where "
+         "LocationID = A.LocationID) As Served, B.Location",
+         true},
+        // a key that is not unique, the matches differing: one row still, whichever
+        {"Select distinct A.DocumentNumber, (Select Top 1 UserID From INVENTORY..tbinvUserLocation Where "
+         "LocationID = A.LocationID) As Anyone, B.Location",
+         true, true},
+        // more than the key compared, another table's column, or no Top 1: left as lookups
+        {"Select distinct A.DocumentNumber, (Select Top 1 Location From INVENTORY..tbInvLocation Where "
+         "LocationID = A.TargetLocationID And Status = 'A'), B.Location",
+         false},
+        {"Select distinct A.DocumentNumber, (Select Top 1 Location From INVENTORY..tbInvLocation Where "
+         "LocationID = B.LocationID), B.Location",
+         false},
+        {"Select distinct A.DocumentNumber, (Select Location From INVENTORY..tbInvLocation Where "
+         "LocationID = A.TargetLocationID), B.Location",
+         false},
+    };
+    for (const auto &shape : shapes) {
+        const QString tsql = QString::fromLatin1(shape.select) + from;
+        SCOPED_TRACE(tsql.toStdString());
+        const QString folded = DistinctFirst::rewrite(TsqlAdapter::adapt(tsql, SqlDialect::Postgres).sql,
+                                                      ServerSchema::distinctFirstOptions());
+        EXPECT_EQ(folded.contains(QLatin1String("LEFT JOIN (SELECT")), shape.joined)
+            << folded.toStdString();
+        const QStringList rows = rowsListed(db.connection(), tsql);
+        if (shape.anyMatch)
+            EXPECT_EQ(rows.size(), rowsAsWritten(server, tsql).size());
+        else
+            EXPECT_EQ(rows, rowsAsWritten(server, tsql));
+        EXPECT_GT(rows.size(), 1);
+        QSqlQuery written(server);
+        ASSERT_TRUE(written.exec(TsqlAdapter::adapt(tsql, SqlDialect::Postgres).sql));
+        QStringList names;
+        for (int i = 0; i < written.record().count(); ++i)
+            names << written.record().fieldName(i);
+        // The connection gives the names the letter case the statement writes them in.
+        EXPECT_EQ(db.connection()->Execute(tsql).columns.join(QLatin1Char(',')).toLower(),
+                  names.join(QLatin1Char(',')));
     }
+    EXPECT_TRUE(rowsListed(db.connection(), QString::fromLatin1(shapes[0].select) + from)
+                    .join(QLatin1Char('\n'))
+                    .contains(QLatin1String("<null>")));
 }
