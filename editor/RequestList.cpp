@@ -198,6 +198,8 @@ void RequestList::LoadRequest(bool selectedRequest)
         ui.cboTargetLocation->setTag(fieldText(rs, QStringLiteral("TargetLocationID")));
         ui.cboTargetLocation->setText(fieldText(rs, QStringLiteral("TLocation")));
         ui.txtDocNum->setText(fieldText(rs, QStringLiteral("DocumentNumber")));
+        if (stored.exists())
+            showStoredHeader(stored);
 
         grid->setDataSource(nullptr);
         grid->setRows(rs.RecordCount() + 2);
@@ -235,6 +237,21 @@ void RequestList::LoadRequest(bool selectedRequest)
         grid->setColWidth(col, kDetailWidths[col]);
     m_form.detailGrid().ShowLineCounter();
     m_form.requestSaving().rememberOpened(stored);
+}
+
+// The justification and date shown are the stored ones, so saving again without a change writes
+// back what was stored rather than what the window held before.
+void RequestList::showStoredHeader(const StoredRequest &stored)
+{
+    Ui::frmMain &ui = m_form.ui();
+    ui.txtRemarks->setText(stored.remarks());
+    const QDateTime date = stored.transDate();
+    if (!date.isValid())
+        return;
+    // A request saved at another workstation after this session started keeps its own date.
+    if (date > ui.txtTransDate->maximumDateTime())
+        ui.txtTransDate->setMaximumDateTime(date);
+    ui.txtTransDate->setDateTime(date);
 }
 
 // Prints the request through the report engine and shows the viewer.
@@ -292,7 +309,7 @@ void RequestList::chkverified_Click()
 
 void RequestList::grdListing_DblClick()
 {
-    if (m_form.ui().chkverified->isChecked())
+    if (m_form.ui().chkverified->isChecked() || selectedDocumentNumber().trimmed().isEmpty())
         return;
     if (UserHasLocationAccess(gCurrentUser->EmployeeCode(), selectedTargetLocationId()))
         m_form.cmdEdit_Click();
@@ -308,7 +325,9 @@ void RequestList::cmdList_Click()
 void RequestList::cmdDetails_Click()
 {
     m_form.IsNewRequest = false;
-    if (UserHasLocationAccess(gCurrentUser->EmployeeCode(), selectedTargetLocationId()))
+    // With nothing selected the tab opens nothing, so there is nothing to refuse.
+    if (selectedDocumentNumber().trimmed().isEmpty()
+        || UserHasLocationAccess(gCurrentUser->EmployeeCode(), selectedTargetLocationId()))
         m_form.ui().SSTab1->setCurrentIndex(1);
     else
         showNotAuthorized();

@@ -7,6 +7,7 @@
 #include <functional>
 
 class frmMain;
+class StoredRequest;
 
 // The "List" tab: the requests addressed to the user's locations, the state and verification
 // filters, opening a listed request into the "Details" tab, and the printing choice.
@@ -48,6 +49,8 @@ public:
     QString listStatement() const;
 
 private:
+    void showStoredHeader(const StoredRequest &stored);
+
     frmMain &m_form;
     PrintHook m_printHook = &RequestList::printWithViewer;
 };

@@ -224,6 +224,7 @@ bool RequestSaving::SaveRequest()
         const StoredRequest written = StoredRequest::read(*connection, number);
         connection->CommitTrans();
         rememberOpened(written);
+        m_form.markDetailsUnchanged();
     } catch (const Refusal &refusal) {
         rollBack(connection);
         wait.reset();

@@ -1,6 +1,7 @@
 #include "editor/StoredRequest.h"
 
 #include "platform/Database.h"
+#include "shell/NumberText.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -125,6 +126,11 @@ StoredRequest StoredRequest::read(Connection &connection, const QString &documen
     request.m_verified = !request.m_verifiedBy.isEmpty();
     request.m_processedBy = firstText(rows, "ProcessBy");
     request.m_savedBy = firstText(rows, "UserID");
+    const auto &first = rows.rows.first();
+    request.m_remarks = first.at(rows.columnIndex(QStringLiteral("Remarks"))).toString();
+    const QVariant transDate = first.at(rows.columnIndex(QStringLiteral("TransDate")));
+    request.m_transDate = transDate.typeId() == QMetaType::QDateTime ? transDate.toDateTime()
+                                                                     : ParseDateTimeText(transDate.toString());
     return request;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 
 class Connection;
@@ -30,6 +31,11 @@ public:
     // "verified", "processed" or "deleted"; empty while open for changes.
     QString closedState() const;
 
+    // The header values every line carries, as stored: a window that shows them writes them back
+    // unchanged. Empty and invalid for a request without rows.
+    QString remarks() const { return m_remarks; }
+    QDateTime transDate() const { return m_transDate; }
+
     bool sameRowsAs(const StoredRequest &now) const { return m_exists == now.m_exists && m_digest == now.m_digest; }
     bool sameStateAs(const StoredRequest &now) const;
 
@@ -50,4 +56,6 @@ private:
     QString m_verifiedBy; // empty when only the state is known
     QString m_processedBy;
     QString m_savedBy;
+    QString m_remarks;
+    QDateTime m_transDate;
 };

@@ -10,6 +10,7 @@
 #include "platform/Messages.h"
 #include "platform/Shell.h"
 #include "platform/gui/Application.h"
+#include "platform/gui/FlexGrid.h"
 #include "platform/gui/KeyEvents.h"
 #include "platform/gui/Validation.h"
 #include "shell/Locations.h"
@@ -122,10 +123,7 @@ void frmMain::Form_Load()
     LoadLocation(*m_ui->cboLocation, true, true, true, false, false);
     LoadLocation(*m_ui->cboTargetLocation, false, false, false, false, true);
 
-    const QDateTime start = startupMoment();
-    m_ui->txtTransDate->setDateTime(start);
-    // A request cannot be dated after the moment the session started.
-    m_ui->txtTransDate->setMaximumDateTime(start);
+    resetTransDate();
 
     gForceItemSearch = false;
     RefreshRequestList();
@@ -153,6 +151,15 @@ void frmMain::Form_Load()
     }
 
     ApplyHeaderSwitches();
+    markDetailsUnchanged();
+}
+
+void frmMain::resetTransDate()
+{
+    const QDateTime start = startupMoment();
+    // A request cannot be dated after the moment the session started.
+    m_ui->txtTransDate->setMaximumDateTime(start);
+    m_ui->txtTransDate->setDateTime(start);
 }
 
 void frmMain::LoadRights()
@@ -212,6 +219,7 @@ void frmMain::cmdNew_Click()
     // A new request has no stored rows yet, whatever the selected request was.
     m_requestSaving->rememberOpened(StoredRequest());
     ClearAll();
+    resetTransDate();
 
     if (gAutoWithdrawRequestNumber) {
         m_ui->txtDocNum->clear();
@@ -235,6 +243,7 @@ void frmMain::cmdNew_Click()
 
     m_ui->txtTotalCounter->setVisible(false);
     ApplyHeaderSwitches();
+    markDetailsUnchanged();
 }
 
 void frmMain::cmdEdit_Click()
@@ -242,6 +251,10 @@ void frmMain::cmdEdit_Click()
     // Only New's own switch to the details skips the check; any later Edit, by the button or the
     // tab, opens a request of a department the user must be assigned to.
     const bool newRequestSwitch = IsNewRequest && m_startingNewRequest;
+    // With no request selected there is nothing to open, and nothing to refuse: the "Details" tab
+    // keeps what it holds.
+    if (!newRequestSwitch && m_requestList->selectedDocumentNumber().trimmed().isEmpty())
+        return;
     if (!newRequestSwitch
         && !RequestList::UserHasLocationAccess(gCurrentUser->EmployeeCode(),
                                                m_requestList->selectedTargetLocationId())) {
@@ -257,15 +270,17 @@ void frmMain::cmdEdit_Click()
     m_ui->txtDocNum->setReadOnly(true);
     m_ui->txtProdCode->setFocus();
     m_ui->cmdOK->setText(QStringLiteral("Update"));
+    markDetailsUnchanged();
 }
 
 void frmMain::cmdCancel_Click()
 {
     if (MsgBox(QStringLiteral("Do you want to leave without saving?"), MsgButtons::YesNo, MsgIcon::Question,
                QStringLiteral("Message"))
-        == MsgAnswer::Yes)
+        == MsgAnswer::Yes) {
         m_ui->SSTab1->setCurrentIndex(0);
-    else
+        markDetailsUnchanged();
+    } else
         m_ui->txtProdCode->setFocus();
 }
 
@@ -281,7 +296,7 @@ void frmMain::cmdExit_Click()
 
 void frmMain::closeEvent(QCloseEvent *event)
 {
-    if (m_exitConfirmed
+    if (m_exitConfirmed || !hasUnsavedChanges()
         || MsgBox(QStringLiteral("Are you sure you want to exit without saving?"), MsgButtons::YesNo,
                   MsgIcon::Question)
                == MsgAnswer::Yes) {
@@ -290,6 +305,36 @@ void frmMain::closeEvent(QCloseEvent *event)
     } else {
         event->ignore();
     }
+}
+
+QStringList frmMain::detailsContent() const
+{
+    QStringList content{m_ui->txtDocNum->text(),
+                        m_ui->cboLocation->Text(),
+                        m_ui->cboLocation->Tag(),
+                        m_ui->cboTargetLocation->Text(),
+                        m_ui->cboTargetLocation->Tag(),
+                        m_ui->txtTransDate->dateTime().toString(Qt::ISODate),
+                        m_ui->txtRemarks->text(),
+                        m_ui->optConsumed_0->isChecked() ? QStringLiteral("retail") : QStringLiteral("consumed"),
+                        m_ui->txtProdCode->text(),
+                        m_ui->txtWithdraw->text(),
+                        m_ui->txtUnitCost->text()};
+    const FlexGrid *grid = m_ui->grdDetails;
+    for (int row = 1; row < grid->Rows(); ++row)
+        for (int col = 0; col < grid->Cols(); ++col)
+            content.append(grid->TextMatrix(row, col));
+    return content;
+}
+
+bool frmMain::hasUnsavedChanges() const
+{
+    return detailsContent() != m_unchangedDetails;
+}
+
+void frmMain::markDetailsUnchanged()
+{
+    m_unchangedDetails = detailsContent();
 }
 
 void frmMain::SSTab1_Click(int previousTab)

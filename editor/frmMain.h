@@ -67,8 +67,15 @@ public:
     void setViewingOnly(bool viewingOnly);
     bool isViewingOnly() const { return m_viewingOnly; }
 
+    // Whether the "Details" tab holds something that was not saved: a line typed, changed or
+    // deleted, or a header field changed since the request was last loaded, saved or cleared.
+    bool hasUnsavedChanges() const;
+    // What the tab holds now is what is stored (or was deliberately abandoned).
+    void markDetailsUnchanged();
+
 protected:
-    // Closing by the window's close box asks the same question as "E&xit".
+    // Closing by the window's close box ends the program at once, unless the "Details" tab holds
+    // unsaved changes: then it asks the same question as "E&xit".
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -76,6 +83,8 @@ private:
     void SSTab1_Click(int previousTab);
     void Form_KeyPress(QWidget *target, int &keyAscii);
     void connectControls();
+    void resetTransDate();
+    QStringList detailsContent() const;
 
     std::unique_ptr<Ui::frmMain> m_ui;
     std::unique_ptr<LineEntry> m_lineEntry;
@@ -86,4 +95,5 @@ private:
     bool m_startingNewRequest = false; // New is switching to the details tab
     bool m_viewingOnly = false;
     bool m_exitConfirmed = false;
+    QStringList m_unchangedDetails;
 };

@@ -14,6 +14,8 @@
 #include <QTabWidget>
 #include <QTest>
 
+#include <functional>
+
 namespace {
 
 QString S(const char *text)
@@ -298,7 +300,7 @@ TEST_F(FormTest, CancelAsksBeforeLeavingTheDetails)
     EXPECT_EQ(TAB(), 0);
 }
 
-TEST_F(FormTest, ExitAndTheCloseBoxAskTheSameQuestion)
+TEST_F(FormTest, ExitAlwaysAsksAndTheCloseBoxAsksTheSameQuestionWhenSomethingIsUnsaved)
 {
     messages().queueAnswer(MsgAnswer::No);
     click(S("cmdExit"));
@@ -308,10 +310,13 @@ TEST_F(FormTest, ExitAndTheCloseBoxAskTheSameQuestion)
     EXPECT_EQ(lastMessage().buttons, MsgButtons::YesNo);
     EXPECT_TRUE(form().isVisible());
 
+    click(S("cmdNew"));
+    typeInto(S("txtRemarks"), S("WARD 3"));
     messages().clear();
     messages().queueAnswer(MsgAnswer::No);
     EXPECT_FALSE(form().close());
     EXPECT_EQ(messages().count(), 1);
+    EXPECT_EQ(lastMessage().text, S("Are you sure you want to exit without saving?"));
     EXPECT_TRUE(form().isVisible());
 
     messages().clear();
@@ -319,6 +324,81 @@ TEST_F(FormTest, ExitAndTheCloseBoxAskTheSameQuestion)
     click(S("cmdExit"));
     EXPECT_EQ(messages().count(), 1); // asked once, not again by the close itself
     EXPECT_FALSE(form().isVisible());
+}
+
+// The close box asks only where closing would lose what the "Details" tab holds.
+TEST_F(FormTest, TheCloseBoxAsksOnlyWhenTheDetailsHoldUnsavedChanges)
+{
+    struct Case
+    {
+        const char *what;
+        std::function<void()> act;
+        bool unsaved;
+    };
+    const auto openPending = [this] {
+        doubleClickGridRow(S("grdListing"), listRowOf(S(Demo::PendingDoc)));
+    };
+    const Case cases[] = {
+        {"nothing done", [] {}, false},
+        {"a request opened", openPending, false},
+        {"a new request started", [this] { click(S("cmdNew")); }, false},
+        {"a code typed, not yet added",
+         [this] {
+             click(S("cmdNew"));
+             click(S("txtProdCode"));
+             typeText(S("1000"));
+         },
+         true},
+        {"the justification changed",
+         [this, openPending] {
+             openPending();
+             widget<QLineEdit>(S("txtRemarks"))->setText(S("MORE"));
+         },
+         true},
+        {"the date changed",
+         [this, openPending] {
+             openPending();
+             auto *date = widget<QDateTimeEdit>(S("txtTransDate"));
+             date->setDateTime(date->dateTime().addDays(-1));
+         },
+         true},
+        {"a line deleted",
+         [this, openPending] {
+             openPending();
+             selectGridRow(S("grdDetails"), 1);
+             click(S("cmdDelete"));
+         },
+         true},
+        {"a change saved",
+         [this, openPending] {
+             openPending();
+             widget<QLineEdit>(S("txtRemarks"))->setText(S("MORE"));
+             click(S("cmdSave"));
+         },
+         false},
+        {"a change abandoned by Cancel",
+         [this] {
+             click(S("cmdNew"));
+             typeInto(S("txtRemarks"), S("WARD 3"));
+             messages().queueAnswer(MsgAnswer::Yes);
+             click(S("cmdCancel"));
+             messages().clear();
+         },
+         false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        reopen();
+        c.act();
+        EXPECT_EQ(messages().count(), 0) << lastMessage().text.toStdString();
+        messages().clear();
+        messages().queueAnswer(MsgAnswer::No);
+        EXPECT_EQ(form().close(), !c.unsaved);
+        EXPECT_EQ(messages().count(), c.unsaved ? 1 : 0);
+        if (c.unsaved)
+            EXPECT_EQ(lastMessage().text, S("Are you sure you want to exit without saving?"));
+        messages().clear();
+    }
 }
 
 TEST_F(FormTest, WindowKeysUpperCaseDropApostrophesAndTurnEnterIntoTab)
@@ -381,4 +461,26 @@ TEST_F(FormTest, EditChecksTheDepartmentEveryTimeAlsoAfterNew)
     EXPECT_EQ(messages().count(), 2);
     EXPECT_FALSE(trace().contains(S("Inventory..sp_Inv_LoadWithdrawalRequest '6'")));
     EXPECT_NE(widget<LocationCombo>(S("cboTargetLocation"))->Text(), S(Demo::OperatingRoom));
+}
+
+// With no request in the list there is nothing to open and nothing to refuse: what the "Details"
+// tab holds stays there.
+TEST_F(FormTest, EditWithNoRequestSelectedKeepsTheDetailsSilently)
+{
+    session().raw(S("Delete From tbInvWithdrawRequest"));
+    form().RefreshRequestList();
+    click(S("cmdNew"));
+    typeInto(S("txtRemarks"), S("WARD 3"));
+    click(S("cmdList"));
+    ASSERT_EQ(TAB(), 0);
+    messages().clear();
+
+    click(S("cmdEdit"));
+    click(S("cmdDetails"));
+    EXPECT_EQ(TAB(), 1);
+    click(S("cmdList"));
+    clickTab(1);
+    EXPECT_EQ(messages().count(), 0) << lastMessage().text.toStdString();
+    EXPECT_EQ(TAB(), 1);
+    EXPECT_EQ(widget<QLineEdit>(S("txtRemarks"))->text(), S("WARD 3"));
 }

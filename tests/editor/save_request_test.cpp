@@ -126,6 +126,39 @@ TEST_F(SaveTest, SavingAnOpenedRequestReplacesItsLines)
     EXPECT_EQ(storedLines(Demo::PendingDoc, "And ItemID = '10004' And Quantity = 2"), 1);
 }
 
+// A request opened and saved again without a change keeps its justification and date, whichever
+// request the window showed before; New still starts with an empty justification and today's date.
+TEST_F(SaveTest, SavingAnOpenedRequestAgainKeepsItsJustificationAndDate)
+{
+    struct Stored
+    {
+        const char *doc, *remarks, *date;
+    };
+    const Stored pending{Demo::PendingDoc, "Weekly replenishment", "2026-03-02 08:15:00"};
+    const Stored fiveLines{Demo::FiveLineDoc, "Stock for the weekend's duty", "2026-03-03 14:40:00"};
+    const auto stored = [this](const char *doc, const char *column) {
+        return session()
+            .rawValue(S("Select Distinct %1 From tbInvWithdrawRequest Where DocumentNumber = '%2'").arg(S(column), S(doc)))
+            .toString();
+    };
+
+    const auto *date = widget<QDateTimeEdit>(S("txtTransDate"));
+    const QDateTime today = date->dateTime();
+    for (const Stored &request : {fiveLines, pending, fiveLines}) {
+        SCOPED_TRACE(request.doc);
+        doubleClickGridRow(S("grdListing"), listRowOf(S(request.doc)));
+        ASSERT_EQ(widget<QLineEdit>(S("txtDocNum"))->text(), S(request.doc));
+        click(S("cmdSave"));
+        EXPECT_EQ(messages().count(), 0) << lastMessage().text.toStdString();
+        EXPECT_EQ(stored(request.doc, "Remarks"), S(request.remarks));
+        EXPECT_EQ(stored(request.doc, "TransDate"), S(request.date));
+    }
+
+    click(S("cmdNew"));
+    EXPECT_EQ(widget<QLineEdit>(S("txtRemarks"))->text(), QString());
+    EXPECT_EQ(date->dateTime(), today);
+}
+
 TEST_F(SaveTest, AGridWithOnlyTheBlankRowRemovesTheRequest)
 {
     doubleClickGridRow(S("grdListing"), listRowOf(S(Demo::PendingDoc)));
