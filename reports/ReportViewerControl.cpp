@@ -5,6 +5,7 @@
 #include "reports/ReportRenderer.h"
 #include "shell/Session.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
 #include <QFileDialog>
@@ -76,6 +77,7 @@ ReportViewerControl::ReportViewerControl(QWidget *parent) : QWidget(parent)
     m_zoomBox = new QComboBox(this);
     m_zoomBox->setObjectName(QStringLiteral("cboZoom"));
     m_zoomBox->setAccessibleName(tr("Zoom"));
+    m_zoomBox->view()->setAccessibleName(tr("Zoom"));
     m_zoomBox->addItem(tr("Page Width"), 1);
     m_zoomBox->addItem(tr("Whole Page"), 2);
     for (int percent : {50, 75, 100, 125, 150, 200, 300, 400})

@@ -40,9 +40,8 @@ bool hasName(QWidget *widget, QAccessibleInterface *control)
 }
 
 // What a screen reader finds in a window: every control it can move to without a name, and every
-// grid column whose heading it does not read as the column's header. A control that hands its
-// focus on (a tab widget to its tab bar) is read as the one it hands it to; a combo box's editor and
-// list, and a date box's editor, are read as the box.
+// grid column whose heading it does not read as the column's header. Widgets that are no control of
+// their own to it (a date box's editor) are left out, as it leaves them out.
 QStringList unnamedControls(QWidget *window)
 {
     QStringList found;
@@ -50,11 +49,10 @@ QStringList unnamedControls(QWidget *window)
     widgets.prepend(window);
     for (QWidget *widget : widgets) {
         QAccessibleInterface *control = QAccessible::queryAccessibleInterface(widget);
-        if (!control || !control->state().focusable || widget->focusProxy())
+        if (!control || !control->state().focusable)
             continue;
         QAccessibleInterface *parent = control->parent();
-        if (widget != window &&
-            (!parent || parent->indexOfChild(control) < 0 || parent->role() == QAccessible::ComboBox))
+        if (widget != window && (!parent || parent->indexOfChild(control) < 0))
             continue;
         const QString where =
             widget->objectName().isEmpty() ? S(widget->metaObject()->className()) : widget->objectName();
