@@ -7,12 +7,15 @@ set(CPACK_PACKAGE_NAME inventory-request)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "The inventory-request developers")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Stock requests from hospital departments to inventory locations")
+# Debian shows the description as it is written: lines within 80 columns.
 string(CONCAT CPACK_PACKAGE_DESCRIPTION
-    "Hospital staff request stock from the hospital's inventory locations: pick the department\n"
-    "and the location, enter items by code, barcode or name, and save the request under a\n"
-    "document number; a supervisor verifies it with a password. Requests are listed, reopened,\n"
-    "deleted and printed. Includes inventory-request-admin, which backs the data up while\n"
-    "clients run and checks it for damage.")
+    "Hospital staff request stock from the hospital's inventory locations: pick\n"
+    "the department and the location, enter items by code, barcode or name, and\n"
+    "save the request under a document number; a supervisor verifies it with a\n"
+    "password. Requests are listed, reopened, deleted and printed. The data lives\n"
+    "in SQLite files on one computer or on a PostgreSQL server shared by every\n"
+    "workstation. Includes inventory-request-admin, which sets up and upgrades\n"
+    "the server, backs the data up while clients run and checks it for damage.")
 set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_SOURCE_DIR}/LICENSE)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

@@ -5,6 +5,7 @@
 #include "reports/ReportRenderer.h"
 #include "shell/Session.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
 #include <QFileDialog>
@@ -66,6 +67,7 @@ ReportViewerControl::ReportViewerControl(QWidget *parent) : QWidget(parent)
     m_pageLabel->setObjectName(QStringLiteral("lblPage"));
     m_pageLabel->setMinimumWidth(90);
     m_pageLabel->setAlignment(Qt::AlignCenter);
+    m_pageLabel->setAccessibleDescription(tr("Page"));
     toolbar->addWidget(m_pageLabel);
     m_next = toolbar->addAction(tr(">"), this, [this] { showPage(m_page + 1); });
     m_next->setToolTip(tr("Next Page"));
@@ -74,6 +76,8 @@ ReportViewerControl::ReportViewerControl(QWidget *parent) : QWidget(parent)
     toolbar->addSeparator();
     m_zoomBox = new QComboBox(this);
     m_zoomBox->setObjectName(QStringLiteral("cboZoom"));
+    m_zoomBox->setAccessibleName(tr("Zoom"));
+    m_zoomBox->view()->setAccessibleName(tr("Zoom"));
     m_zoomBox->addItem(tr("Page Width"), 1);
     m_zoomBox->addItem(tr("Whole Page"), 2);
     for (int percent : {50, 75, 100, 125, 150, 200, 300, 400})
@@ -86,10 +90,14 @@ ReportViewerControl::ReportViewerControl(QWidget *parent) : QWidget(parent)
     m_treeToggle = toolbar->addAction(tr("Group Tree"));
     m_treeToggle->setCheckable(true);
     connect(m_treeToggle, &QAction::toggled, this, [this](bool on) { m_groupTree->setVisible(on); });
+    // The page buttons show arrows; a screen reader says what their tool tips say.
+    for (QAction *action : {m_first, m_previous, m_next, m_last})
+        toolbar->widgetForAction(action)->setAccessibleName(action->toolTip());
 
     m_groupTree = new QTreeWidget(this);
     m_groupTree->setObjectName(QStringLiteral("trvGroups"));
     m_groupTree->setHeaderHidden(true);
+    m_groupTree->setAccessibleName(tr("Group Tree"));
     connect(m_groupTree, &QTreeWidget::itemActivated, this,
             [this](QTreeWidgetItem *item) { showPage(item->data(0, Qt::UserRole).toInt()); });
     connect(m_groupTree, &QTreeWidget::itemClicked, this,
@@ -97,6 +105,7 @@ ReportViewerControl::ReportViewerControl(QWidget *parent) : QWidget(parent)
 
     m_scroll = new QScrollArea(this);
     m_scroll->setObjectName(QStringLiteral("scrPages"));
+    m_scroll->setAccessibleName(tr("Report pages"));
     m_scroll->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     m_scroll->setBackgroundRole(QPalette::Dark);
     m_pageView = new ReportPageView(m_scroll);

@@ -2,6 +2,9 @@
 
 #include "platform/Database.h"
 
+#include <QAbstractItemView>
+#include <QAccessible>
+#include <QEvent>
 #include <QLineEdit>
 
 LocationCombo::LocationCombo(QWidget *parent) : QComboBox(parent)
@@ -52,4 +55,29 @@ void LocationCombo::setText(const QString &text)
     else
         setCurrentIndex(-1);
     setEditText(text);
+}
+
+bool LocationCombo::event(QEvent *event)
+{
+    // Named when shown: by then the form has given it its label.
+    if (event->type() == QEvent::Show)
+        nameParts();
+    return QComboBox::event(event);
+}
+
+// A screen reader meets the box's editor and list as controls of their own: they take the box's
+// name, or the text of the label that names it.
+void LocationCombo::nameParts()
+{
+    QString name = accessibleName();
+    if (QAccessibleInterface *box = QAccessible::queryAccessibleInterface(this); box && name.isEmpty()) {
+        const auto labels = box->relations(QAccessible::Label);
+        if (!labels.isEmpty())
+            name = labels.first().first->text(QAccessible::Name);
+    }
+    if (name.isEmpty())
+        return;
+    if (lineEdit())
+        lineEdit()->setAccessibleName(name);
+    view()->setAccessibleName(name);
 }

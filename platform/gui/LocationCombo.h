@@ -19,7 +19,12 @@ public:
     QString Tag() const override { return m_tag; }
     void setTag(const QString &tag) override { m_tag = tag; }
 
+protected:
+    bool event(QEvent *event) override;
+
 private:
+    void nameParts();
+
     std::shared_ptr<Recordset> m_rowSource;
     QString m_tag;
 };
