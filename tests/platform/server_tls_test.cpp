@@ -92,6 +92,8 @@ QString openWith(const QString &address)
     return outcome;
 }
 
+// Turns the server's TLS on or off as an administrator does, and waits until new connections
+// see it.
 void setServerSsl(const TlsServer &server, bool on)
 {
     const QString name = S("tls-test-admin");
@@ -102,7 +104,20 @@ void setServerSsl(const TlsServer &server, bool on)
         ASSERT_TRUE(query.exec(S("SELECT pg_reload_conf()")));
     }
     QSqlDatabase::removeDatabase(name);
-    QThread::msleep(500); // the server reads its settings again in the background
+    for (int tries = 0; tries < 100; ++tries) {
+        bool done = false;
+        {
+            QSqlDatabase db = ServerAddress::open(server.socket(), name);
+            QSqlQuery query(db);
+            done = query.exec(S("SHOW ssl")) && query.next() &&
+                   query.value(0).toString() == S(on ? "on" : "off");
+        }
+        QSqlDatabase::removeDatabase(name);
+        if (done)
+            return;
+        QThread::msleep(100);
+    }
+    FAIL() << "the server did not take the new setting";
 }
 
 } // namespace
