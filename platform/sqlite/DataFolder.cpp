@@ -240,6 +240,7 @@ void create(const QString &folder, Content content)
                                   "please try again.")
                        .arg(shown)
                  : QStringLiteral("The data folder \"%1\" cannot be written.").arg(shown));
+    QFile::setPermissions(dir.filePath(kCreationLock), newFilePermissions(folder));
     // Another program may have built them while this one waited; a folder that holds one of
     // the files stays as it is.
     if (hasDatabases(folder))
