@@ -113,26 +113,32 @@ void RequestSaving::cmdSave_Click()
         ui.cboTargetLocation->setFocus();
         return;
     }
-    const QString documentNumber = ui.txtDocNum->text().trimmed();
-    if (documentNumber.isEmpty()) {
-        MsgBox(QStringLiteral("Invalid document number..."));
-        ui.txtDocNum->setFocus();
-        return;
-    }
-    // New numbers are the largest number plus one, so a typed number must stay a number.
-    if (!ui.txtDocNum->isReadOnly() && !isWholeNumber(documentNumber)) {
-        MsgBox(QStringLiteral("Document number must be a number."), MsgButtons::OK, MsgIcon::Critical,
-               QStringLiteral("MESSAGE"));
-        ui.txtDocNum->setFocus();
-        return;
-    }
-    if (typedNumberIsTaken(documentNumber))
+    if (!documentNumberAccepted())
         return;
     VerifyAfterSave = false;
     if (SaveRequest()) {
         m_form.RefreshRequestList();
         ui.SSTab1->setCurrentIndex(0);
     }
+}
+
+bool RequestSaving::documentNumberAccepted()
+{
+    Ui::frmMain &ui = m_form.ui();
+    const QString documentNumber = ui.txtDocNum->text().trimmed();
+    if (documentNumber.isEmpty()) {
+        MsgBox(QStringLiteral("Invalid document number..."));
+        ui.txtDocNum->setFocus();
+        return false;
+    }
+    // New numbers are the largest number plus one, so a typed number must stay a number.
+    if (!ui.txtDocNum->isReadOnly() && !isWholeNumber(documentNumber)) {
+        MsgBox(QStringLiteral("Document number must be a number."), MsgButtons::OK, MsgIcon::Critical,
+               QStringLiteral("MESSAGE"));
+        ui.txtDocNum->setFocus();
+        return false;
+    }
+    return !typedNumberIsTaken(documentNumber);
 }
 
 bool RequestSaving::typedNumberIsTaken(const QString &documentNumber)
@@ -159,10 +165,10 @@ void RequestSaving::cmdVerified_Click()
 
 void RequestSaving::cmdVerify_Click()
 {
-    // The other checks of "&Save" are skipped here, but a typed number that another request
-    // already carries would replace that request's rows.
-    const QLineEdit *number = m_form.ui().txtDocNum;
-    if (!number->isReadOnly() && typedNumberIsTaken(number->text().trimmed()))
+    // The requesting department is not asked for here, but the number is checked as "&Save"
+    // checks it: a number that another request carries would replace that request's rows, and one
+    // that is not a number would stop every workstation from numbering new requests.
+    if (!documentNumberAccepted())
         return;
     VerifyAfterSave = true;
     if (SaveRequest()) {

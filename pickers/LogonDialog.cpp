@@ -2,6 +2,8 @@
 
 #include "ui_LogonDialog.h"
 
+#include "platform/postgres/ServerAddress.h"
+
 #include <QSettings>
 
 namespace {
@@ -32,7 +34,8 @@ std::optional<LogonCredentials> LogonDialog::ask()
     LogonCredentials credentials{m_ui->txtEmployeeId->text().trimmed(), m_ui->txtPassword->text(),
                                  m_ui->txtServer->text().trimmed()};
     m_ui->txtPassword->clear();
-    QSettings().setValue(ServerKey, credentials.server);
+    // The password stays in the box for this session only; ~/.pgpass is the place for one.
+    QSettings().setValue(ServerKey, ServerAddress::withoutPassword(credentials.server));
     return credentials;
 }
 

@@ -25,6 +25,11 @@ QString SqlText(const QString &value)
     return QString(value).replace(QLatin1Char('\''), QLatin1String("''"));
 }
 
+QString OneStatementOnlyMessage()
+{
+    return QStringLiteral("Only one statement can be run at a time.");
+}
+
 // ---------------------------------------------------------------------------------------------
 
 Connection::~Connection() = default;

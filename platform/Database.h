@@ -139,3 +139,6 @@ protected:
 
 // Doubles every single quote, so a value joined between quotes stays one literal.
 QString SqlText(const QString &value);
+
+// How either database refuses a text that holds more than one statement.
+QString OneStatementOnlyMessage();

@@ -142,6 +142,18 @@ QVector<SqlToken> tokenizeSql(const QString &sql)
     return tokens;
 }
 
+bool holdsOneStatement(const QString &sql)
+{
+    bool ended = false;
+    for (const SqlToken &token : tokenizeSql(sql)) {
+        if (token.is(";"))
+            ended = true;
+        else if (ended && token.isSignificant())
+            return false;
+    }
+    return true;
+}
+
 SignificantTokens::SignificantTokens(const QString &sql) : m_tokens(tokenizeSql(sql))
 {
     for (int i = 0; i < m_tokens.size(); ++i) {

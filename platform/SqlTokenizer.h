@@ -29,6 +29,11 @@ struct SqlToken
 
 QVector<SqlToken> tokenizeSql(const QString &sql);
 
+// Whether the text holds one statement: nothing but blanks, comments and ";" after its first ";".
+// A value the client joined between quotes stays inside its literal, so a second statement can
+// only come from one that ended its quotes early.
+bool holdsOneStatement(const QString &sql);
+
 // The significant tokens of a statement (neither blanks nor comments) by position, over all of its
 // tokens, so that parts of the statement can be given back as written.
 class SignificantTokens

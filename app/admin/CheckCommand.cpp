@@ -11,7 +11,10 @@ namespace {
 int checkServer(const QString &server, QTextStream &out, QTextStream &err)
 {
     const ServerCheck::Result result = ServerCheck::run(server);
-    out << result.verdict() << '\n';
+    out << result.verdict();
+    if (!result.connection.isEmpty())
+        out << ' ' << result.connection;
+    out << '\n';
     for (const QString &problem : result.problems)
         err << problem << '\n';
     return result.passed() ? 0 : 1;
@@ -55,7 +58,8 @@ AdminCommand checkCommand()
                                  "                 takes): checks that it answers and holds every table and\n"
                                  "                 procedure that setup makes, readable by this account,\n"
                                  "                 with the texts' triggers; a server set up by an earlier\n"
-                                 "                 version fails, naming \"inventory-request-admin upgrade\"\n"
+                                 "                 version fails, naming \"inventory-request-admin upgrade\";\n"
+                                 "                 says whether its own connection is encrypted\n"
                                  "\nExit status: 0 passed, 1 a file or the server failed the check, 2 misuse.\n"),
             check};
 }

@@ -162,10 +162,12 @@ void PostgresConnection::connect()
     // higher, and joins a request's lines to the whole catalogue instead).
     // No parallel workers: starting them costs a search more than they save, and the server's
     // processors serve the other workstations.
+    // A backslash in a literal is a character, whatever the server or the address set: the client
+    // doubles quotes only, as on SQL Server.
     // All in one round trip.
     if (!query.exec(QStringLiteral("SET search_path = inventory, password, public; SET lock_timeout = %1; "
                                    "SET jit = off; SET random_page_cost = 1.1; "
-                                   "SET max_parallel_workers_per_gather = 0")
+                                   "SET max_parallel_workers_per_gather = 0; SET standard_conforming_strings = on")
                         .arg(busyTimeout())))
         databaseError(query.lastError().text());
     for (const char *check : {"SELECT count(*) FROM inventory.tbInvLocation", "SELECT count(*) FROM password.tbPasswordMain"}) {
@@ -175,7 +177,7 @@ void PostgresConnection::connect()
             databaseError(QStringLiteral("The database on the server \"%1\" does not hold the inventory tables, or "
                                          "this log-in may not read them; an administrator sets it up with "
                                          "\"inventory-request-admin setup\".\n%2")
-                              .arg(m_serverName, reason.trimmed()));
+                              .arg(ServerAddress::withoutPassword(m_serverName), reason.trimmed()));
         }
     }
     // A database set up by an earlier version compares texts otherwise; the administrator upgrades
@@ -188,7 +190,7 @@ void PostgresConnection::connect()
         databaseError(QStringLiteral("The database on the server \"%1\" was set up by an earlier version of the program "
                                      "(schema version %2; this one needs %3). An administrator upgrades it, keeping "
                                      "every row, with \"inventory-request-admin upgrade\".")
-                          .arg(m_serverName)
+                          .arg(ServerAddress::withoutPassword(m_serverName))
                           .arg(version)
                           .arg(ServerSetup::SchemaVersion));
     }
@@ -358,6 +360,9 @@ void PostgresConnection::checkArguments(const AdaptedStatement &call)
 ResultTable PostgresConnection::run(const QString &sql)
 {
     const AdaptedStatement adapted = TsqlAdapter::adapt(sql, SqlDialect::Postgres);
+    // The server would run every statement of the text, as the embedded files' engine would not.
+    if (!adapted.isProcedureCall() && !holdsOneStatement(adapted.sql))
+        databaseError(OneStatementOnlyMessage());
     if (m_transactionDepth > 0) {
         if (m_dropped)
             databaseError(QStringLiteral("The connection to the database server was lost."));

@@ -13,11 +13,21 @@ namespace ServerAddress {
 constexpr int ConnectTimeoutSeconds = 5;
 
 // Adds and opens a Qt PostgreSQL connection of that name. Throws Error with a clear description
-// when the address cannot be read, the server cannot be reached or refuses the log-in; the Qt
-// connection is then removed again.
+// when the address cannot be read, the server cannot be reached or refuses the log-in, or the
+// connection crosses the network unencrypted though the address does not say sslmode=disable;
+// the Qt connection is then removed again.
 QSqlDatabase open(const QString &serverName, const QString &connectionName);
+
+// One sentence on how an open connection is protected: TLS (with its protocol and cipher), a
+// Unix socket on this computer, or unencrypted as the address asked.
+QString encryption(const QSqlDatabase &db);
 
 // The same address as a libpq connection string.
 QString connectionString(const QString &serverName);
+
+// The address as typed without any password it holds ("password=..." or a URI's "user:secret@"
+// and "?password="), for what is kept or shown: the settings, messages. ~/.pgpass is the place
+// for a password.
+QString withoutPassword(const QString &serverName);
 
 } // namespace ServerAddress

@@ -110,10 +110,11 @@ Result run(const QString &serverName)
     static std::atomic<int> counter{0};
     const QString name = QStringLiteral("ir-server-check-%1").arg(++counter);
     Result result;
-    result.server = serverName;
+    result.server = ServerAddress::withoutPassword(serverName);
     try {
         QSqlDatabase db = ServerAddress::open(serverName, name);
-        result.problems = schemaProblems(serverName, db);
+        result.connection = ServerAddress::encryption(db);
+        result.problems = schemaProblems(result.server, db);
         db.close();
     } catch (const Error &error) {
         result.problems << error.Description().simplified();

@@ -12,6 +12,7 @@ struct Result
 {
     QString server;
     QStringList problems; // empty when the server passed
+    QString connection;   // how the check's own connection was protected; empty when none was made
 
     bool passed() const { return problems.isEmpty(); }
     // One line for the administrator: what was checked and whether it passed.

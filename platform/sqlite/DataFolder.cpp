@@ -20,6 +20,8 @@
 #include <atomic>
 #include <filesystem>
 
+#include <sys/stat.h>
+
 namespace {
 
 const QString kSource = QStringLiteral("DataFolder");
@@ -48,12 +50,47 @@ void execScript(sqlite3 *handle, const QString &sql, const QString &what)
     }
 }
 
+// Whether the folder's group is meant to share the files in it: the folder lets its group write
+// (or hands its group down to new files, setgid).
+bool sharedWithGroup(const QString &folder)
+{
+    struct stat info
+    {
+    };
+    return ::stat(QFile::encodeName(folder).constData(), &info) == 0 &&
+           (info.st_mode & (S_IWGRP | S_ISGID)) != 0;
+}
+
+// The permissions of a database file the program makes: its owner's alone, or its owner's and the
+// folder's group's in a folder that group shares. SQLite gives the write-ahead log and the
+// shared-memory file the database file's own permissions.
+QFileDevice::Permissions newFilePermissions(const QString &folder)
+{
+    QFileDevice::Permissions permissions = QFile::ReadOwner | QFile::WriteOwner;
+    if (sharedWithGroup(folder))
+        permissions |= QFile::ReadGroup | QFile::WriteGroup;
+    return permissions;
+}
+
+// An empty file with the permissions it keeps, made before SQLite writes anything into it, so the
+// staff register is never readable by others, not even while it is being built.
+void createEmpty(const QString &path, QFileDevice::Permissions permissions)
+{
+    QFile file(path);
+    // The user's umask may have taken the group's rights away: they are set once more.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly, permissions) ||
+        !file.setPermissions(permissions))
+        fail(QStringLiteral("The database file \"%1\" cannot be created: %2")
+                 .arg(QDir::toNativeSeparators(path), file.errorString()));
+}
+
 // Builds one database file from the parts of the scripts that belong to it, in one transaction.
 void buildFile(const QString &path, const QString &database, const QStringList &scriptNames)
 {
     static std::atomic<int> counter{0};
     const QString connectionName = QStringLiteral("ir-datafolder-build-%1").arg(++counter);
     QFile::remove(path);
+    createEmpty(path, newFilePermissions(QFileInfo(path).absolutePath()));
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
         db.setDatabaseName(path);
@@ -203,6 +240,7 @@ void create(const QString &folder, Content content)
                                   "please try again.")
                        .arg(shown)
                  : QStringLiteral("The data folder \"%1\" cannot be written.").arg(shown));
+    QFile::setPermissions(dir.filePath(kCreationLock), newFilePermissions(folder));
     // Another program may have built them while this one waited; a folder that holds one of
     // the files stays as it is.
     if (hasDatabases(folder))

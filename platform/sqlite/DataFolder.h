@@ -25,7 +25,9 @@ void create(const QString &folder, Content content);
 // How the program treats the permissions of a data folder. The per-user folder it makes for
 // itself is readable by its user alone, since the staff register holds passwords in a reversible
 // form; a folder named by the administrator keeps the permissions given to it, so several
-// accounts of one machine can share it.
+// accounts of one machine can share it. Either way a database file the program makes is its
+// owner's alone, or also its group's where the folder's group shares the folder (group-write or
+// setgid).
 enum class Access { Private, AsGiven };
 
 // Makes a data folder ready to open: builds the demo databases when it holds no database file at

@@ -294,7 +294,7 @@ struct SqliteConnection::State
             if (!QChar::isSpace(uchar(*rest)) && *rest != ';') {
                 sqlite3_finalize(statement);
                 // A second statement can only come from a value that ended its quotes early.
-                databaseError(QStringLiteral("Only one statement can be run at a time."));
+                databaseError(OneStatementOnlyMessage());
             }
         }
         if (!sqlite3_stmt_readonly(statement))

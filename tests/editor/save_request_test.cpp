@@ -355,8 +355,10 @@ struct SupervisorTypedNumberSave : SaveTest
 
 } // namespace
 
-// "&Verify/Save" skips the checks of "&Save", except the one that keeps another request's rows.
-TEST_F(SupervisorTypedNumberSave, VerifySaveRefusesATypedNumberThatExists)
+// "&Verify/Save" checks a typed number as "&Save" does: an empty one, one that is not a whole
+// number (it would stop every workstation from numbering new requests) and one that another
+// request carries (its rows would be replaced) are refused before anything is written.
+TEST_F(SupervisorTypedNumberSave, VerifySaveChecksATypedNumberAsSaveDoes)
 {
     startNew();
     putLines({{Demo::ParacetamolId, "1", "1", "Y", "N"}});
@@ -366,27 +368,47 @@ TEST_F(SupervisorTypedNumberSave, VerifySaveRefusesATypedNumberThatExists)
         prompted = true;
         return RequestSaving::SupervisorAnswer{true, S(Demo::SupervisorId)};
     });
-    const QVariant before = session().rawValue(
-        S("Select Group_Concat(DocumentNumber || ItemID || Quantity || IfNull(Verifiedby, '') || IfNull(Status, ''))"
-          " From tbInvWithdrawRequest"));
+    const QString digest =
+        S("Select Group_Concat(DocumentNumber || ItemID || Quantity || IfNull(Verifiedby, '') || "
+          "IfNull(Status, '')) From tbInvWithdrawRequest");
+    const QVariant before = session().rawValue(digest);
 
-    for (const char *taken : {Demo::VerifiedDoc, Demo::ProcessedDoc, Demo::DeletedDoc, Demo::PendingDoc}) {
-        messages().clear();
-        typeInto(S("txtDocNum"), S(taken));
-        click(S("cmdVerify"));
-        EXPECT_EQ(messages().count(), 1) << taken;
-        EXPECT_EQ(lastMessage().text, S("Document Number already exists. Please assign a new number."));
-        EXPECT_EQ(lastMessage().icon, MsgIcon::Critical);
-        EXPECT_EQ(lastMessage().title, S("MESSAGE"));
-        EXPECT_EQ(focusName(), S("txtDocNum"));
-        EXPECT_EQ(tab(), 1);
+    const QString taken = S("Document Number already exists. Please assign a new number.");
+    const QString notANumber = S("Document number must be a number.");
+    const struct
+    {
+        const char *number;
+        QString message;
+        MsgIcon icon;
+        QString title;
+    } refused[] = {
+        {"", S("Invalid document number..."), MsgIcon::None, AppTitle()},
+        {"9A", notANumber, MsgIcon::Critical, S("MESSAGE")},
+        {"1.5", notANumber, MsgIcon::Critical, S("MESSAGE")},
+        {"-3", notANumber, MsgIcon::Critical, S("MESSAGE")},
+        {Demo::VerifiedDoc, taken, MsgIcon::Critical, S("MESSAGE")},
+        {Demo::ProcessedDoc, taken, MsgIcon::Critical, S("MESSAGE")},
+        {Demo::DeletedDoc, taken, MsgIcon::Critical, S("MESSAGE")},
+        {Demo::PendingDoc, taken, MsgIcon::Critical, S("MESSAGE")},
+    };
+    for (const auto &[number, message, icon, title] : refused) {
+        for (const char *button : {"cmdSave", "cmdVerify"}) {
+            messages().clear();
+            typeInto(S("txtDocNum"), S(number));
+            click(S(button));
+            EXPECT_EQ(messages().count(), 1) << number << " " << button;
+            EXPECT_EQ(lastMessage().text, message) << number << " " << button;
+            EXPECT_EQ(lastMessage().icon, icon) << number;
+            EXPECT_EQ(lastMessage().title, title) << number;
+            EXPECT_EQ(focusName(), S("txtDocNum"));
+            EXPECT_EQ(tab(), 1);
+        }
     }
     EXPECT_FALSE(prompted);
-    EXPECT_EQ(session().rawValue(S("Select Group_Concat(DocumentNumber || ItemID || Quantity || IfNull(Verifiedby, "
-                                   "'') || IfNull(Status, '')) From tbInvWithdrawRequest")),
-              before);
+    EXPECT_EQ(session().rawValue(digest), before);
+    EXPECT_EQ(form().GetNewDocNumber(), S("8"));
 
-    // An empty number is still not checked; a free one is saved, verified and printed.
+    // A free number is saved, verified and printed.
     messages().clear();
     typeInto(S("txtDocNum"), S("700"));
     click(S("cmdVerify"));

@@ -231,7 +231,8 @@ TEST(ServerLogon, StaffLogOnToTheServerTheyChose)
 }
 
 // The "Server" box is remembered per workstation: the next start offers what was typed, an empty
-// box (the data folder on the computer itself) included.
+// box (the data folder on the computer itself) included. A password typed into it serves the
+// log-on but is never kept.
 TEST(ServerLogon, TheServerBoxIsRememberedForTheNextStart)
 {
     if (!TestDatabase::onServer())
@@ -239,19 +240,20 @@ TEST(ServerLogon, TheServerBoxIsRememberedForTheNextStart)
     Workstation workstation;
     TestDatabase db;
     MessageRecorder messages;
+    const QString typed = db.serverName() + S(" password=hunter2");
     {
         LogonDialog dialog;
         CurrentUser user(&dialog, scrambled);
-        whenModalShown(
-            [&](QWidget *modal) { typeLogon(modal, db.serverName(), Demo::ClerkId, Demo::ClerkPassword); });
+        whenModalShown([&](QWidget *modal) { typeLogon(modal, typed, Demo::ClerkId, Demo::ClerkPassword); });
         user.ShowMain();
         ASSERT_TRUE(user.Connected())
             << (messages.count() ? messages.last().text.toStdString() : std::string());
-        EXPECT_EQ(user.ServerName(), db.serverName());
+        EXPECT_EQ(user.ServerName(), typed);
     }
     EXPECT_EQ(serverBoxAtNextStart(), db.serverName());
     EXPECT_TRUE(workstation.storedSettings().contains(db.serverName()))
         << workstation.storedSettings().toStdString();
+    EXPECT_FALSE(workstation.storedSettings().contains(S("hunter2")));
 
     {
         LogonDialog dialog;
