@@ -69,8 +69,7 @@ int password(const QStringList &arguments, QTextStream &out, QTextStream &err)
         return 1;
     }
     return runReportingSteps(out, err, [&](const StepReporter &say) {
-        ServerStaff::setPassword(arguments.first(),
-                                 arguments.last(),
+        ServerStaff::setPassword(arguments.first(), arguments.last(),
                                  ScrambleText(QStringLiteral("E"), QStringLiteral("DARVELQUIMSTO"), given));
         say(QStringLiteral("The password of employee %1 is set.").arg(arguments.last()));
     });
@@ -83,7 +82,8 @@ int unlock(const QStringList &arguments, QTextStream &out, QTextStream &err)
     return runReportingSteps(out, err, [&](const StepReporter &say) {
         const bool locked = ServerStaff::unlock(arguments.first(), arguments.last());
         say(locked ? QStringLiteral("Employee ID %1 is no longer locked out.").arg(arguments.last())
-                   : QStringLiteral("Employee ID %1 was not locked out; its count of wrong passwords starts anew.")
+                   : QStringLiteral(
+                         "Employee ID %1 was not locked out; its count of wrong passwords starts anew.")
                          .arg(arguments.last()));
     });
 }
@@ -95,7 +95,8 @@ int audit(const QStringList &given, QTextStream &out, QTextStream &err)
     const qsizetype option = arguments.indexOf(QStringLiteral("--since"));
     if (option >= 0) {
         if (option + 1 >= arguments.size()) {
-            err << "inventory-request-admin: --since takes a date (see inventory-request-admin audit --help)\n";
+            err << "inventory-request-admin: --since takes a date (see inventory-request-admin audit "
+                   "--help)\n";
             return 2;
         }
         since = arguments.takeAt(option + 1);
@@ -109,8 +110,8 @@ int audit(const QStringList &given, QTextStream &out, QTextStream &err)
     return runReportingSteps(out, err, [&](const StepReporter &say) {
         say(QStringLiteral("Time\tEvent\tEmployee\tDocument\tDatabase role\tClient address"));
         for (const ServerStaff::AuditEvent &event : ServerStaff::audit(arguments.first(), since))
-            say(QStringList{event.time, event.event, event.employeeId, event.documentNumber, event.databaseRole,
-                            event.clientAddress}
+            say(QStringList{event.time, event.event, event.employeeId, event.documentNumber,
+                            event.databaseRole, event.clientAddress}
                     .join(QLatin1Char('\t')));
     });
 }
@@ -119,39 +120,40 @@ int audit(const QStringList &given, QTextStream &out, QTextStream &err)
 
 AdminCommand passwordCommand()
 {
-    return {QStringLiteral("password"), QStringLiteral("set a staff member's password on a server"),
-            QStringLiteral("Usage: inventory-request-admin password SERVER EMPLOYEE\n\n"
-                           "Sets the password with which the employee logs on and verifies requests. It is\n"
-                           "read from the terminal without echo, twice (from standard input, once, when that\n"
-                           "is no terminal), and stored only as its bcrypt hash; the audit records it.\n\n") +
-                kServerHelp +
-                QStringLiteral("Exit status: 0 set, 1 refused or failed (nothing changed), 2 misuse.\n"),
-            password};
+    return {
+        QStringLiteral("password"), QStringLiteral("set a staff member's password on a server"),
+        QStringLiteral("Usage: inventory-request-admin password SERVER EMPLOYEE\n\n"
+                       "Sets the password with which the employee logs on and verifies requests. It is\n"
+                       "read from the terminal without echo, twice (from standard input, once, when that\n"
+                       "is no terminal), and stored only as its bcrypt hash; the audit records it.\n\n") +
+            kServerHelp +
+            QStringLiteral("Exit status: 0 set, 1 refused or failed (nothing changed), 2 misuse.\n"),
+        password};
 }
 
 AdminCommand unlockCommand()
 {
-    return {QStringLiteral("unlock"), QStringLiteral("end a lock-out after too many wrong passwords"),
-            QStringLiteral("Usage: inventory-request-admin unlock SERVER EMPLOYEE\n\n"
-                           "Five wrong passwords for one employee id within 15 minutes (at the log-on or the\n"
-                           "supervisor prompt) lock that id for 15 minutes. This ends the lock-out at once\n"
-                           "and starts the count of wrong passwords anew; the audit records it.\n\n") +
-                kServerHelp +
-                QStringLiteral("Exit status: 0 done, 1 failed, 2 misuse.\n"),
-            unlock};
+    return {
+        QStringLiteral("unlock"), QStringLiteral("end a lock-out after too many wrong passwords"),
+        QStringLiteral("Usage: inventory-request-admin unlock SERVER EMPLOYEE\n\n"
+                       "Five wrong passwords for one employee id within 15 minutes (at the log-on or the\n"
+                       "supervisor prompt) lock that id for 15 minutes. This ends the lock-out at once\n"
+                       "and starts the count of wrong passwords anew; the audit records it.\n\n") +
+            kServerHelp + QStringLiteral("Exit status: 0 done, 1 failed, 2 misuse.\n"),
+        unlock};
 }
 
 AdminCommand auditCommand()
 {
-    return {QStringLiteral("audit"), QStringLiteral("print a server's record of log-ons, checks and marks"),
-            QStringLiteral("Usage: inventory-request-admin audit SERVER [--since DATE]\n\n"
-                           "Prints the server's audit, oldest first, one event a line with tabs between the\n"
-                           "time (the server's clock), the event, the employee id, the document number, the\n"
-                           "database role and the client's address. Events: log-on, log-on refused,\n"
-                           "supervisor check, supervisor check refused, locked out, refused while locked\n"
-                           "out, unlocked, password set, verified, deleted, processed. --since prints only\n"
-                           "the events from that date or time on (\"2026-12-01\", \"2026-12-01 08:00\").\n\n") +
-                kServerHelp +
-                QStringLiteral("Exit status: 0 printed, 1 failed, 2 misuse.\n"),
-            audit};
+    return {
+        QStringLiteral("audit"), QStringLiteral("print a server's record of log-ons, checks and marks"),
+        QStringLiteral("Usage: inventory-request-admin audit SERVER [--since DATE]\n\n"
+                       "Prints the server's audit, oldest first, one event a line with tabs between the\n"
+                       "time (the server's clock), the event, the employee id, the document number, the\n"
+                       "database role and the client's address. Events: log-on, log-on refused,\n"
+                       "supervisor check, supervisor check refused, locked out, refused while locked\n"
+                       "out, unlocked, password set, verified, deleted, processed. --since prints only\n"
+                       "the events from that date or time on (\"2026-12-01\", \"2026-12-01 08:00\").\n\n") +
+            kServerHelp + QStringLiteral("Exit status: 0 printed, 1 failed, 2 misuse.\n"),
+        audit};
 }

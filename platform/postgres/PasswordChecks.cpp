@@ -29,8 +29,9 @@ std::optional<SupervisorCheck> supervisorCheck(const QString &sql)
 
 QString lockedOutMessage(const QString &employeeId, const QString &until)
 {
-    return QStringLiteral("Too many wrong passwords were given for employee ID %1. Its passwords are not checked "
-                          "until %2 (the server's time); ask the administrator if it cannot wait.")
+    return QStringLiteral(
+               "Too many wrong passwords were given for employee ID %1. Its passwords are not checked "
+               "until %2 (the server's time); ask the administrator if it cannot wait.")
         .arg(employeeId, until);
 }
 

@@ -25,7 +25,8 @@ QString lockedOutMessage(const QString &employeeId, const QString &until);
 
 inline constexpr const char *LogonCall =
     "SELECT employee_id, logon_token, locked_until FROM password.check_logon($1, $2)";
-inline constexpr const char *SupervisorCall = "SELECT accepted, locked_until FROM password.check_supervisor($1, $2)";
+inline constexpr const char *SupervisorCall =
+    "SELECT accepted, locked_until FROM password.check_supervisor($1, $2)";
 inline constexpr const char *ResumeCall = "SELECT password.resume_logon($1)";
 
 } // namespace PasswordChecks

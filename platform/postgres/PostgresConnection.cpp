@@ -219,12 +219,14 @@ QVector<QStringList> PostgresConnection::callChecking(const char *call, const QS
     for (const QByteArray &text : std::as_const(texts))
         pointers.append(text.constData());
     std::unique_ptr<PGresult, decltype(&PQclear)> result(
-        PQexecParams(native, call, int(pointers.size()), nullptr, pointers.constData(), nullptr, nullptr, 0), &PQclear);
+        PQexecParams(native, call, int(pointers.size()), nullptr, pointers.constData(), nullptr, nullptr, 0),
+        &PQclear);
     if (PQresultStatus(result.get()) != PGRES_TUPLES_OK) {
         const char *state = PQresultErrorField(result.get(), PG_DIAG_SQLSTATE);
         const char *primary = PQresultErrorField(result.get(), PG_DIAG_MESSAGE_PRIMARY);
         const QString code = QString::fromLatin1(state ? state : "");
-        failed(code, QString::fromUtf8(primary ? primary : PQerrorMessage(native)).trimmed(), connectionLost(code));
+        failed(code, QString::fromUtf8(primary ? primary : PQerrorMessage(native)).trimmed(),
+               connectionLost(code));
     }
     QVector<QStringList> rows;
     for (int row = 0; row < PQntuples(result.get()); ++row) {
@@ -253,7 +255,8 @@ QString PostgresConnection::checkServerLogon(const QString &employeeId, const QS
 // the server accepts it, no row when not.
 ResultTable PostgresConnection::checkSupervisor(const PasswordChecks::SupervisorCheck &check)
 {
-    const QVector<QStringList> rows = callChecking(PasswordChecks::SupervisorCall, {check.employeeId, check.password});
+    const QVector<QStringList> rows =
+        callChecking(PasswordChecks::SupervisorCall, {check.employeeId, check.password});
     if (!rows.isEmpty() && !rows.first().value(1).isEmpty())
         databaseError(PasswordChecks::lockedOutMessage(check.employeeId, rows.first().value(1)));
     ResultTable table;
@@ -398,10 +401,11 @@ bool PostgresConnection::lockNeedsUpdate(const QString &target)
     if (known != m_watchedTables.constEnd())
         return *known;
     // The requests' guards see an update only when it changes a row, and their audit only what changed.
-    QSqlQuery query = exec(QStringLiteral("SELECT count(*) FROM pg_catalog.pg_trigger WHERE tgrelid = to_regclass(?) "
-                                          "AND NOT tgisinternal AND (tgtype & 16) <> 0 AND tgname NOT IN "
-                                          "('trim_trailing_blanks', 'guard_request_marks', 'audit_request_marks')"),
-                           {target});
+    QSqlQuery query =
+        exec(QStringLiteral("SELECT count(*) FROM pg_catalog.pg_trigger WHERE tgrelid = to_regclass(?) "
+                            "AND NOT tgisinternal AND (tgtype & 16) <> 0 AND tgname NOT IN "
+                            "('trim_trailing_blanks', 'guard_request_marks', 'audit_request_marks')"),
+             {target});
     // A table the server does not know fails as the update would.
     const bool watched = !query.next() || query.value(0).toLongLong() > 0;
     m_watchedTables.insert(target, watched);

@@ -24,9 +24,9 @@ struct SupervisorCheck;
 // Inside a transaction, inserts that return nothing are held and sent together in one round trip
 // just before the next other statement, savepoint or commit, in the order they were given; the
 // first that fails fails that statement, which leaves the transaction for the caller to roll back,
-// or the commit, which then rolls it back: nothing of the save is kept. An update that only locks rows (every column set to
-// itself) reads them FOR NO KEY UPDATE instead, unless a trigger other than the texts' trimming and the requests' guards
-// watches the table: the same rows wait and are locked, without new row versions.
+// or the commit, which then rolls it back: nothing of the save is kept. An update that only locks rows (every
+// column set to itself) reads them FOR NO KEY UPDATE instead, unless a trigger other than the texts' trimming
+// and the requests' guards watches the table: the same rows wait and are locked, without new row versions.
 class PostgresConnection final : public Connection
 {
 public:

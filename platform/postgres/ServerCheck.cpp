@@ -101,18 +101,21 @@ SELECT 'does not end sessions idle in a transaction (ALTER DATABASE ' || quote_i
     QSqlQuery query(db);
     if (!query.exec(checks)) {
         problems << QStringLiteral("the server \"%1\" cannot be checked for the workstations' rights (%2)")
-                        .arg(server, query.lastError().databaseText().section(QLatin1Char('\n'), 0, 0).simplified());
+                        .arg(server,
+                             query.lastError().databaseText().section(QLatin1Char('\n'), 0, 0).simplified());
         return problems;
     }
     while (query.next())
         problems << QStringLiteral("the server \"%1\" %2").arg(server, query.value(0).toString());
     // Stored passwords that are not hashes yet: only an account that may read them can tell.
     QSqlQuery passwords(db);
-    if (passwords.exec(QStringLiteral("SELECT count(*) FROM password.tbPasswordMain WHERE Password IS NOT NULL AND "
-                                      "NOT password.is_password_hash(Password::text)")) &&
+    if (passwords.exec(
+            QStringLiteral("SELECT count(*) FROM password.tbPasswordMain WHERE Password IS NOT NULL AND "
+                           "NOT password.is_password_hash(Password::text)")) &&
         passwords.next() && passwords.value(0).toInt() > 0)
-        problems << QStringLiteral("the server \"%1\" stores %2 staff passwords that are not hashes (the upgrade "
-                                   "hashes them)")
+        problems << QStringLiteral(
+                        "the server \"%1\" stores %2 staff passwords that are not hashes (the upgrade "
+                        "hashes them)")
                         .arg(server)
                         .arg(passwords.value(0).toInt());
     return problems;

@@ -123,12 +123,14 @@ struct Server
     // said first, and refused before anything is done when the account lacks them.
     void requireAdministratorRights(const std::function<void(const QString &)> &say)
     {
-        say(QStringLiteral("This needs an account that owns the database (or a superuser) and has the CREATEROLE "
-                           "right: it creates the roles inventory_request_owner, inventory_request_client and "
-                           "inventory_request_supply, installs the extensions citext and pgcrypto, and takes "
-                           "the database's rights from PUBLIC"));
+        say(QStringLiteral(
+            "This needs an account that owns the database (or a superuser) and has the CREATEROLE "
+            "right: it creates the roles inventory_request_owner, inventory_request_client and "
+            "inventory_request_supply, installs the extensions citext and pgcrypto, and takes "
+            "the database's rights from PUBLIC"));
         const std::optional<QString> missing = value(QStringLiteral(
-            "SELECT concat_ws(', ', CASE WHEN NOT (r.rolsuper OR r.rolcreaterole) THEN 'the CREATEROLE right' END, "
+            "SELECT concat_ws(', ', CASE WHEN NOT (r.rolsuper OR r.rolcreaterole) THEN 'the CREATEROLE "
+            "right' END, "
             "CASE WHEN NOT (r.rolsuper OR pg_catalog.pg_has_role(current_user, d.datdba, 'MEMBER')) "
             "THEN 'the ownership of the database' END) "
             "FROM pg_catalog.pg_roles r, pg_catalog.pg_database d "
@@ -136,8 +138,9 @@ struct Server
         if (!missing)
             fail(QString::fromUtf8(PQerrorMessage(connection.get())).trimmed());
         if (!missing->isEmpty())
-            fail(QStringLiteral("The account \"%1\" lacks %2, which this needs; nothing was changed. A superuser "
-                                "grants it (ALTER ROLE %1 CREATEROLE; ALTER DATABASE %3 OWNER TO %1).")
+            fail(QStringLiteral(
+                     "The account \"%1\" lacks %2, which this needs; nothing was changed. A superuser "
+                     "grants it (ALTER ROLE %1 CREATEROLE; ALTER DATABASE %3 OWNER TO %1).")
                      .arg(QString::fromUtf8(PQuser(connection.get())), *missing,
                           QString::fromUtf8(PQdb(connection.get()))));
     }
@@ -150,7 +153,8 @@ struct Server
         exec(DatabaseScripts::text(QStringLiteral("postgres/security.sql")),
              QStringLiteral("Hashing the passwords and guarding the requests"));
         say(QStringLiteral("Granting the roles inventory_request_client and inventory_request_supply"));
-        exec(DatabaseScripts::text(QStringLiteral("postgres/roles.sql")), QStringLiteral("Granting the roles"));
+        exec(DatabaseScripts::text(QStringLiteral("postgres/roles.sql")),
+             QStringLiteral("Granting the roles"));
     }
 };
 

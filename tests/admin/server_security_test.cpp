@@ -44,12 +44,13 @@ public:
     // Whether the statement succeeded; its error (or first value) in answer.
     bool run(const QString &sql, QString *answer = nullptr)
     {
-        std::unique_ptr<PGresult, decltype(&PQclear)> result(PQexec(m_connection.get(), sql.toUtf8().constData()),
-                                                               &PQclear);
+        std::unique_ptr<PGresult, decltype(&PQclear)> result(
+            PQexec(m_connection.get(), sql.toUtf8().constData()), &PQclear);
         const ExecStatusType status = PQresultStatus(result.get());
         const bool done = status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK;
         if (answer)
-            *answer = done ? (PQntuples(result.get()) > 0 ? QString::fromUtf8(PQgetvalue(result.get(), 0, 0)) : QString())
+            *answer = done ? (PQntuples(result.get()) > 0 ? QString::fromUtf8(PQgetvalue(result.get(), 0, 0))
+                                                          : QString())
                            : QString::fromUtf8(PQerrorMessage(m_connection.get()));
         return done;
     }
@@ -133,13 +134,16 @@ TEST_F(SecuredServer, TheWardsLogInIsRefusedWhatTheClientWouldRefuse)
                                                 "verifiedDate = GetDate() WHERE DocumentNumber = '2'"},
         {"changing a processed request's quantities", "UPDATE tbInvWithdrawRequest SET Quantity = 1 "
                                                       "WHERE DocumentNumber = '4'"},
-        {"replacing a processed request's lines", "DELETE FROM tbInvWithdrawRequest WHERE DocumentNumber = '4'"},
-        {"replacing a verified request's lines", "DELETE FROM tbInvWithdrawRequest WHERE DocumentNumber = '3'"},
+        {"replacing a processed request's lines",
+         "DELETE FROM tbInvWithdrawRequest WHERE DocumentNumber = '4'"},
+        {"replacing a verified request's lines",
+         "DELETE FROM tbInvWithdrawRequest WHERE DocumentNumber = '3'"},
         {"adding a line to a verified request",
          "INSERT INTO tbInvWithdrawRequest (DocumentNumber, ItemID, Quantity, TargetLocationID, UserID) "
          "VALUES ('3', '10001', 1, '10', '1001')"},
-        {"deleting another department's request", "UPDATE tbInvWithdrawRequest SET Status = 'D', ProcessDate = "
-                                                  "GetDate(), ProcessBy = '1001' WHERE DocumentNumber = '6'"},
+        {"deleting another department's request",
+         "UPDATE tbInvWithdrawRequest SET Status = 'D', ProcessDate = "
+         "GetDate(), ProcessBy = '1001' WHERE DocumentNumber = '6'"},
         {"deleting a request in another employee's name", "UPDATE tbInvWithdrawRequest SET Status = 'D', "
                                                           "ProcessBy = '2001' WHERE DocumentNumber = '2'"},
         {"a non-numeric document number",
@@ -156,8 +160,9 @@ TEST_F(SecuredServer, TheWardsLogInIsRefusedWhatTheClientWouldRefuse)
         {"reading the audit", "SELECT * FROM audit.tbAuditEvent"},
         {"writing the audit", "SELECT audit.record('log-on', '2001')"},
         {"reading the log-on sessions", "SELECT * FROM password.tbLogonSession"},
-        {"granting oneself a verification", "INSERT INTO password.tbVerificationGrant (TokenDigest, SupervisorID) "
-                                            "VALUES ('x', '2001')"},
+        {"granting oneself a verification",
+         "INSERT INTO password.tbVerificationGrant (TokenDigest, SupervisorID) "
+         "VALUES ('x', '2001')"},
     };
     for (const auto &attempt : refused) {
         QString error;
@@ -174,9 +179,11 @@ TEST_F(SecuredServer, TheWardsLogInIsRefusedWhatTheClientWouldRefuse)
     EXPECT_TRUE(ward->run(S("UPDATE tbInvWithdrawRequest SET Verifiedby = '2001', verifiedDate = GetDate() "
                             "WHERE DocumentNumber = '2'")));
     // The check served that one verification only.
-    EXPECT_FALSE(ward->run(S("UPDATE tbInvWithdrawRequest SET Verifiedby = '2001' WHERE DocumentNumber = '7'")));
-    EXPECT_TRUE(ward->run(S("UPDATE tbInvWithdrawRequest SET Status = 'D', ProcessDate = GetDate(), ProcessBy = "
-                            "'1001' WHERE DocumentNumber = '7'")));
+    EXPECT_FALSE(
+        ward->run(S("UPDATE tbInvWithdrawRequest SET Verifiedby = '2001' WHERE DocumentNumber = '7'")));
+    EXPECT_TRUE(
+        ward->run(S("UPDATE tbInvWithdrawRequest SET Status = 'D', ProcessDate = GetDate(), ProcessBy = "
+                    "'1001' WHERE DocumentNumber = '7'")));
     const QStringList events = [&] {
         QStringList lines;
         for (const ServerStaff::AuditEvent &event : ServerStaff::audit(address()))
@@ -209,7 +216,8 @@ TEST_F(SecuredServer, AWardSessionHoldingALockIdleInItsTransactionIsEnded)
     Connection::setBusyTimeout(1000);
     EXPECT_NO_THROW({
         workstation->BeginTrans();
-        workstation->Execute(S("Update INVENTORY..tbInvWithdrawRequest Set Status = Status Where DocumentNumber = '2'"));
+        workstation->Execute(
+            S("Update INVENTORY..tbInvWithdrawRequest Set Status = Status Where DocumentNumber = '2'"));
         workstation->CommitTrans();
     });
     Connection::setBusyTimeout(5000);
@@ -221,9 +229,10 @@ TEST_F(SecuredServer, AWardSessionHoldingALockIdleInItsTransactionIsEnded)
 TEST_F(SecuredServer, RepeatedWrongPasswordsLockTheIdOut)
 {
     std::unique_ptr<Connection> workstation = Connection::openServer(address() + S(" user=") + m_ward);
-    const QString prompt = S("Select EmployeeId, Password from password..tbpasswordmain where departmentid in "
-                             "('4','00') and Right_Code1 = 'A' and Right_Code2 = 'S' and Employeeid = '%1' and "
-                             "Password = '%2'");
+    const QString prompt =
+        S("Select EmployeeId, Password from password..tbpasswordmain where departmentid in "
+          "('4','00') and Right_Code1 = 'A' and Right_Code2 = 'S' and Employeeid = '%1' and "
+          "Password = '%2'");
     const QString supervisor = S(Demo::SupervisorId);
     for (int i = 0; i < 3; ++i)
         EXPECT_TRUE(workstation->checkServerLogon(supervisor, scrambled("wrong")).isEmpty());
@@ -237,21 +246,24 @@ TEST_F(SecuredServer, RepeatedWrongPasswordsLockTheIdOut)
                 workstation->Execute(prompt.arg(supervisor, scrambled(Demo::SupervisorPassword)));
             ADD_FAILURE() << "a locked id was accepted at the " << check.toStdString();
         } catch (const Error &error) {
-            EXPECT_TRUE(error.Description().contains(S("Too many wrong passwords were given for employee ID 2001")))
+            EXPECT_TRUE(
+                error.Description().contains(S("Too many wrong passwords were given for employee ID 2001")))
                 << error.Description().toStdString();
             EXPECT_TRUE(error.Description().contains(S("until"))) << error.Description().toStdString();
         }
     }
     // Another id is not locked.
-    EXPECT_EQ(workstation->checkServerLogon(S(Demo::ClerkId), scrambled(Demo::ClerkPassword)), S(Demo::ClerkId));
+    EXPECT_EQ(workstation->checkServerLogon(S(Demo::ClerkId), scrambled(Demo::ClerkPassword)),
+              S(Demo::ClerkId));
 
     QStringList tries;
     for (const ServerStaff::AuditEvent &event : ServerStaff::audit(address(), S("2000-01-01")))
         if (event.employeeId == supervisor)
             tries << event.event;
-    EXPECT_EQ(tries, QStringList({S("log-on refused"), S("log-on refused"), S("log-on refused"),
-                                  S("supervisor check refused"), S("supervisor check refused"), S("locked out"),
-                                  S("refused while locked out"), S("refused while locked out")}));
+    EXPECT_EQ(tries,
+              QStringList({S("log-on refused"), S("log-on refused"), S("log-on refused"),
+                           S("supervisor check refused"), S("supervisor check refused"), S("locked out"),
+                           S("refused while locked out"), S("refused while locked out")}));
 
     EXPECT_TRUE(ServerStaff::unlock(address(), supervisor));
     EXPECT_EQ(workstation->checkServerLogon(supervisor, scrambled(Demo::SupervisorPassword)), supervisor);
@@ -268,7 +280,8 @@ TEST_F(SecuredServer, AnUpgradeFromVersion4KeepsTheStaffsPasswords)
           "DROP TRIGGER guard_request_lines ON inventory.tbInvWithdrawRequest",
           "DROP TRIGGER guard_request_marks ON inventory.tbInvWithdrawRequest",
           "DROP TRIGGER audit_request_marks ON inventory.tbInvWithdrawRequest", "DROP SCHEMA audit CASCADE",
-          "ALTER TABLE inventory.tbInvWithdrawRequest DROP CONSTRAINT \"ckInvWithdrawRequest_NumericDocument\"",
+          "ALTER TABLE inventory.tbInvWithdrawRequest DROP CONSTRAINT "
+          "\"ckInvWithdrawRequest_NumericDocument\"",
           "UPDATE password.tbPasswordMain SET Password = CASE EmployeeID WHEN '1001' THEN '5BFA26D91AC0' "
           "WHEN '1002' THEN '5B8D42E6 C34' WHEN '2001' THEN '5B8A41E31FD4' ELSE '5BF81CDB13C4' END",
           "GRANT SELECT ON password.tbPasswordMain TO inventory_request_client",
@@ -292,40 +305,49 @@ TEST_F(SecuredServer, AnUpgradeFromVersion4KeepsTheStaffsPasswords)
                  {Demo::SupervisorId, Demo::SupervisorPassword},
                  {Demo::AdminDeptUserId, Demo::AdminDeptUserPassword}};
     for (const auto &member : staff)
-        EXPECT_EQ(workstation->checkServerLogon(S(member.id), scrambled(member.password)), S(member.id)) << member.id;
+        EXPECT_EQ(workstation->checkServerLogon(S(member.id), scrambled(member.password)), S(member.id))
+            << member.id;
     EXPECT_FALSE(Session(wardAddress()).run(S("SELECT Password FROM password.tbPasswordMain")));
 }
 
 // The check names each part of the workstations' confinement that a server lacks.
 TEST_F(SecuredServer, CheckNamesWhatTheServerLacks)
 {
-    ASSERT_TRUE(ServerCheck::run(address()).passed()) << ServerCheck::run(address()).problems.join(S("\n")).toStdString();
+    ASSERT_TRUE(ServerCheck::run(address()).passed())
+        << ServerCheck::run(address()).problems.join(S("\n")).toStdString();
     Session administrator(address());
     const struct
     {
         const char *weaken, *restore, *named;
     } cases[] = {
-        {"GRANT CREATE ON SCHEMA public TO PUBLIC", "REVOKE CREATE ON SCHEMA public FROM PUBLIC", "schema public"},
+        {"GRANT CREATE ON SCHEMA public TO PUBLIC", "REVOKE CREATE ON SCHEMA public FROM PUBLIC",
+         "schema public"},
         {"GRANT SELECT (Password) ON password.tbPasswordMain TO inventory_request_client",
-         "REVOKE SELECT (Password) ON password.tbPasswordMain FROM inventory_request_client", "staff's passwords"},
+         "REVOKE SELECT (Password) ON password.tbPasswordMain FROM inventory_request_client",
+         "staff's passwords"},
         {"GRANT UPDATE ON inventory.tbInvMaster TO inventory_request_client",
          "REVOKE UPDATE ON inventory.tbInvMaster FROM inventory_request_client", "inventory.tbinvmaster"},
         {"ALTER FUNCTION inventory.getdate() RESET search_path",
          "ALTER FUNCTION inventory.getdate() SET search_path = pg_catalog, inventory, public", "getdate()"},
         {"GRANT EXECUTE ON FUNCTION inventory.getdate() TO PUBLIC",
-         "REVOKE EXECUTE ON FUNCTION inventory.getdate() FROM PUBLIC", "PUBLIC run the function inventory.getdate()"},
+         "REVOKE EXECUTE ON FUNCTION inventory.getdate() FROM PUBLIC",
+         "PUBLIC run the function inventory.getdate()"},
         {"ALTER TABLE inventory.tbInvWithdrawRequest DISABLE TRIGGER guard_request_marks",
-         "ALTER TABLE inventory.tbInvWithdrawRequest ENABLE TRIGGER guard_request_marks", "guard_request_marks"},
-        {"UPDATE password.tbPasswordMain SET Password = 'x' WHERE EmployeeID = '1001'", nullptr, "not hashes"},
+         "ALTER TABLE inventory.tbInvWithdrawRequest ENABLE TRIGGER guard_request_marks",
+         "guard_request_marks"},
+        {"UPDATE password.tbPasswordMain SET Password = 'x' WHERE EmployeeID = '1001'", nullptr,
+         "not hashes"},
     };
     for (const auto &weakened : cases) {
         if (QString(S(weakened.weaken)).startsWith(S("UPDATE")))
-            ASSERT_TRUE(administrator.run(S("ALTER TABLE password.tbPasswordMain DISABLE TRIGGER store_password_hash")));
+            ASSERT_TRUE(administrator.run(
+                S("ALTER TABLE password.tbPasswordMain DISABLE TRIGGER store_password_hash")));
         ASSERT_TRUE(administrator.run(S(weakened.weaken))) << weakened.weaken;
         const ServerCheck::Result result = ServerCheck::run(address());
         EXPECT_FALSE(result.passed()) << weakened.weaken;
         EXPECT_TRUE(result.problems.join(S("\n")).contains(S(weakened.named)))
-            << weakened.weaken << "\n" << result.problems.join(S("\n")).toStdString();
+            << weakened.weaken << "\n"
+            << result.problems.join(S("\n")).toStdString();
         if (weakened.restore)
             ASSERT_TRUE(administrator.run(S(weakened.restore))) << weakened.restore;
     }

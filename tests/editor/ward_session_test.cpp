@@ -39,7 +39,8 @@ protected:
         session().raw(S("DO $$ BEGIN CREATE ROLE %1 LOGIN IN ROLE inventory_request_client; "
                         "EXCEPTION WHEN duplicate_object OR unique_violation THEN NULL; END $$")
                           .arg(S(kWard)));
-        std::unique_ptr<Connection> ward = Connection::openServer(session().db().serverName() + S(" user=") + S(kWard));
+        std::unique_ptr<Connection> ward =
+            Connection::openServer(session().db().serverName() + S(" user=") + S(kWard));
         ASSERT_EQ(ward->checkServerLogon(S(Demo::ClerkId), scrambled(Demo::ClerkPassword)), S(Demo::ClerkId));
         session().user().attach(std::move(ward), S(Demo::ClerkId));
     }
@@ -55,7 +56,8 @@ protected:
     int storedLines(const char *doc, const char *extra = "")
     {
         return session()
-            .rawValue(S("Select Count(*) From tbInvWithdrawRequest Where DocumentNumber = '%1' %2").arg(S(doc), S(extra)))
+            .rawValue(S("Select Count(*) From tbInvWithdrawRequest Where DocumentNumber = '%1' %2")
+                          .arg(S(doc), S(extra)))
             .toInt();
     }
     void saveNewRequestForVerification(RequestSaving::SupervisorPrompt prompt)
@@ -74,9 +76,9 @@ protected:
 TEST_F(WardSession, SavesVerifiesPrintsAndDeletes)
 {
     saveNewRequestForVerification([] {
-        return RequestSaving::SupervisorAnswer{frmDeletePassword::GetPassword(S(Demo::SupervisorId),
-                                                                              S(Demo::SupervisorPassword)),
-                                               S(Demo::SupervisorId)};
+        return RequestSaving::SupervisorAnswer{
+            frmDeletePassword::GetPassword(S(Demo::SupervisorId), S(Demo::SupervisorPassword)),
+            S(Demo::SupervisorId)};
     });
     EXPECT_EQ(messages().count(), 0) << lastMessage().text.toStdString();
     EXPECT_EQ(storedLines("8", "And Verifiedby = '2001' And verifiedDate Is Not Null"), 1);
@@ -105,8 +107,11 @@ TEST_F(WardSession, AVerificationWithoutTheServersCheckIsRefused)
 {
     if (!TestDatabase::onServer())
         GTEST_SKIP() << "the embedded files trust the workstation they serve";
-    saveNewRequestForVerification([] { return RequestSaving::SupervisorAnswer{true, S(Demo::SupervisorId)}; });
+    saveNewRequestForVerification([] {
+        return RequestSaving::SupervisorAnswer{true, S(Demo::SupervisorId)};
+    });
     EXPECT_EQ(storedLines("8", "And IfNull(Verifiedby, '') = ''"), 1);
-    EXPECT_TRUE(lastMessage().text.contains(S("verified only by a supervisor whose password the server checked")))
+    EXPECT_TRUE(
+        lastMessage().text.contains(S("verified only by a supervisor whose password the server checked")))
         << lastMessage().text.toStdString();
 }

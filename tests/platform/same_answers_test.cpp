@@ -434,10 +434,11 @@ TEST_F(SameAnswers, SupervisorPasswordCheck)
     // The server answers whether the register holds the supervisor, for every spelling of the id
     // the embedded files accept; the stored password never comes back from it.
     for (const QString &id : spellings(QStringLiteral("2001"))) {
-        const QString sql = QStringLiteral("Select EmployeeId, Password from password..tbpasswordmain where departmentid "
-                                           "in ('4','00') and Right_Code1 = 'A' and Right_Code2 = 'S' and Employeeid = "
-                                           "'%1' and Password = '%2'")
-                                .arg(SqlText(id), SqlText(scrambled));
+        const QString sql =
+            QStringLiteral("Select EmployeeId, Password from password..tbpasswordmain where departmentid "
+                           "in ('4','00') and Right_Code1 = 'A' and Right_Code2 = 'S' and Employeeid = "
+                           "'%1' and Password = '%2'")
+                .arg(SqlText(id), SqlText(scrambled));
         const ResultTable fromFiles = embedded->connection()->Execute(sql);
         const ResultTable fromServer = server->connection()->Execute(sql);
         EXPECT_EQ(fromServer.rows.size(), fromFiles.rows.size()) << sql.toStdString();
