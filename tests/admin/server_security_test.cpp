@@ -196,6 +196,29 @@ TEST_F(SecuredServer, TheWardsLogInIsRefusedWhatTheClientWouldRefuse)
     EXPECT_TRUE(events.contains(S("deleted 1001 7 ") + m_ward)) << events.join(S("\n")).toStdString();
 }
 
+// The central supply's programs mark requests processed; they neither verify nor write lines.
+TEST_F(SecuredServer, TheCentralSupplysRoleSetsTheProcessingMarks)
+{
+    Session maintenance(m_base);
+    const QString supply = m_ward + S("_supply");
+    maintenance.run(S("DROP ROLE IF EXISTS ") + supply);
+    ASSERT_TRUE(maintenance.run(S("CREATE ROLE %1 LOGIN IN ROLE inventory_request_supply").arg(supply)));
+    {
+        Session program(address() + S(" user=") + supply);
+        EXPECT_TRUE(program.run(S("UPDATE inventory.tbInvWithdrawRequest SET Status = 'P', ProcessDate = "
+                                  "LOCALTIMESTAMP(0), ProcessBy = 'SUPPLY' WHERE DocumentNumber = '2'")));
+        EXPECT_FALSE(program.run(S("UPDATE inventory.tbInvWithdrawRequest SET Verifiedby = '2001' "
+                                   "WHERE DocumentNumber = '7'")));
+        EXPECT_FALSE(program.run(S("DELETE FROM inventory.tbInvWithdrawRequest WHERE DocumentNumber = '7'")));
+        EXPECT_FALSE(program.run(S("SELECT Password FROM password.tbPasswordMain")));
+    }
+    maintenance.run(S("DROP ROLE IF EXISTS ") + supply);
+    EXPECT_EQ(
+        Session(address()).value(S("SELECT count(*) FROM audit.tbAuditEvent WHERE Event = 'processed' AND "
+                                   "DocumentNumber = '2'")),
+        S("1"));
+}
+
 // A ward session idle in its transaction while it holds a table lock, row locks or the client's
 // save lock is ended within seconds, and the other workstations save again.
 TEST_F(SecuredServer, AWardSessionHoldingALockIdleInItsTransactionIsEnded)
@@ -351,6 +374,42 @@ TEST_F(SecuredServer, CheckNamesWhatTheServerLacks)
         if (weakened.restore)
             ASSERT_TRUE(administrator.run(S(weakened.restore))) << weakened.restore;
     }
+}
+
+} // namespace
+
+namespace {
+
+// The set-up by a database owner who may not create roles stops before it changes anything.
+TEST(SecuredSetup, AnAdministratorWithoutCreateRoleIsStoppedFirst)
+{
+    const QString base = qEnvironmentVariable("INVENTORY_REQUEST_TEST_SERVER").trimmed();
+    if (base.isEmpty())
+        GTEST_SKIP() << "no test server (INVENTORY_REQUEST_TEST_SERVER)";
+    const QString pid = QString::number(QCoreApplication::applicationPid());
+    const QString owner = S("ir_owner_") + pid;
+    const QString name = S("ir_unprivileged_") + pid;
+    Session maintenance(base);
+    maintenance.run(S("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(name));
+    maintenance.run(S("DROP ROLE IF EXISTS ") + owner);
+    ASSERT_TRUE(maintenance.run(S("CREATE ROLE %1 LOGIN").arg(owner)));
+    ASSERT_TRUE(maintenance.run(S("CREATE DATABASE %1 OWNER %2").arg(name, owner)));
+    const QString address = base + S(" dbname=") + name + S(" user=") + owner;
+    QStringList said;
+    try {
+        ServerSetup::run(address, ServerSetup::Content::DemoData, [&](const QString &line) { said << line; });
+        ADD_FAILURE() << "the set-up went on without CREATEROLE";
+    } catch (const Error &error) {
+        EXPECT_TRUE(error.Description().contains(S("lacks the CREATEROLE right")))
+            << error.Description().toStdString();
+    }
+    ASSERT_EQ(said.size(), 1);
+    EXPECT_TRUE(said.first().contains(S("CREATEROLE")));
+    EXPECT_EQ(Session(base + S(" dbname=") + name)
+                  .value(S("SELECT count(*) FROM pg_namespace WHERE nspname = 'inventory'")),
+              S("0"));
+    maintenance.run(S("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(name));
+    maintenance.run(S("DROP ROLE IF EXISTS ") + owner);
 }
 
 } // namespace
