@@ -67,7 +67,9 @@ SELECT 'has no pgcrypto in the schema crypto, so the staff''s passwords are not 
  WHERE NOT EXISTS (SELECT FROM pg_catalog.pg_extension e JOIN pg_catalog.pg_namespace n ON n.oid = e.extnamespace
                     WHERE e.extname = 'pgcrypto' AND n.nspname = 'crypto')
 UNION ALL
-SELECT 'has no audit table audit.tbAuditEvent' WHERE to_regclass('audit.tbauditevent') IS NULL
+SELECT 'has no audit table audit.tbAuditEvent'
+ WHERE NOT EXISTS (SELECT FROM pg_catalog.pg_class c JOIN pg_catalog.pg_namespace n ON n.oid = c.relnamespace
+                    WHERE n.nspname = 'audit' AND c.relname = 'tbauditevent')
 UNION ALL
 SELECT 'lets the workstations read the staff''s passwords (password.tbPasswordMain.Password)'
  WHERE EXISTS (SELECT FROM pg_catalog.pg_roles WHERE rolname = 'inventory_request_client')

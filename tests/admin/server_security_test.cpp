@@ -338,6 +338,9 @@ TEST_F(SecuredServer, CheckNamesWhatTheServerLacks)
 {
     ASSERT_TRUE(ServerCheck::run(address()).passed())
         << ServerCheck::run(address()).problems.join(S("\n")).toStdString();
+    // A ward's own log-in can run the check too.
+    const ServerCheck::Result asWard = ServerCheck::run(address() + S(" user=") + m_ward);
+    EXPECT_TRUE(asWard.passed()) << asWard.problems.join(S("\n")).toStdString();
     Session administrator(address());
     const struct
     {
