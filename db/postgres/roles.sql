@@ -7,8 +7,12 @@
 --   inventory_request_supply  the central supply's programs: reads the requests and sets their
 --                             processing marks.
 
+-- (A superuser is a member of every role already; set-ups of several databases at once then leave
+-- the role's memberships alone.)
 DO $$ BEGIN
-    EXECUTE format('GRANT inventory_request_owner TO %I', current_user);
+    IF NOT pg_catalog.pg_has_role(current_user, 'inventory_request_owner', 'MEMBER') THEN
+        EXECUTE format('GRANT inventory_request_owner TO %I', current_user);
+    END IF;
 END $$;
 
 -- The owner owns every schema, table and function of the client (the extensions' own objects stay
