@@ -159,6 +159,11 @@ bool CurrentUser::checkLogon(const LogonCredentials &credentials)
     if (employeeId.isEmpty() || !m_connection)
         return false;
     const QString stored = m_passwordForm ? m_passwordForm(credentials.password) : credentials.password;
+    // A server keeps only the passwords' hashes, which its own check reads.
+    if (m_connection->onServer()) {
+        m_employeeCode = m_connection->checkServerLogon(employeeId, stored);
+        return !m_employeeCode.isEmpty();
+    }
 
     QSqlQuery query(m_connection->database());
     query.setForwardOnly(true);

@@ -34,6 +34,12 @@ QString OneStatementOnlyMessage()
 
 Connection::~Connection() = default;
 
+QString Connection::checkServerLogon(const QString &, const QString &)
+{
+    throw Error(Error::DatabaseError, QStringLiteral("Database"),
+                QStringLiteral("The embedded files check a log-on with the staff register's own query."));
+}
+
 ResultTable Connection::Execute(const QString &sql)
 {
     SqlTrace::record(sql);

@@ -113,6 +113,11 @@ public:
     virtual void RollbackTrans() = 0;
     bool inTransaction() const { return m_transactionDepth > 0; }
 
+    // The log-on check of a server: the register's spelling of the employee id when the password
+    // (in the register's scrambled form) is right, empty when not. The password travels only as a
+    // bound value. Throws Error, among others when too many wrong passwords locked the id out.
+    virtual QString checkServerLogon(const QString &employeeId, const QString &password);
+
     QSqlDatabase database() const; // for the system's own internal queries with bound values
     QString folder() const { return m_folder; }         // empty on a server
     QString serverName() const { return m_serverName; } // empty on the embedded files

@@ -23,6 +23,9 @@ AdminCommand backupCommand();
 AdminCommand checkCommand();
 AdminCommand setupCommand();
 AdminCommand upgradeCommand();
+AdminCommand passwordCommand();
+AdminCommand unlockCommand();
+AdminCommand auditCommand();
 
 // Runs work that reports its steps line by line: each line goes to out as it comes, a failure's
 // description to err. Returns the exit status: 0 done, 1 failed.

@@ -46,20 +46,24 @@ int check(const QStringList &given, QTextStream &out, QTextStream &err)
 
 AdminCommand checkCommand()
 {
-    return {QStringLiteral("check"), QStringLiteral("check the data folder's databases for damage"),
-            QStringLiteral("Usage: inventory-request-admin check [--data FOLDER]\n"
-                           "       inventory-request-admin check --server SERVER\n\n"
-                           "Runs SQLite's integrity check on INVENTORY.sqlite and Password.sqlite and prints\n"
-                           "a one-line verdict; the problems found follow on standard error. Safe while\n"
-                           "clients run.\n\n"
-                           "Options:\n")
-                + QString::fromLatin1(kDataFolderHelp)
-                + QStringLiteral("  --server SERVER  a PostgreSQL server (what the log-on dialog's \"Server\" box\n"
-                                 "                 takes): checks that it answers and holds every table and\n"
-                                 "                 procedure that setup makes, readable by this account,\n"
-                                 "                 with the texts' triggers; a server set up by an earlier\n"
-                                 "                 version fails, naming \"inventory-request-admin upgrade\";\n"
-                                 "                 says whether its own connection is encrypted\n"
-                                 "\nExit status: 0 passed, 1 a file or the server failed the check, 2 misuse.\n"),
-            check};
+    return {
+        QStringLiteral("check"), QStringLiteral("check the data folder's databases for damage"),
+        QStringLiteral("Usage: inventory-request-admin check [--data FOLDER]\n"
+                       "       inventory-request-admin check --server SERVER\n\n"
+                       "Runs SQLite's integrity check on INVENTORY.sqlite and Password.sqlite and prints\n"
+                       "a one-line verdict; the problems found follow on standard error. Safe while\n"
+                       "clients run.\n\n"
+                       "Options:\n") +
+            QString::fromLatin1(kDataFolderHelp) +
+            QStringLiteral("  --server SERVER  a PostgreSQL server (what the log-on dialog's \"Server\" box\n"
+                           "                 takes): checks that it answers and holds every table and\n"
+                           "                 procedure that setup makes, readable by this account,\n"
+                           "                 with the texts' triggers, and that the workstations are held\n"
+                           "                 to their rights (roles, hashed passwords, the requests'\n"
+                           "                 guards, the audit, no CREATE on public for PUBLIC); a server\n"
+                           "                 set up by an earlier version fails, naming\n"
+                           "                 \"inventory-request-admin upgrade\"; says whether its own\n"
+                           "                 connection is encrypted\n"
+                           "\nExit status: 0 passed, 1 a file or the server failed the check, 2 misuse.\n"),
+        check};
 }

@@ -21,17 +21,20 @@ int setup(const QStringList &given, QTextStream &out, QTextStream &err)
 
 AdminCommand setupCommand()
 {
-    return {QStringLiteral("setup"), QStringLiteral("set up an empty PostgreSQL database for the workstations"),
-            QStringLiteral("Usage: inventory-request-admin setup SERVER [--demo]\n\n"
-                           "Creates in the empty PostgreSQL database that SERVER names the schemas\n"
-                           "inventory and password with their tables, the functions and stored\n"
-                           "procedures, and the role inventory_request_client with only the grants the\n"
-                           "client needs; make the workstations' log-in roles members of it. With --demo\n"
-                           "the demo hospital is loaded too. Refuses a database that already holds\n"
-                           "tables. Everything happens in one transaction.\n\n"
-                           "SERVER is what the log-on dialog's \"Server\" box takes: \"host=... dbname=...\",\n"
-                           "a postgresql:// URI or \"service=...\"; PG* variables and ~/.pgpass apply.\n"
-                           "Run it as the database's owner.\n\n"
-                           "Exit status: 0 set up, 1 refused or failed (nothing changed), 2 misuse.\n"),
-            setup};
+    return {
+        QStringLiteral("setup"), QStringLiteral("set up an empty PostgreSQL database for the workstations"),
+        QStringLiteral("Usage: inventory-request-admin setup SERVER [--demo]\n\n"
+                       "Creates in the empty PostgreSQL database that SERVER names the schemas\n"
+                       "inventory and password with their tables, the functions and stored\n"
+                       "procedures, the roles inventory_request_owner (owns it all),\n"
+                       "inventory_request_client (the workstations: make their log-in roles members)\n"
+                       "and inventory_request_supply (the central supply's programs), the staff's\n"
+                       "passwords as bcrypt hashes and the audit. With --demo\n"
+                       "the demo hospital is loaded too. Refuses a database that already holds\n"
+                       "tables. Everything happens in one transaction.\n\n"
+                       "SERVER is what the log-on dialog's \"Server\" box takes: \"host=... dbname=...\",\n"
+                       "a postgresql:// URI or \"service=...\"; PG* variables and ~/.pgpass apply.\n"
+                       "Run it as the database's owner with the CREATEROLE right (or a superuser).\n\n"
+                       "Exit status: 0 set up, 1 refused or failed (nothing changed), 2 misuse.\n"),
+        setup};
 }

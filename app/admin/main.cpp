@@ -13,7 +13,8 @@ namespace {
 // Each command lives in a unit of its own; this is the list the program offers.
 QList<AdminCommand> adminCommands()
 {
-    return {backupCommand(), checkCommand(), setupCommand(), upgradeCommand()};
+    return {backupCommand(),   checkCommand(),  setupCommand(), upgradeCommand(),
+            passwordCommand(), unlockCommand(), auditCommand()};
 }
 
 void printOverview(QTextStream &out, const QList<AdminCommand> &commands)

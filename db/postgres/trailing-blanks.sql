@@ -17,13 +17,13 @@ DECLARE
 BEGIN
     FOR t IN
         SELECT n.nspname AS schema_name, c.relname AS table_name,
-               string_agg(format('    NEW.%1$I := rtrim(NEW.%1$I, '' '');', a.attname), E'\n'
+               string_agg(format('    NEW.%1$I := pg_catalog.rtrim(NEW.%1$I, '' '');', a.attname), E'\n'
                           ORDER BY a.attnum) AS assignments,
-               string_agg(format('right(NEW.%I::text, 1) = '' ''', a.attname), ' OR '
+               string_agg(format('pg_catalog.right(NEW.%I::text, 1) = '' ''', a.attname), ' OR '
                           ORDER BY a.attnum) AS condition,
-               string_agg(format('%1$I = rtrim(%1$I, '' '')', a.attname), ', '
+               string_agg(format('%1$I = pg_catalog.rtrim(%1$I, '' '')', a.attname), ', '
                           ORDER BY a.attnum) AS stored_assignments,
-               string_agg(format('right(%I::text, 1) = '' ''', a.attname), ' OR '
+               string_agg(format('pg_catalog.right(%I::text, 1) = '' ''', a.attname), ' OR '
                           ORDER BY a.attnum) AS stored_condition
           FROM pg_catalog.pg_class c
           JOIN pg_catalog.pg_namespace n ON n.oid = c.relnamespace
@@ -33,11 +33,12 @@ BEGIN
          GROUP BY n.nspname, c.relname
     LOOP
         fn := format('%I.%I', t.schema_name, 'trim_' || t.table_name);
-        EXECUTE format($f$CREATE OR REPLACE FUNCTION %s() RETURNS trigger LANGUAGE plpgsql AS $body$
+        EXECUTE format($f$CREATE OR REPLACE FUNCTION %s() RETURNS trigger LANGUAGE plpgsql
+    SET search_path = pg_catalog, %s, public AS $body$
 BEGIN
 %s
     RETURN NEW;
-END $body$$f$, fn, t.assignments);
+END $body$$f$, fn, quote_ident(t.schema_name), t.assignments);
         EXECUTE format('DROP TRIGGER IF EXISTS trim_trailing_blanks ON %I.%I', t.schema_name, t.table_name);
         -- The condition spares the function call for the rows that need nothing.
         EXECUTE format('CREATE TRIGGER trim_trailing_blanks BEFORE INSERT OR UPDATE ON %I.%I FOR EACH ROW '

@@ -4,6 +4,7 @@
 #include "platform/LockOnlyUpdate.h"
 #include "platform/SqlTokenizer.h"
 #include "platform/TsqlAdapter.h"
+#include "platform/postgres/PasswordChecks.h"
 #include "platform/postgres/ServerAddress.h"
 #include "platform/postgres/ServerSchema.h"
 #include "platform/postgres/ServerSetup.h"
@@ -170,6 +171,10 @@ void PostgresConnection::connect()
                                    "SET max_parallel_workers_per_gather = 0; SET standard_conforming_strings = on")
                         .arg(busyTimeout())))
         databaseError(query.lastError().text());
+    // A workstation never waits inside a transaction for its user; a session that does (another
+    // program on the ward's log-in) would hold the locks every other workstation's save waits for.
+    if (!query.exec(QStringLiteral("SET idle_in_transaction_session_timeout = 5000")))
+        databaseError(query.lastError().text());
     for (const char *check : {"SELECT count(*) FROM inventory.tbInvLocation", "SELECT count(*) FROM password.tbPasswordMain"}) {
         if (!query.exec(QString::fromLatin1(check))) {
             const QString reason = query.lastError().databaseText();
@@ -194,6 +199,81 @@ void PostgresConnection::connect()
                           .arg(version)
                           .arg(ServerSetup::SchemaVersion));
     }
+    if (!m_logonToken.isEmpty())
+        resumeLogon();
+}
+
+// A call of a password check, the values bound (libpq sends them apart from the text, so no
+// password reaches a statement text); each row's values as text, null kept as a null QString.
+QVector<QStringList> PostgresConnection::callChecking(const char *call, const QStringList &values)
+{
+    if (m_transactionDepth > 0)
+        sendHeldInserts();
+    else
+        reconnectIfDropped();
+    PGconn *native = nativeHandle();
+    if (!native)
+        databaseError(QStringLiteral("The connection to the database server is not open."));
+    QVector<QByteArray> texts;
+    QVector<const char *> pointers;
+    for (const QString &value : values)
+        texts.append(value.toUtf8());
+    for (const QByteArray &text : std::as_const(texts))
+        pointers.append(text.constData());
+    std::unique_ptr<PGresult, decltype(&PQclear)> result(
+        PQexecParams(native, call, int(pointers.size()), nullptr, pointers.constData(), nullptr, nullptr, 0),
+        &PQclear);
+    if (PQresultStatus(result.get()) != PGRES_TUPLES_OK) {
+        const char *state = PQresultErrorField(result.get(), PG_DIAG_SQLSTATE);
+        const char *primary = PQresultErrorField(result.get(), PG_DIAG_MESSAGE_PRIMARY);
+        const QString code = QString::fromLatin1(state ? state : "");
+        failed(code, QString::fromUtf8(primary ? primary : PQerrorMessage(native)).trimmed(),
+               connectionLost(code));
+    }
+    QVector<QStringList> rows;
+    for (int row = 0; row < PQntuples(result.get()); ++row) {
+        QStringList fields;
+        for (int column = 0; column < PQnfields(result.get()); ++column)
+            fields << (PQgetisnull(result.get(), row, column)
+                           ? QString()
+                           : QString::fromUtf8(PQgetvalue(result.get(), row, column)));
+        rows.append(fields);
+    }
+    return rows;
+}
+
+QString PostgresConnection::checkServerLogon(const QString &employeeId, const QString &password)
+{
+    const QVector<QStringList> rows = callChecking(PasswordChecks::LogonCall, {employeeId, password});
+    if (rows.isEmpty())
+        return QString();
+    if (!rows.first().value(2).isEmpty())
+        databaseError(PasswordChecks::lockedOutMessage(employeeId, rows.first().value(2)));
+    m_logonToken = rows.first().value(1);
+    return rows.first().value(0);
+}
+
+// The supervisor prompt's statement answers as the register would: the id and no password when
+// the server accepts it, no row when not.
+ResultTable PostgresConnection::checkSupervisor(const PasswordChecks::SupervisorCheck &check)
+{
+    const QVector<QStringList> rows =
+        callChecking(PasswordChecks::SupervisorCall, {check.employeeId, check.password});
+    if (!rows.isEmpty() && !rows.first().value(1).isEmpty())
+        databaseError(PasswordChecks::lockedOutMessage(check.employeeId, rows.first().value(1)));
+    ResultTable table;
+    table.columns = QStringList{QStringLiteral("EmployeeId"), QStringLiteral("Password")};
+    if (!rows.isEmpty() && rows.first().value(0) == QLatin1String("t"))
+        table.rows.append({check.employeeId, QVariant()});
+    return table;
+}
+
+void PostgresConnection::resumeLogon()
+{
+    const QVector<QStringList> rows = callChecking(PasswordChecks::ResumeCall, {m_logonToken});
+    // An expired log-on leaves the session without one: the server then refuses its writes.
+    if (rows.isEmpty() || rows.first().value(0) != QLatin1String("t"))
+        m_logonToken.clear();
 }
 
 PGconn *PostgresConnection::nativeHandle() const
@@ -315,16 +395,19 @@ void PostgresConnection::sendHeldInserts()
            connectionLost(code));
 }
 
-// Whether an update of the table must run as an update: a trigger other than the texts' trimming
-// (which leaves trimmed texts as they are) would see it.
+// Whether an update of the table must run as an update: a trigger on updates other than the texts'
+// trimming (which leaves trimmed texts as they are) and the requests' guards would see it.
 bool PostgresConnection::lockNeedsUpdate(const QString &target)
 {
     const auto known = m_watchedTables.constFind(target);
     if (known != m_watchedTables.constEnd())
         return *known;
-    QSqlQuery query = exec(QStringLiteral("SELECT count(*) FROM pg_catalog.pg_trigger WHERE tgrelid = to_regclass(?) "
-                                          "AND NOT tgisinternal AND tgname <> 'trim_trailing_blanks'"),
-                           {target});
+    // The requests' guards see an update only when it changes a row, and their audit only what changed.
+    QSqlQuery query =
+        exec(QStringLiteral("SELECT count(*) FROM pg_catalog.pg_trigger WHERE tgrelid = to_regclass(?) "
+                            "AND NOT tgisinternal AND (tgtype & 16) <> 0 AND tgname NOT IN "
+                            "('trim_trailing_blanks', 'guard_request_marks', 'audit_request_marks')"),
+             {target});
     // A table the server does not know fails as the update would.
     const bool watched = !query.next() || query.value(0).toLongLong() > 0;
     m_watchedTables.insert(target, watched);
@@ -359,6 +442,8 @@ void PostgresConnection::checkArguments(const AdaptedStatement &call)
 
 ResultTable PostgresConnection::run(const QString &sql)
 {
+    if (const std::optional<PasswordChecks::SupervisorCheck> check = PasswordChecks::supervisorCheck(sql))
+        return checkSupervisor(*check);
     const AdaptedStatement adapted = TsqlAdapter::adapt(sql, SqlDialect::Postgres);
     // The server would run every statement of the text, as the embedded files' engine would not.
     if (!adapted.isProcedureCall() && !holdsOneStatement(adapted.sql))

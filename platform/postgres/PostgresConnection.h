@@ -9,6 +9,9 @@
 #include <utility>
 
 class QSqlQuery;
+namespace PasswordChecks {
+struct SupervisorCheck;
+}
 
 // The connection to a PostgreSQL server set up for the client (inventory-request-admin setup):
 // the schemas "inventory" and "password" of one database. Made by Connection::openServer.
@@ -21,9 +24,9 @@ class QSqlQuery;
 // Inside a transaction, inserts that return nothing are held and sent together in one round trip
 // just before the next other statement, savepoint or commit, in the order they were given; the
 // first that fails fails that statement, which leaves the transaction for the caller to roll back,
-// or the commit, which then rolls it back: nothing of the save is kept. An update that only locks rows (every column set to
-// itself) reads them FOR NO KEY UPDATE instead, unless a trigger other than the texts' trimming
-// watches the table: the same rows wait and are locked, without new row versions.
+// or the commit, which then rolls it back: nothing of the save is kept. An update that only locks rows (every
+// column set to itself) reads them FOR NO KEY UPDATE instead, unless a trigger other than the texts' trimming
+// and the requests' guards watches the table: the same rows wait and are locked, without new row versions.
 class PostgresConnection final : public Connection
 {
 public:
@@ -32,6 +35,7 @@ public:
     void BeginTrans() override;
     void CommitTrans() override;
     void RollbackTrans() override;
+    QString checkServerLogon(const QString &employeeId, const QString &password) override;
 
 protected:
     ResultTable run(const QString &sql) override;
@@ -49,6 +53,9 @@ private:
     [[noreturn]] void failed(const QString &code, const QString &reason, bool lost);
     struct pg_conn *nativeHandle() const;
     void sendHeldInserts();
+    QVector<QStringList> callChecking(const char *call, const QStringList &values);
+    ResultTable checkSupervisor(const struct PasswordChecks::SupervisorCheck &check);
+    void resumeLogon();
     bool lockNeedsUpdate(const QString &target);
 
     struct HeldInsert
@@ -62,6 +69,9 @@ private:
     QHash<QString, std::pair<int, int>> m_parameterCounts;
     QSet<QString> m_unfoldable; // statements whose DistinctFirst form the server refused
     QVector<HeldInsert> m_heldInserts;
+    // The server's proof of this workstation's log-on, kept in memory only: a new connection after
+    // a dropped one resumes the same log-on with it.
+    QString m_logonToken;
     // Whether an update of the table is seen by a trigger other than the texts' trimming, by the
     // table as the statements write it.
     QHash<QString, bool> m_watchedTables;

@@ -42,6 +42,89 @@ QStringList proceduresOf(const QString &functionsScript)
     return procedures;
 }
 
+// What keeps the workstations to their own rights (see db/postgres/security.sql and roles.sql),
+// each missing part named with what the upgrade or the administrator does about it.
+QStringList securityProblems(const QString &server, QSqlDatabase db)
+{
+    static const QString checks = QStringLiteral(R"(
+WITH our_functions AS (
+    SELECT p.oid, p.oid::regprocedure::text AS name, p.proconfig, n.nspname, p.proname
+      FROM pg_catalog.pg_proc p JOIN pg_catalog.pg_namespace n ON n.oid = p.pronamespace
+     WHERE n.nspname IN ('inventory', 'password', 'audit') AND p.prokind <> 'a'
+       AND NOT EXISTS (SELECT FROM pg_catalog.pg_depend d WHERE d.classid = 'pg_catalog.pg_proc'::regclass
+                          AND d.objid = p.oid AND d.deptype = 'e'))
+SELECT 'has no role ' || r || ' (the upgrade makes it)'
+  FROM unnest(ARRAY['inventory_request_owner', 'inventory_request_client', 'inventory_request_supply']) r
+ WHERE NOT EXISTS (SELECT FROM pg_catalog.pg_roles WHERE rolname = r)
+UNION ALL
+SELECT 'lets PUBLIC create objects in the schema public (REVOKE CREATE ON SCHEMA public FROM PUBLIC)'
+ WHERE pg_catalog.has_schema_privilege('public', 'public', 'CREATE')
+UNION ALL
+SELECT 'lets PUBLIC connect to the database (the upgrade grants it to the client''s roles only)'
+ WHERE pg_catalog.has_database_privilege('public', current_database(), 'CONNECT')
+UNION ALL
+SELECT 'has no pgcrypto in the schema crypto, so the staff''s passwords are not stored as hashes'
+ WHERE NOT EXISTS (SELECT FROM pg_catalog.pg_extension e JOIN pg_catalog.pg_namespace n ON n.oid = e.extnamespace
+                    WHERE e.extname = 'pgcrypto' AND n.nspname = 'crypto')
+UNION ALL
+SELECT 'has no audit table audit.tbAuditEvent'
+ WHERE NOT EXISTS (SELECT FROM pg_catalog.pg_class c JOIN pg_catalog.pg_namespace n ON n.oid = c.relnamespace
+                    WHERE n.nspname = 'audit' AND c.relname = 'tbauditevent')
+UNION ALL
+SELECT 'lets the workstations read the staff''s passwords (password.tbPasswordMain.Password)'
+ WHERE EXISTS (SELECT FROM pg_catalog.pg_roles WHERE rolname = 'inventory_request_client')
+   AND pg_catalog.has_column_privilege('inventory_request_client', 'password.tbpasswordmain', 'password', 'SELECT')
+UNION ALL
+SELECT 'lets the workstations write the master data of ' || c.oid::regclass::text
+  FROM pg_catalog.pg_class c JOIN pg_catalog.pg_namespace n ON n.oid = c.relnamespace
+ WHERE n.nspname IN ('inventory', 'password') AND c.relkind = 'r' AND c.relname <> 'tbinvwithdrawrequest'
+   AND EXISTS (SELECT FROM pg_catalog.pg_roles WHERE rolname = 'inventory_request_client')
+   AND pg_catalog.has_table_privilege('inventory_request_client', c.oid, 'INSERT, UPDATE, DELETE, TRUNCATE')
+UNION ALL
+SELECT 'has no trigger ' || t || ' (the upgrade makes it)'
+  FROM unnest(ARRAY['guard_request_lines', 'guard_request_marks', 'audit_request_marks', 'store_password_hash']) t
+ WHERE NOT EXISTS (SELECT FROM pg_catalog.pg_trigger g WHERE g.tgname = t AND g.tgenabled <> 'D')
+UNION ALL
+SELECT 'runs the function ' || name || ' without a fixed search_path' FROM our_functions
+ WHERE NOT EXISTS (SELECT FROM unnest(proconfig) s WHERE s LIKE 'search_path=pg_catalog%')
+   AND NOT (nspname = 'inventory'
+            AND proname IN ('getdate', 'like_regex', 'patindex', 'convert_varchar', 'same_code', 'ifnull'))
+UNION ALL
+SELECT 'lets PUBLIC run the function ' || name FROM our_functions
+ WHERE pg_catalog.has_function_privilege('public', oid, 'EXECUTE')
+UNION ALL
+SELECT 'does not end sessions idle in a transaction (ALTER DATABASE ' || quote_ident(current_database())
+       || ' SET idle_in_transaction_session_timeout = ''5s'')'
+ WHERE NOT EXISTS (SELECT FROM pg_catalog.pg_db_role_setting s JOIN pg_catalog.pg_database d ON d.oid = s.setdatabase
+                    WHERE d.datname = current_database() AND s.setrole = 0
+                      AND EXISTS (SELECT FROM unnest(s.setconfig) c
+                                   WHERE c LIKE 'idle_in_transaction_session_timeout=%'
+                                     AND c <> 'idle_in_transaction_session_timeout=0'))
+)");
+    QStringList problems;
+    QSqlQuery query(db);
+    if (!query.exec(checks)) {
+        problems << QStringLiteral("the server \"%1\" cannot be checked for the workstations' rights (%2)")
+                        .arg(server,
+                             query.lastError().databaseText().section(QLatin1Char('\n'), 0, 0).simplified());
+        return problems;
+    }
+    while (query.next())
+        problems << QStringLiteral("the server \"%1\" %2").arg(server, query.value(0).toString());
+    // Stored passwords that are not hashes yet: only an account that may read them can tell.
+    QSqlQuery passwords(db);
+    if (passwords.exec(
+            QStringLiteral("SELECT count(*) FROM password.tbPasswordMain WHERE Password IS NOT NULL AND "
+                           "NOT password.is_password_hash(Password::text)")) &&
+        passwords.next() && passwords.value(0).toInt() > 0)
+        problems << QStringLiteral(
+                        "the server \"%1\" stores %2 staff passwords that are not hashes (the upgrade "
+                        "hashes them)")
+                        .arg(server)
+                        .arg(passwords.value(0).toInt());
+    return problems;
+}
+
 QStringList schemaProblems(const QString &server, QSqlDatabase db)
 {
     QStringList problems;
@@ -76,6 +159,7 @@ QStringList schemaProblems(const QString &server, QSqlDatabase db)
                             "trigger trim_trailing_blanks is missing or disabled)")
                             .arg(server, untrimmed.value(0).toString());
     }
+    problems << securityProblems(server, db);
     QSqlQuery version(db);
     if (version.exec(QStringLiteral("SELECT max(Version) FROM inventory.tbInvSchemaVersion")) &&
         version.next() && version.value(0).toInt() < ServerSetup::SchemaVersion)

@@ -118,6 +118,44 @@ struct Server
             fail(QString::fromUtf8(PQerrorMessage(connection.get())).trimmed());
         return QByteArray(PQgetvalue(result.get(), 0, 0)).toLongLong();
     }
+
+    // The set-up creates the roles, installs extensions and changes the database's own rights:
+    // said first, and refused before anything is done when the account lacks them.
+    void requireAdministratorRights(const std::function<void(const QString &)> &say)
+    {
+        say(QStringLiteral(
+            "This needs an account that owns the database (or a superuser) and has the CREATEROLE "
+            "right: it creates the roles inventory_request_owner, inventory_request_client and "
+            "inventory_request_supply, installs the extensions citext and pgcrypto, and takes "
+            "the database's rights from PUBLIC"));
+        const std::optional<QString> missing = value(QStringLiteral(
+            "SELECT concat_ws(', ', CASE WHEN NOT (r.rolsuper OR r.rolcreaterole) THEN 'the CREATEROLE "
+            "right' END, "
+            "CASE WHEN NOT (r.rolsuper OR pg_catalog.pg_has_role(current_user, d.datdba, 'MEMBER')) "
+            "THEN 'the ownership of the database' END) "
+            "FROM pg_catalog.pg_roles r, pg_catalog.pg_database d "
+            "WHERE r.rolname = current_user AND d.datname = current_database()"));
+        if (!missing)
+            fail(QString::fromUtf8(PQerrorMessage(connection.get())).trimmed());
+        if (!missing->isEmpty())
+            fail(QStringLiteral(
+                     "The account \"%1\" lacks %2, which this needs; nothing was changed. A superuser "
+                     "grants it (ALTER ROLE %1 CREATEROLE; ALTER DATABASE %3 OWNER TO %1).")
+                     .arg(QString::fromUtf8(PQuser(connection.get())), *missing,
+                          QString::fromUtf8(PQdb(connection.get()))));
+    }
+
+    // The roles, the stored passwords' hashes, the triggers that hold the workstations to what the
+    // client does, the audit, and each role's grants.
+    void secure(const std::function<void(const QString &)> &say)
+    {
+        say(QStringLiteral("Hashing the staff's passwords and guarding the requests"));
+        exec(DatabaseScripts::text(QStringLiteral("postgres/security.sql")),
+             QStringLiteral("Hashing the passwords and guarding the requests"));
+        say(QStringLiteral("Granting the roles inventory_request_client and inventory_request_supply"));
+        exec(DatabaseScripts::text(QStringLiteral("postgres/roles.sql")),
+             QStringLiteral("Granting the roles"));
+    }
 };
 
 } // namespace
@@ -132,6 +170,7 @@ void run(const QString &serverName, Content content, const std::function<void(co
     };
     Server server;
     server.connect(serverName);
+    server.requireAdministratorRights(say);
 
     const long long tables = server.count(QStringLiteral(
         "SELECT count(*) FROM pg_catalog.pg_class c JOIN pg_catalog.pg_namespace n ON n.oid = c.relnamespace "
@@ -166,8 +205,7 @@ void run(const QString &serverName, Content content, const std::function<void(co
                                "'withdrawrequestid'), coalesce(max(WithdrawRequestID), 0) + 1, false) "
                                "FROM inventory.tbInvWithdrawRequest"),
                 QStringLiteral("Numbering the request lines"));
-    say(QStringLiteral("Granting the workstations' role inventory_request_client"));
-    server.exec(DatabaseScripts::text(QStringLiteral("postgres/roles.sql")), QStringLiteral("Granting the workstations' role"));
+    server.secure(say);
     server.exec(QStringLiteral("RESET search_path"), QStringLiteral("Finishing the set-up"));
     server.exec(QStringLiteral("COMMIT"), QStringLiteral("Committing the set-up"));
     say(QStringLiteral("Done"));
@@ -181,6 +219,7 @@ int upgrade(const QString &serverName, const std::function<void(const QString &)
     };
     Server server;
     server.connect(serverName);
+    server.requireAdministratorRights(say);
     const QString database = QString::fromUtf8(PQdb(server.connection.get()));
     server.exec(QStringLiteral("BEGIN"), QStringLiteral("Starting the upgrade"));
     // Saves under way finish first; the workstations' next ones wait for the upgrade.
@@ -227,6 +266,9 @@ int upgrade(const QString &serverName, const std::function<void(const QString &)
     server.exec(requestListIndexes(), QStringLiteral("Making the request list's indexes"));
     say(QStringLiteral("Making the product search's index"));
     server.exec(productSearchIndexes(), QStringLiteral("Making the product search's index"));
+    // Version 5: roles that own nothing they don't need, hashed passwords, guarded requests, the audit.
+    server.secure(say);
+    server.exec(QStringLiteral("RESET search_path"), QStringLiteral("Finishing the upgrade"));
 
     server.exec(QStringLiteral("INSERT INTO inventory.tbInvSchemaVersion (Version, AppliedOn) VALUES (%1, "
                                "LOCALTIMESTAMP(0))")

@@ -13,8 +13,10 @@ namespace ServerSetup {
 // The version of the server's schema this program sets up and works with, recorded in
 // inventory.tbInvSchemaVersion. 3: texts are stored without trailing blanks, the procedures find
 // their keys by index, and the request list has indexes holding every column it reads. 4: the
-// request list has an index for each state of the lines it lists.
-constexpr int SchemaVersion = 4;
+// request list has an index for each state of the lines it lists. 5: an owner role owns everything,
+// the staff's passwords are bcrypt hashes checked only by the server, the requests are guarded by
+// triggers, wrong passwords lock an id out, and the audit records it.
+constexpr int SchemaVersion = 5;
 
 enum class Content { SchemaOnly, DemoData };
 

@@ -1,3 +1,4 @@
+#include "pickers/core/modEncryption.h"
 #include "platform/postgres/ServerAddress.h"
 #include "tests/support/TestSession.h"
 
@@ -23,13 +24,15 @@ struct AdminRun
     QString err;
 };
 
-AdminRun admin(const QStringList &arguments)
+AdminRun admin(const QStringList &arguments, const QByteArray &input = QByteArray())
 {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove(QStringLiteral("INVENTORY_REQUEST_DATA"));
     process.setProcessEnvironment(environment);
     process.start(QStringLiteral(IR_BUILD_DIR "/inventory-request-admin"), arguments);
+    process.write(input);
+    process.closeWriteChannel();
     AdminRun run;
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
         return run;
@@ -115,7 +118,7 @@ TEST(AdminProgram, HelpForTheProgramAndEachCommand)
     EXPECT_TRUE(overview.out.contains(QStringLiteral("  backup")));
     EXPECT_TRUE(overview.out.contains(QStringLiteral("  check")));
     EXPECT_TRUE(overview.out.contains(QStringLiteral("  upgrade")));
-    for (const char *command : {"backup", "check", "setup", "upgrade"}) {
+    for (const char *command : {"backup", "check", "setup", "upgrade", "password", "unlock", "audit"}) {
         const AdminRun help = admin({QString::fromLatin1(command), QStringLiteral("--help")});
         EXPECT_EQ(help.status, 0) << command;
         EXPECT_TRUE(help.out.startsWith(QStringLiteral("Usage: inventory-request-admin ") + QString::fromLatin1(command)))
@@ -317,7 +320,7 @@ TEST(AdminUpgrade, CheckNamesTheUpgradeThatThenBringsTheServerUpToDate)
 
     const AdminRun upgrade = admin({QStringLiteral("upgrade"), server});
     EXPECT_EQ(upgrade.status, 0) << upgrade.err.toStdString();
-    EXPECT_TRUE(upgrade.out.contains(QStringLiteral("from schema version 2 to 4")))
+    EXPECT_TRUE(upgrade.out.contains(QStringLiteral("from schema version 2 to 5")))
         << upgrade.out.toStdString();
     EXPECT_EQ(admin({QStringLiteral("check"), QStringLiteral("--server"), server}).status, 0);
     ASSERT_TRUE(onServer(
@@ -336,4 +339,41 @@ TEST(AdminUpgrade, CheckNamesTheUpgradeThatThenBringsTheServerUpToDate)
         admin({QStringLiteral("upgrade"), database.address() + QStringLiteral(" dbname=postgres")});
     EXPECT_EQ(empty.status, 1);
     EXPECT_TRUE(empty.err.contains(QStringLiteral("Nothing was changed"))) << empty.err.toStdString();
+}
+
+// The administrator sets a staff member's password (read from standard input here, as from a
+// terminal without echo), ends a lock-out and reads the audit of both.
+TEST(AdminStaff, PasswordUnlockAndAuditOnAServer)
+{
+    const ScratchServerDatabase database(QStringLiteral("staff"));
+    if (!database.available())
+        GTEST_SKIP() << "no test server (INVENTORY_REQUEST_TEST_SERVER)";
+    const QString server = database.address();
+    ASSERT_EQ(admin({QStringLiteral("setup"), server, QStringLiteral("--demo")}).status, 0);
+    auto scrambled = [](const char *password) {
+        return ScrambleText(QStringLiteral("E"), QStringLiteral("DARVELQUIMSTO"),
+                            QString::fromLatin1(password));
+    };
+
+    const AdminRun set =
+        admin({QStringLiteral("password"), server, QStringLiteral("2001")}, "Night Shift 7\n");
+    EXPECT_EQ(set.status, 0) << set.err.toStdString();
+    std::unique_ptr<Connection> workstation = Connection::openServer(server);
+    EXPECT_EQ(workstation->checkServerLogon(QStringLiteral("2001"), scrambled("Night Shift 7")),
+              QStringLiteral("2001"));
+    EXPECT_TRUE(
+        workstation->checkServerLogon(QStringLiteral("2001"), scrambled(Demo::SupervisorPassword)).isEmpty());
+    const AdminRun unknown = admin({QStringLiteral("password"), server, QStringLiteral("9999")}, "x\n");
+    EXPECT_EQ(unknown.status, 1);
+    EXPECT_TRUE(unknown.err.contains(QStringLiteral("no employee \"9999\""))) << unknown.err.toStdString();
+
+    EXPECT_EQ(admin({QStringLiteral("unlock"), server, QStringLiteral("2001")}).status, 0);
+    const AdminRun audit =
+        admin({QStringLiteral("audit"), server, QStringLiteral("--since"), QStringLiteral("2000-01-01")});
+    EXPECT_EQ(audit.status, 0) << audit.err.toStdString();
+    for (const char *event :
+         {"\tpassword set\t2001\t", "\tlog-on\t2001\t", "\tlog-on refused\t2001\t", "\tunlocked\t2001\t"})
+        EXPECT_TRUE(audit.out.contains(QString::fromLatin1(event))) << event << "\n"
+                                                                    << audit.out.toStdString();
+    EXPECT_EQ(admin({QStringLiteral("audit"), server, QStringLiteral("--since")}).status, 2);
 }

@@ -1,5 +1,6 @@
 // The client's statement forms, run through the gateway on the demo database.
 
+#include "pickers/core/modEncryption.h"
 #include "tests/support/TestSession.h"
 
 #include <QDateTime>
@@ -278,9 +279,9 @@ TEST_F(ClientStatements, ItemSearchBothForms)
 
 TEST_F(ClientStatements, SupervisorCheckAndLookups)
 {
-    const QString scrambled =
-        db.rawValue(QStringLiteral("SELECT Password FROM Password.tbPasswordMain WHERE EmployeeID = '2001'"))
-            .toString();
+    // A server keeps only the password's hash: the prompt sends the scrambled form it types.
+    const QString scrambled = ScrambleText(QStringLiteral("E"), QStringLiteral("DARVELQUIMSTO"),
+                                           QString::fromLatin1(Demo::SupervisorPassword));
     const QString check =
         QStringLiteral("Select EmployeeId, Password ") + QStringLiteral("from password..tbpasswordmain ") +
         QStringLiteral("where departmentid in ('4','00') ") +

@@ -230,6 +230,29 @@ TEST(ServerLogon, StaffLogOnToTheServerTheyChose)
     EXPECT_EQ(user.sqlconnection()->Execute(S("Select count(*) From INVENTORY..tbInvLocation")).rows.size(), 1);
 }
 
+// After five wrong passwords the log-on is refused with the lock-out, naming until when, even with
+// the right password; the wrong ones are answered as always.
+TEST(ServerLogon, TheSixthTryAfterFiveWrongPasswordsShowsTheLockOut)
+{
+    if (!TestDatabase::onServer())
+        GTEST_SKIP() << "needs the server: runs in the .postgres copy";
+    TestDatabase db;
+    MessageRecorder messages;
+    ServerPrompt prompt(db.serverName());
+    for (int i = 0; i < 5; ++i)
+        prompt.enter(db.serverName(), Demo::ClerkId, "wrong");
+    prompt.enter(db.serverName(), Demo::ClerkId, Demo::ClerkPassword);
+    CurrentUser user(&prompt, scrambled);
+    user.ShowMain();
+    EXPECT_FALSE(user.Connected());
+    ASSERT_EQ(messages.count(), 6);
+    EXPECT_EQ(messages.messages().at(4).text, S("Invalid employee ID or password."));
+    EXPECT_TRUE(messages.messages().at(5).text.startsWith(
+        S("The log-on could not be checked.\n\nToo many wrong passwords were given for employee ID 1001. Its "
+          "passwords are not checked until ")))
+        << messages.messages().at(5).text.toStdString();
+}
+
 // The "Server" box is remembered per workstation: the next start offers what was typed, an empty
 // box (the data folder on the computer itself) included. A password typed into it serves the
 // log-on but is never kept.

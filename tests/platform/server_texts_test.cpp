@@ -243,7 +243,7 @@ TEST_F(ServerTexts, UpgradeFromTheEarlierVersionTrimsTheStoredTextsAndKeepsEvery
 
     QStringList said;
     EXPECT_EQ(ServerSetup::upgrade(db->serverName(), [&](const QString &line) { said << line; }), 2);
-    EXPECT_TRUE(said.last().contains(S("from schema version 2 to 4"))) << said.join(S("\n")).toStdString();
+    EXPECT_TRUE(said.last().contains(S("from schema version 2 to 5"))) << said.join(S("\n")).toStdString();
     EXPECT_EQ(rows(), before);
     EXPECT_EQ(
         db->rawValue(S("SELECT '[' || Location || ']' FROM inventory.tbInvLocation WHERE LocationID = '91'")),
@@ -287,7 +287,7 @@ TEST_F(ServerTexts, UpgradeFromVersion3GivesTheRequestListAnIndexForEachState)
 
     QStringList said;
     EXPECT_EQ(ServerSetup::upgrade(db->serverName(), [&](const QString &line) { said << line; }), 3);
-    EXPECT_TRUE(said.last().contains(S("from schema version 3 to 4"))) << said.join(S("\n")).toStdString();
+    EXPECT_TRUE(said.last().contains(S("from schema version 3 to 5"))) << said.join(S("\n")).toStdString();
     EXPECT_EQ(rows(), before);
     EXPECT_EQ(requestListIndexes(), kRequestListIndexes);
     EXPECT_NO_THROW(Connection::openServer(db->serverName()));

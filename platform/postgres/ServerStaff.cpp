@@ -1,0 +1,112 @@
+#include "platform/postgres/ServerStaff.h"
+
+#include "platform/Error.h"
+#include "platform/postgres/ServerAddress.h"
+
+#include <QStringList>
+
+#include <libpq-fe.h>
+
+#include <memory>
+
+namespace {
+
+[[noreturn]] void fail(const QString &description)
+{
+    throw Error(Error::DatabaseError, QStringLiteral("ServerStaff"), description);
+}
+
+class Administrator
+{
+public:
+    explicit Administrator(const QString &serverName)
+        : m_connection(PQconnectdb(ServerAddress::connectionString(serverName).toUtf8().constData()),
+                       &PQfinish)
+    {
+        if (PQstatus(m_connection.get()) != CONNECTION_OK)
+            fail(QStringLiteral("The database server \"%1\" cannot be reached or refused the log-on:\n%2")
+                     .arg(serverName, QString::fromUtf8(PQerrorMessage(m_connection.get())).trimmed()));
+        PQsetNoticeProcessor(
+            m_connection.get(), [](void *, const char *) {}, nullptr);
+    }
+
+    // Runs one statement with bound values; the rows as texts.
+    QVector<QStringList> run(const char *sql, const QStringList &values = {})
+    {
+        QVector<QByteArray> texts;
+        QVector<const char *> pointers;
+        for (const QString &value : values)
+            texts.append(value.toUtf8());
+        for (const QByteArray &text : std::as_const(texts))
+            pointers.append(text.constData());
+        std::unique_ptr<PGresult, decltype(&PQclear)> result(
+            PQexecParams(m_connection.get(), sql, int(pointers.size()), nullptr, pointers.constData(),
+                         nullptr, nullptr, 0),
+            &PQclear);
+        const ExecStatusType status = PQresultStatus(result.get());
+        if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK)
+            fail(QString::fromUtf8(PQerrorMessage(m_connection.get())).trimmed());
+        QVector<QStringList> rows;
+        for (int row = 0; row < PQntuples(result.get()); ++row) {
+            QStringList fields;
+            for (int column = 0; column < PQnfields(result.get()); ++column)
+                fields << QString::fromUtf8(PQgetvalue(result.get(), row, column));
+            rows.append(fields);
+        }
+        return rows;
+    }
+
+private:
+    std::unique_ptr<PGconn, decltype(&PQfinish)> m_connection;
+};
+
+} // namespace
+
+namespace ServerStaff {
+
+void setPassword(const QString &serverName, const QString &employeeId, const QString &scrambled)
+{
+    Administrator server(serverName);
+    // The trigger store_password_hash turns the scrambled form into its hash as it is written.
+    const QVector<QStringList> rows = server.run("WITH changed AS (UPDATE password.tbPasswordMain SET "
+                                                 "Password = $2 WHERE EmployeeID = rtrim($1)::citext "
+                                                 "RETURNING EmployeeID::text AS id) "
+                                                 "SELECT id, audit.record('password set', id) FROM changed",
+                                                 {employeeId, scrambled});
+    if (rows.isEmpty())
+        fail(QStringLiteral("The staff register has no employee \"%1\"; no password was set.")
+                 .arg(employeeId));
+}
+
+bool unlock(const QString &serverName, const QString &employeeId)
+{
+    Administrator server(serverName);
+    const bool locked = !server.run("SELECT password.locked_until($1::text) IS NOT NULL", {employeeId})
+                             .value(0)
+                             .value(0)
+                             .startsWith(QLatin1Char('f'));
+    server.run("SELECT audit.record('unlocked', rtrim($1::text))", {employeeId});
+    return locked;
+}
+
+QVector<AuditEvent> audit(const QString &serverName, const QString &since)
+{
+    Administrator server(serverName);
+    QVector<AuditEvent> events;
+    const QVector<QStringList> rows =
+        since.trimmed().isEmpty()
+            ? server.run(
+                  "SELECT to_char(EventTime, 'YYYY-MM-DD HH24:MI:SS'), Event, coalesce(EmployeeID, ''), "
+                  "coalesce(DocumentNumber, ''), DatabaseRole, ClientAddress FROM audit.tbAuditEvent "
+                  "ORDER BY AuditID")
+            : server.run(
+                  "SELECT to_char(EventTime, 'YYYY-MM-DD HH24:MI:SS'), Event, coalesce(EmployeeID, ''), "
+                  "coalesce(DocumentNumber, ''), DatabaseRole, ClientAddress FROM audit.tbAuditEvent "
+                  "WHERE EventTime >= $1::timestamptz ORDER BY AuditID",
+                  {since.trimmed()});
+    for (const QStringList &row : rows)
+        events.append({row.value(0), row.value(1), row.value(2), row.value(3), row.value(4), row.value(5)});
+    return events;
+}
+
+} // namespace ServerStaff
