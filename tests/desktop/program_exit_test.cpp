@@ -120,6 +120,7 @@ TEST_F(RunningProgram, ClosingTheRequestWindowWithUnsavedLinesAsksFirst)
     const QString editor = logOnAndOpenAViewer();
     ASSERT_FALSE(editor.isEmpty());
     keys({S("alt+n")});
+    QThread::msleep(1000); // as a person waits for the new request to show
     type(S("1000"));
     keys({S("alt+F4")});
     ASSERT_FALSE(windowTitled(S("Inventory Request")).isEmpty()) << "the exit question is asked";

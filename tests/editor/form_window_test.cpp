@@ -395,8 +395,9 @@ TEST_F(FormTest, TheCloseBoxAsksOnlyWhenTheDetailsHoldUnsavedChanges)
         messages().queueAnswer(MsgAnswer::No);
         EXPECT_EQ(form().close(), !c.unsaved);
         EXPECT_EQ(messages().count(), c.unsaved ? 1 : 0);
-        if (c.unsaved)
+        if (c.unsaved) {
             EXPECT_EQ(lastMessage().text, S("Are you sure you want to exit without saving?"));
+        }
         messages().clear();
     }
 }
