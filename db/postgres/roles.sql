@@ -110,3 +110,14 @@ BEGIN
 END $$;
 GRANT EXECUTE ON FUNCTION password.check_logon(text, text), password.check_supervisor(text, text),
     password.resume_logon(text) TO inventory_request_client;
+GRANT EXECUTE ON FUNCTION inventory.end_stuck_sessions() TO inventory_request_client;
+
+-- Ending a stuck workstation's session (inventory.end_stuck_sessions) needs the owner role to see
+-- and signal the other sessions. Only a superuser may grant that; a set-up by another account says
+-- so, and "check --server" names it until a superuser has.
+DO $$ BEGIN
+    GRANT pg_read_all_stats, pg_signal_backend TO inventory_request_owner;
+EXCEPTION WHEN insufficient_privilege THEN
+    RAISE WARNING 'Only a superuser can let the owner role end stuck workstation sessions: '
+                  'GRANT pg_read_all_stats, pg_signal_backend TO inventory_request_owner';
+END $$;

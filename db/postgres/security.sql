@@ -406,3 +406,33 @@ DROP TRIGGER IF EXISTS audit_request_marks ON inventory.tbInvWithdrawRequest;
 CREATE TRIGGER audit_request_marks AFTER UPDATE ON inventory.tbInvWithdrawRequest
     REFERENCING OLD TABLE AS previous_rows NEW TABLE AS changed_rows
     FOR EACH STATEMENT EXECUTE FUNCTION inventory.audit_request_marks();
+
+-- ---- Stuck sessions -----------------------------------------------------------------------------
+-- The database ends a session idle inside a transaction after a few seconds, but a ward's log-in
+-- may turn that setting off for its own session and then hold the locks every save waits for. So a
+-- workstation whose save waited in vain for a lock ends the sessions of the workstations' log-ins
+-- that hold a transaction while idle for more than five seconds, or open for more than a minute:
+-- the client never does either. Administrators' sessions are left alone. Seeing and ending other
+-- sessions needs pg_read_all_stats and pg_signal_backend for the owner role (roles.sql).
+CREATE OR REPLACE FUNCTION inventory.end_stuck_sessions() RETURNS integer
+    LANGUAGE plpgsql SECURITY DEFINER SET search_path = pg_catalog AS $$
+DECLARE
+    stuck record;
+    ended integer := 0;
+BEGIN
+    FOR stuck IN SELECT a.pid, a.usename, a.client_addr FROM pg_catalog.pg_stat_activity a
+                  WHERE a.datname = current_database() AND a.pid <> pg_catalog.pg_backend_pid()
+                    AND a.xact_start IS NOT NULL
+                    AND ((a.state LIKE 'idle in transaction%'
+                          AND a.state_change < pg_catalog.now() - interval '5 seconds')
+                         OR a.xact_start < pg_catalog.now() - interval '1 minute')
+                    AND pg_catalog.pg_has_role(a.usesysid, 'inventory_request_client', 'MEMBER')
+                    AND NOT pg_catalog.pg_has_role(a.usesysid, 'inventory_request_owner', 'MEMBER') LOOP
+        IF pg_catalog.pg_terminate_backend(stuck.pid) THEN
+            ended := ended + 1;
+            PERFORM audit.record(pg_catalog.format('stuck session ended: %s from %s', stuck.usename,
+                                                   coalesce(pg_catalog.host(stuck.client_addr), 'local')), NULL);
+        END IF;
+    END LOOP;
+    RETURN ended;
+END $$;

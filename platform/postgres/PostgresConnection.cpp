@@ -165,15 +165,14 @@ void PostgresConnection::connect()
     // processors serve the other workstations.
     // A backslash in a literal is a character, whatever the server or the address set: the client
     // doubles quotes only, as on SQL Server.
+    // A workstation never waits inside a transaction for its user; a session that does (another
+    // program on the ward's log-in) would hold the locks every other workstation's save waits for.
     // All in one round trip.
     if (!query.exec(QStringLiteral("SET search_path = inventory, password, public; SET lock_timeout = %1; "
                                    "SET jit = off; SET random_page_cost = 1.1; "
-                                   "SET max_parallel_workers_per_gather = 0; SET standard_conforming_strings = on")
+                                   "SET max_parallel_workers_per_gather = 0; SET standard_conforming_strings = on; "
+                                   "SET idle_in_transaction_session_timeout = 5000")
                         .arg(busyTimeout())))
-        databaseError(query.lastError().text());
-    // A workstation never waits inside a transaction for its user; a session that does (another
-    // program on the ward's log-in) would hold the locks every other workstation's save waits for.
-    if (!query.exec(QStringLiteral("SET idle_in_transaction_session_timeout = 5000")))
         databaseError(query.lastError().text());
     for (const char *check : {"SELECT count(*) FROM inventory.tbInvLocation", "SELECT count(*) FROM password.tbPasswordMain"}) {
         if (!query.exec(QString::fromLatin1(check))) {
@@ -337,10 +336,12 @@ void PostgresConnection::failed(const QString &code, const QString &reason, bool
                                      "not saved. Please try again: the program connects anew.\n(%1)")
                           .arg(reason));
     }
-    if (code == QLatin1String("55P03"))
+    if (code == QLatin1String("55P03")) {
+        m_lockWaitFailed = true;
         databaseError(QStringLiteral("The database is in use by another workstation and did not become free in "
                                      "time; please try again. (%1)")
                           .arg(reason));
+    }
     databaseError(reason);
 }
 
@@ -548,18 +549,48 @@ void PostgresConnection::BeginTrans()
             connect(); // ended while idle: nothing was begun yet, so begin anew
             exec(QStringLiteral("BEGIN"));
         }
-        try {
-            exec(QString::fromLatin1(SaveLock));
-        } catch (const Error &) {
-            if (!m_dropped)
-                exec(QStringLiteral("ROLLBACK"));
-            throw;
-        }
+        takeSaveLock();
     } else {
         sendHeldInserts();
         exec(QStringLiteral("SAVEPOINT level%1").arg(m_transactionDepth));
     }
     ++m_transactionDepth;
+}
+
+// Takes the save lock in the transaction just begun. A wait in vain ends the transaction; when that
+// ends a stuck workstation's session, the transaction begins anew and waits once more.
+void PostgresConnection::takeSaveLock()
+{
+    m_lockWaitFailed = false;
+    for (int attempt = 0;; ++attempt) {
+        try {
+            exec(QString::fromLatin1(SaveLock));
+            return;
+        } catch (const Error &) {
+            if (m_dropped)
+                throw;
+            exec(QStringLiteral("ROLLBACK"));
+            if (attempt > 0 || !endStuckSessionsAfterLockWait())
+                throw;
+            exec(QStringLiteral("BEGIN"));
+        }
+    }
+}
+
+// A session of a workstation's log-in that holds a transaction idle (its own timeout turned off)
+// would keep every other workstation from saving; after a wait in vain the server ends such
+// sessions. Whether any was ended; false on a server that cannot (an older set-up, or one without
+// the right to), where the wait's message stands.
+bool PostgresConnection::endStuckSessionsAfterLockWait()
+{
+    if (!std::exchange(m_lockWaitFailed, false))
+        return false;
+    try {
+        QSqlQuery ended = exec(QStringLiteral("SELECT inventory.end_stuck_sessions()"));
+        return ended.next() && ended.value(0).toInt() > 0;
+    } catch (const Error &) {
+        return false;
+    }
 }
 
 void PostgresConnection::CommitTrans()
@@ -607,6 +638,9 @@ void PostgresConnection::RollbackTrans()
     if (m_transactionDepth == 1) {
         m_transactionDepth = 0;
         exec(QStringLiteral("ROLLBACK"));
+        // A row or table lock waited for in vain: the next try finds it free if a stuck
+        // workstation held it.
+        endStuckSessionsAfterLockWait();
         return;
     }
     --m_transactionDepth;

@@ -57,6 +57,8 @@ private:
     ResultTable checkSupervisor(const struct PasswordChecks::SupervisorCheck &check);
     void resumeLogon();
     bool lockNeedsUpdate(const QString &target);
+    void takeSaveLock();
+    bool endStuckSessionsAfterLockWait();
 
     struct HeldInsert
     {
@@ -65,6 +67,7 @@ private:
     };
 
     bool m_dropped = false;
+    bool m_lockWaitFailed = false; // the last lock wait ran out (lock_timeout)
     // The fewest and most arguments each procedure takes, by lower-case name.
     QHash<QString, std::pair<int, int>> m_parameterCounts;
     QSet<QString> m_unfoldable; // statements whose DistinctFirst form the server refused

@@ -93,6 +93,12 @@ UNION ALL
 SELECT 'lets PUBLIC run the function ' || name FROM our_functions
  WHERE pg_catalog.has_function_privilege('public', oid, 'EXECUTE')
 UNION ALL
+SELECT 'cannot end a workstation session that holds the locks the others wait for (a superuser: GRANT '
+       || 'pg_read_all_stats, pg_signal_backend TO inventory_request_owner)'
+ WHERE EXISTS (SELECT FROM pg_catalog.pg_roles WHERE rolname = 'inventory_request_owner')
+   AND NOT (pg_catalog.pg_has_role('inventory_request_owner', 'pg_signal_backend', 'USAGE')
+            AND pg_catalog.pg_has_role('inventory_request_owner', 'pg_read_all_stats', 'USAGE'))
+UNION ALL
 SELECT 'does not end sessions idle in a transaction (ALTER DATABASE ' || quote_ident(current_database())
        || ' SET idle_in_transaction_session_timeout = ''5s'')'
  WHERE NOT EXISTS (SELECT FROM pg_catalog.pg_db_role_setting s JOIN pg_catalog.pg_database d ON d.oid = s.setdatabase

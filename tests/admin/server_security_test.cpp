@@ -246,6 +246,29 @@ TEST_F(SecuredServer, AWardSessionHoldingALockIdleInItsTransactionIsEnded)
     Connection::setBusyTimeout(5000);
 }
 
+// A ward session that turned its own idle timeout off and holds the save lock idle is ended by the
+// next workstation whose save waited for it in vain; that save goes through, and the audit says so.
+TEST_F(SecuredServer, AWardSessionThatTurnedItsTimeoutOffIsEndedByTheNextSave)
+{
+    std::unique_ptr<Session> holder = clerkAtWard();
+    ASSERT_TRUE(holder->run(S("SET idle_in_transaction_session_timeout = 0")));
+    ASSERT_TRUE(holder->run(S("BEGIN")));
+    ASSERT_TRUE(holder->run(S("SELECT pg_advisory_xact_lock(7419263)")));
+    QThread::sleep(6);
+    Connection::setBusyTimeout(1000);
+    std::unique_ptr<Connection> workstation = Connection::openServer(address() + S(" user=") + m_ward);
+    EXPECT_NO_THROW({
+        workstation->BeginTrans();
+        workstation->CommitTrans();
+    });
+    Connection::setBusyTimeout(5000);
+    EXPECT_FALSE(holder->run(S("SELECT 1")));
+    Session administrator(address());
+    EXPECT_EQ(administrator.value(S("SELECT count(*) FROM audit.tbAuditEvent WHERE Event = 'stuck session ended: ")
+                                  + m_ward + S(" from local'")),
+              S("1"));
+}
+
 // The sixth wrong password within 15 minutes is refused with the lock-out message even when right,
 // at the log-on and at the supervisor prompt alike; the audit lists every try; the administrator's
 // unlock ends it.
@@ -366,17 +389,19 @@ TEST_F(SecuredServer, CheckNamesWhatTheServerLacks)
          "not hashes"},
     };
     for (const auto &weakened : cases) {
-        if (QString(S(weakened.weaken)).startsWith(S("UPDATE")))
+        if (QString(S(weakened.weaken)).startsWith(S("UPDATE"))) {
             ASSERT_TRUE(administrator.run(
                 S("ALTER TABLE password.tbPasswordMain DISABLE TRIGGER store_password_hash")));
+        }
         ASSERT_TRUE(administrator.run(S(weakened.weaken))) << weakened.weaken;
         const ServerCheck::Result result = ServerCheck::run(address());
         EXPECT_FALSE(result.passed()) << weakened.weaken;
         EXPECT_TRUE(result.problems.join(S("\n")).contains(S(weakened.named)))
             << weakened.weaken << "\n"
             << result.problems.join(S("\n")).toStdString();
-        if (weakened.restore)
+        if (weakened.restore) {
             ASSERT_TRUE(administrator.run(S(weakened.restore))) << weakened.restore;
+        }
     }
 }
 
