@@ -128,8 +128,8 @@ void frmMain::exportRequestLines()
     const QString number = m_ui->txtDocNum->text().trimmed();
     static const QRegularExpression digits(QStringLiteral("^[0-9]+$"));
     const bool numbered = digits.match(number).hasMatch();
-    m_gridExport->saveAsCsv(*m_ui->grdDetails,
-                            numbered ? QStringLiteral("request-%1.csv").arg(number) : QStringLiteral("request.csv"));
+    m_gridExport->saveAsCsv(*m_ui->grdDetails, numbered ? QStringLiteral("request-%1.csv").arg(number)
+                                                        : QStringLiteral("request.csv"));
 }
 
 bool frmMain::eventFilter(QObject *watched, QEvent *event)
