@@ -7,6 +7,7 @@
 #include "bench/ScaleData.h"
 #include "bench/ServerData.h"
 
+#include "editor/GridExport.h"
 #include "editor/RequestCopy.h"
 #include "editor/RequestList.h"
 #include "editor/RequestSaving.h"
@@ -428,6 +429,21 @@ void registerRestockAndCopy()
                 throw std::runtime_error("nothing was copied");
         },
         listed);
+
+    // The processed list (26,000 requests) written as CSV, as its context menu does.
+    registerPair(
+        "ExportList/processed",
+        [] {
+            form().ui().SSTab1->setCurrentIndex(0);
+            selectView(2);
+            form().requestList().RefreshRequestList();
+        },
+        [] {
+            const QString failure =
+                GridExport::write(*form().ui().grdListing, g->work.filePath(QStringLiteral("list.csv")));
+            if (!failure.isEmpty())
+                throw std::runtime_error(failure.toStdString());
+        });
 }
 
 // ---- Registration --------------------------------------------------------------------------
