@@ -400,8 +400,8 @@ void registerRestockAndCopy()
 {
     auto suggestAt = [] {
         arrangeRestockWard();
+        // The grid fills on whichever tab shows: leaving the list would open its selected request.
         Ui::frmMain &ui = form().ui();
-        ui.SSTab1->setCurrentIndex(1);
         ui.cboTargetLocation->setTag(QString::fromLatin1(kRestockWard));
         ui.cboLocation->setTag(QString::fromLatin1(ScaleData::Facts::Pharmacy));
         form().ClearAll();

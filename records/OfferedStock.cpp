@@ -3,7 +3,10 @@
 #include "platform/Database.h"
 #include "records/RecordValues.h"
 
+#include <algorithm>
 #include <cmath>
+#include <numeric>
+#include <utility>
 
 namespace {
 
@@ -44,8 +47,7 @@ QString OfferedStockStatement(const QString &departmentId, const QString &locati
            QStringLiteral("' and ( D.ItemStatus = 0 or D.ItemStatus is Null ) and ( A.ItemStatus = 0 or "
                           "A.ItemStatus is Null ) and IsNull(C.IsFixedAsset,0) <> 1 ") +
            QStringLiteral("and not exists (Select K.KitID From INVENTORY..tbInvKit K Where K.KitID = A.KitID "
-                          "and not K.Active = 'I') ") +
-           QStringLiteral("Order By A.ItemName, A.ItemDesc");
+                          "and not K.Active = 'I')");
 }
 
 std::vector<OfferedItem> ReadOfferedStock(Connection *connection, const QString &departmentId,
@@ -61,6 +63,7 @@ std::vector<OfferedItem> ReadOfferedStock(Connection *connection, const QString 
               locationAds = column("LocationADS"), openQuantity = column("OpenQuantity");
 
     std::vector<OfferedItem> items;
+    std::vector<std::pair<QString, QString>> names; // item name and description, for the order
     items.reserve(size_t(table.rows.size()));
     for (const QVector<QVariant> &row : table.rows) {
         OfferedItem item;
@@ -78,8 +81,21 @@ std::vector<OfferedItem> ReadOfferedStock(Connection *connection, const QString 
         item.locationIsADS = !row.at(locationAds).isNull() && ValueBoolean(row.at(locationAds));
         item.openQuantity = Number(row.at(openQuantity));
         items.push_back(item);
+        names.push_back({TextOrEmpty(row.at(itemName)), TextOrEmpty(row.at(itemDesc))});
     }
-    return items;
+    // Sorted here rather than by the statement: ordered by name, a planner reads the whole item
+    // file in name order instead of the department's few thousand items.
+    std::vector<size_t> order(items.size());
+    std::iota(order.begin(), order.end(), size_t(0));
+    std::stable_sort(order.begin(), order.end(), [&names](size_t a, size_t b) {
+        const int byName = names[a].first.compare(names[b].first, Qt::CaseInsensitive);
+        return byName != 0 ? byName < 0 : names[a].second.compare(names[b].second, Qt::CaseInsensitive) < 0;
+    });
+    std::vector<OfferedItem> sorted;
+    sorted.reserve(items.size());
+    for (size_t index : order)
+        sorted.push_back(std::move(items[index]));
+    return sorted;
 }
 
 double RestockQuantity(const OfferedItem &item)

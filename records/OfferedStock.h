@@ -27,7 +27,7 @@ struct OfferedItem
     bool departmentIsADS = false;
 };
 
-// Reads the offered items in one statement, in item-name order. The request whose number is
+// Reads the offered items in one statement; they come in item-name order. The request whose number is
 // given (the one being edited) is left out of the open quantities: its lines are in the grid.
 // Throws Error.
 std::vector<OfferedItem> ReadOfferedStock(Connection *connection, const QString &departmentId,

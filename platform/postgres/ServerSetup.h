@@ -13,8 +13,9 @@ namespace ServerSetup {
 // The version of the server's schema this program sets up and works with, recorded in
 // inventory.tbInvSchemaVersion. 3: texts are stored without trailing blanks, the procedures find
 // their keys by index, and the request list has indexes holding every column it reads. 4: the
-// request list has an index for each state of the lines it lists.
-constexpr int SchemaVersion = 4;
+// request list has an index for each state of the lines it lists. 5: a department's pending lines
+// have an index of their own (the restock suggestion sums them).
+constexpr int SchemaVersion = 5;
 
 enum class Content { SchemaOnly, DemoData };
 

@@ -240,7 +240,7 @@ TEST_F(ClientStatements, RestockSuggestionReadsTheOfferedItemsWithTheirOpenQuant
         "T.LocationID = '10' and T.ItemStatus = 0 and D.LocationID = '94' and ( D.ItemStatus = 0 or "
         "D.ItemStatus is Null ) and ( A.ItemStatus = 0 or A.ItemStatus is Null ) and "
         "IsNull(C.IsFixedAsset,0) <> 1 and not exists (Select K.KitID From INVENTORY..tbInvKit K Where "
-        "K.KitID = A.KitID and not K.Active = 'I') Order By A.ItemName, A.ItemDesc");
+        "K.KitID = A.KitID and not K.Active = 'I')");
     EXPECT_EQ(OfferedStockStatement(QStringLiteral("10"), QStringLiteral("94"), QStringLiteral("NEW")),
               offered.arg(QStringLiteral("NEW")));
 
