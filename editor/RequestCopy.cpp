@@ -79,7 +79,7 @@ void RequestCopy::copySelectedRequest()
 
     QHash<QString, OfferedItem> offered;
     for (OfferedItem &item :
-         ReadOfferedStock(CurrentConnection(), department, location, ui.txtDocNum->text()))
+         ReadOfferedStock(CurrentConnection(), department, location, ui.txtDocNum->text(), documentNumber))
         offered.insert(item.itemId.toUpper(), std::move(item));
 
     const LineRules rules = LineRules::current(m_form);

@@ -30,8 +30,15 @@ double Number(const QVariant &value)
 } // namespace
 
 QString OfferedStockStatement(const QString &departmentId, const QString &locationId,
-                              const QString &editedDocument)
+                              const QString &editedDocument, const QString &copiedDocument)
 {
+    // A copy needs the request's own items only: a few hundred, not the department's thousands.
+    const QString copiedItems =
+        copiedDocument.isEmpty()
+            ? QString()
+            : QStringLiteral(" and T.ItemID In (Select W.ItemID From INVENTORY..tbInvWithdrawRequest W Where "
+                             "W.DocumentNumber = '") +
+                  SqlText(copiedDocument.trimmed()) + QStringLiteral("')");
     return QStringLiteral(
                "Select A.ItemID, A.ItemName, A.ItemDesc, A.AverageCost, T.OnHand, T.MinStockLevel, "
                "T.MaxStockLevel, T.IsADSStock As DepartmentADS, D.OnHand As LocationOnHand, "
@@ -47,14 +54,17 @@ QString OfferedStockStatement(const QString &departmentId, const QString &locati
            QStringLiteral("' and ( D.ItemStatus = 0 or D.ItemStatus is Null ) and ( A.ItemStatus = 0 or "
                           "A.ItemStatus is Null ) and IsNull(C.IsFixedAsset,0) <> 1 ") +
            QStringLiteral("and not exists (Select K.KitID From INVENTORY..tbInvKit K Where K.KitID = A.KitID "
-                          "and not K.Active = 'I')");
+                          "and not K.Active = 'I')") +
+           copiedItems;
 }
 
 std::vector<OfferedItem> ReadOfferedStock(Connection *connection, const QString &departmentId,
-                                          const QString &locationId, const QString &editedDocument)
+                                          const QString &locationId, const QString &editedDocument,
+                                          const QString &copiedDocument)
 {
-    const ResultTable table = RequireConnection(connection)
-                                  .Execute(OfferedStockStatement(departmentId, locationId, editedDocument));
+    const ResultTable table =
+        RequireConnection(connection)
+            .Execute(OfferedStockStatement(departmentId, locationId, editedDocument, copiedDocument));
     const auto column = [&table](const char *name) { return table.columnIndex(QLatin1String(name)); };
     const int itemId = column("ItemID"), itemName = column("ItemName"), itemDesc = column("ItemDesc"),
               averageCost = column("AverageCost"), onHand = column("OnHand"),

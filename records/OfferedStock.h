@@ -28,14 +28,15 @@ struct OfferedItem
 };
 
 // Reads the offered items in one statement; they come in item-name order. The request whose number is
-// given (the one being edited) is left out of the open quantities: its lines are in the grid.
-// Throws Error.
+// given (the one being edited) is left out of the open quantities: its lines are in the grid. With
+// a request to copy, only the items of its lines are read. Throws Error.
 std::vector<OfferedItem> ReadOfferedStock(Connection *connection, const QString &departmentId,
-                                          const QString &locationId, const QString &editedDocument);
+                                          const QString &locationId, const QString &editedDocument,
+                                          const QString &copiedDocument = QString());
 
 // The statement ReadOfferedStock sends.
 QString OfferedStockStatement(const QString &departmentId, const QString &locationId,
-                              const QString &editedDocument);
+                              const QString &editedDocument, const QString &copiedDocument = QString());
 
 // What the department should ask for: up to its maximum, less what it holds and what its open
 // requests already ask for, in whole units rounded up. 0 when it has no levels, holds more than

@@ -18,7 +18,7 @@ CREATE TABLE tbInvSchemaVersion (
     Version     integer NOT NULL,
     AppliedOn   timestamp(0) NOT NULL
 );
-INSERT INTO tbInvSchemaVersion (Version, AppliedOn) VALUES (4, LOCALTIMESTAMP(0));
+INSERT INTO tbInvSchemaVersion (Version, AppliedOn) VALUES (5, LOCALTIMESTAMP(0));
 
 CREATE TABLE tbHospitalInfo (
     HospitalID                  integer PRIMARY KEY,

@@ -317,7 +317,7 @@ TEST(AdminUpgrade, CheckNamesTheUpgradeThatThenBringsTheServerUpToDate)
 
     const AdminRun upgrade = admin({QStringLiteral("upgrade"), server});
     EXPECT_EQ(upgrade.status, 0) << upgrade.err.toStdString();
-    EXPECT_TRUE(upgrade.out.contains(QStringLiteral("from schema version 2 to 4")))
+    EXPECT_TRUE(upgrade.out.contains(QStringLiteral("from schema version 2 to 5")))
         << upgrade.out.toStdString();
     EXPECT_EQ(admin({QStringLiteral("check"), QStringLiteral("--server"), server}).status, 0);
     ASSERT_TRUE(onServer(

@@ -258,6 +258,16 @@ TEST_F(ClientStatements, RestockSuggestionReadsTheOfferedItemsWithTheirOpenQuant
     EXPECT_EQ(openQuantity.value(QStringLiteral("10012")), 12);
     EXPECT_EQ(openQuantity.value(QStringLiteral("10002")), 0);
 
+    // A copy reads the items of the copied request only.
+    const QString copied =
+        offered.arg(QStringLiteral("NEW")) +
+        QStringLiteral(" and T.ItemID In (Select W.ItemID From INVENTORY..tbInvWithdrawRequest W "
+                       "Where W.DocumentNumber = '2')");
+    EXPECT_EQ(OfferedStockStatement(QStringLiteral("10"), QStringLiteral("94"), QStringLiteral("NEW"),
+                                    QString::fromLatin1(Demo::FiveLineDoc)),
+              copied);
+    EXPECT_EQ(run(copied).rows.size(), 5);
+
     const ResultTable editing = run(offered.arg(QString::fromLatin1(Demo::PendingDoc)));
     for (const auto &row : editing.rows)
         if (row[item].toString() == QLatin1String("10001"))

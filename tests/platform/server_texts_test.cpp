@@ -17,7 +17,7 @@ QString S(const char *text)
 
 const QString kRequestListIndexes = S("ixinvwithdrawrequest_pending,ixinvwithdrawrequest_pendingverified,"
                                       "ixinvwithdrawrequest_processed,ixinvwithdrawrequest_processedverified,"
-                                      "stinvwithdrawrequest_state");
+                                      "ixinvwithdrawrequest_targetpending,stinvwithdrawrequest_state");
 
 class ServerTexts : public ::testing::Test
 {
@@ -58,7 +58,8 @@ protected:
         db->raw(
             S("DROP INDEX inventory.ixInvWithdrawRequest_Pending, "
               "inventory.ixInvWithdrawRequest_PendingVerified, "
-              "inventory.ixInvWithdrawRequest_Processed, inventory.ixInvWithdrawRequest_ProcessedVerified"));
+              "inventory.ixInvWithdrawRequest_Processed, inventory.ixInvWithdrawRequest_ProcessedVerified, "
+              "inventory.ixInvWithdrawRequest_TargetPending"));
         db->raw(S("DROP STATISTICS inventory.stInvWithdrawRequest_State"));
     }
 
@@ -243,7 +244,7 @@ TEST_F(ServerTexts, UpgradeFromTheEarlierVersionTrimsTheStoredTextsAndKeepsEvery
 
     QStringList said;
     EXPECT_EQ(ServerSetup::upgrade(db->serverName(), [&](const QString &line) { said << line; }), 2);
-    EXPECT_TRUE(said.last().contains(S("from schema version 2 to 4"))) << said.join(S("\n")).toStdString();
+    EXPECT_TRUE(said.last().contains(S("from schema version 2 to 5"))) << said.join(S("\n")).toStdString();
     EXPECT_EQ(rows(), before);
     EXPECT_EQ(
         db->rawValue(S("SELECT '[' || Location || ']' FROM inventory.tbInvLocation WHERE LocationID = '91'")),
@@ -273,7 +274,7 @@ TEST_F(ServerTexts, UpgradeFromTheEarlierVersionTrimsTheStoredTextsAndKeepsEvery
 }
 
 // A server of version 3 gets the request list's index for each state in place of its two wider
-// ones, keeping every row, and the lists read through them.
+// ones (and the index of the departments' pending lines), keeping every row.
 TEST_F(ServerTexts, UpgradeFromVersion3GivesTheRequestListAnIndexForEachState)
 {
     dropRequestListIndexes();
@@ -287,7 +288,7 @@ TEST_F(ServerTexts, UpgradeFromVersion3GivesTheRequestListAnIndexForEachState)
 
     QStringList said;
     EXPECT_EQ(ServerSetup::upgrade(db->serverName(), [&](const QString &line) { said << line; }), 3);
-    EXPECT_TRUE(said.last().contains(S("from schema version 3 to 4"))) << said.join(S("\n")).toStdString();
+    EXPECT_TRUE(said.last().contains(S("from schema version 3 to 5"))) << said.join(S("\n")).toStdString();
     EXPECT_EQ(rows(), before);
     EXPECT_EQ(requestListIndexes(), kRequestListIndexes);
     EXPECT_NO_THROW(Connection::openServer(db->serverName()));
