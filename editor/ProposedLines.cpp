@@ -37,27 +37,19 @@ double LineRules::stockOf(const OfferedItem &item) const
     return stockAtDepartment ? item.onHand : item.locationOnHand;
 }
 
-std::optional<ProposedLine> LineRules::make(const OfferedItem &item, double quantity, bool retail,
-                                            Refusal *refusal) const
+std::optional<ProposedLine> LineRules::make(const OfferedItem &item, double quantity, bool retail) const
 {
     const double onHand = stockOf(item);
-    const auto refuse = [refusal](Refusal reason) {
-        if (refusal)
-            *refusal = reason;
-        return std::nullopt;
-    };
     if (refuseZeroOnHand && onHand <= 0)
-        return refuse(Refusal::ZeroOnHand);
+        return std::nullopt;
 
     ProposedLine line;
     if (cutToOnHand && quantity > onHand) {
         quantity = std::floor(onHand);
         line.cutToStock = true;
         if (quantity <= 0)
-            return refuse(Refusal::NothingOnHand);
+            return std::nullopt;
     }
-    if (refusal)
-        *refusal = Refusal::None;
 
     // The texts "&Update" writes: the validated quantity, the unit cost proposed from the
     // average cost, their total, and the flags.

@@ -30,11 +30,9 @@ struct LineRules
     bool refuseZeroOnHand = false;  // gAllowWDZeroOnHand
     bool cutToOnHand = false;       // switch "5"
 
-    enum class Refusal { None, ZeroOnHand, NothingOnHand };
-    // The line for the item and quantity, or the reason line entry would not take it. A quantity
-    // above what the location holds is cut to it under switch "5".
-    std::optional<ProposedLine> make(const OfferedItem &item, double quantity, bool retail,
-                                     Refusal *refusal = nullptr) const;
+    // The line for the item and quantity; none where line entry would refuse the item (the location
+    // holds none of it). A quantity above what the location holds is cut to it under switch "5".
+    std::optional<ProposedLine> make(const OfferedItem &item, double quantity, bool retail) const;
     double stockOf(const OfferedItem &item) const;
 };
 

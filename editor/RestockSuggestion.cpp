@@ -54,7 +54,7 @@ void RestockSuggestion::cmdSuggest_Click()
     FlexGrid &grid = *ui.grdDetails;
     const QSet<QString> inGrid = GridItemCodes(grid);
 
-    m_basis.clear();
+    // The bases of lines an earlier suggestion proposed stay: those lines are still in the grid.
     std::vector<ProposedLine> lines;
     int withoutLevels = 0, belowMinimum = 0, refused = 0;
     for (const OfferedItem &item : offered) {
@@ -67,8 +67,7 @@ void RestockSuggestion::cmdSuggest_Click()
             ++belowMinimum;
         if (quantity <= 0 || inGrid.contains(item.itemId.toUpper()))
             continue;
-        LineRules::Refusal refusal = LineRules::Refusal::None;
-        const std::optional<ProposedLine> line = rules.make(item, quantity, true, &refusal);
+        const std::optional<ProposedLine> line = rules.make(item, quantity, true);
         if (!line) {
             ++refused;
             continue;

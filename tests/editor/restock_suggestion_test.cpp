@@ -190,25 +190,4 @@ TEST_F(RestockSuggestionTest, LineEntryChecksOfTheSiteApply)
     }
 }
 
-TEST_F(RestockSuggestionTest, RetailFlagFollowsTheDepartment)
-{
-    // Switch "3" makes every line a consumption line.
-    stock({{"10007", "4", "10", "50"}});
-    session().raw(QStringLiteral("UPDATE tbPharmaSwitch SET KeyValue = '1' WHERE idkey = '3'"));
-    form().ApplyHeaderSwitches();
-    suggest();
-    ASSERT_EQ(lines(), QStringList{"10007=36"});
-    EXPECT_EQ(cell(1, 5), QStringLiteral("N"));
-}
-
-TEST_F(RestockSuggestionTest, WithoutBothLocationsNothingIsRead)
-{
-    widget<LocationCombo>(QStringLiteral("cboLocation"))->setTag(QString());
-    suggest();
-    ASSERT_EQ(messages().count(), 1);
-    EXPECT_EQ(lastMessage().title, QStringLiteral("MESSAGE"));
-    EXPECT_TRUE(lines().isEmpty());
-    EXPECT_TRUE(trace().isEmpty());
-}
-
 } // namespace
