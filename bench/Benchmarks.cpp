@@ -7,19 +7,23 @@
 #include "bench/ScaleData.h"
 #include "bench/ServerData.h"
 
+#include "editor/GridExport.h"
+#include "editor/RequestCopy.h"
 #include "editor/RequestList.h"
 #include "editor/RequestSaving.h"
+#include "editor/RestockSuggestion.h"
 #include "editor/frmMain.h"
 #include "pickers/PickerWindows.h"
 #include "pickers/frmItemLookup.h"
 #include "platform/CurrentUser.h"
-#include "platform/TimeZoneRules.h"
 #include "platform/Database.h"
 #include "platform/Messages.h"
 #include "platform/SqlTrace.h"
+#include "platform/TimeZoneRules.h"
 #include "platform/gui/FlexGrid.h"
 #include "platform/gui/KeySender.h"
 #include "platform/gui/LocationCombo.h"
+#include "records/OfferedStock.h"
 #include "shell/Session.h"
 
 #include "ui_frmMain.h"
@@ -344,6 +348,104 @@ void registerStartup()
         ->UseRealTime();
 }
 
+// ---- Restock suggestion and copy -------------------------------------------------------------
+
+// A ward of its own for the suggestion, so that the other benchmarks see the data set as it is.
+const char *const kRestockWard = "101";
+constexpr int kRestockStocked = 3000;
+constexpr int kRestockBelowMinimum = 500;
+
+int countOf(const QString &sql)
+{
+    Recordset rs;
+    rs.Open(sql, CurrentConnection());
+    return rs.Fields(0).toInt();
+}
+
+// The ward stocks kRestockStocked items, all with levels, kRestockBelowMinimum of those the
+// pharmacy offers it at or below their minimum. The same SQL on both backends.
+void arrangeRestockWard()
+{
+    static bool arranged = false;
+    if (arranged)
+        return;
+    arranged = true;
+    const QString ward = QString::fromLatin1(kRestockWard);
+    const QString pharmacy = QString::fromLatin1(ScaleData::Facts::Pharmacy);
+    const int stocked =
+        countOf(QStringLiteral("Select Count(*) From INVENTORY..tbInvent Where LocationID = '%1'").arg(ward));
+    if (stocked < kRestockStocked)
+        g->bare->exec(
+            QStringLiteral("INSERT INTO tbInvent (ItemID, LocationID, OnHand, ItemStatus, AverageCost) "
+                           "SELECT P.ItemID, '%1', 0, 0, P.AverageCost FROM tbInvent P "
+                           "WHERE P.LocationID = '%2' AND NOT EXISTS (SELECT 1 FROM tbInvent W "
+                           "WHERE W.ItemID = P.ItemID AND W.LocationID = '%1') ORDER BY P.ItemID LIMIT %3")
+                .arg(ward, pharmacy)
+                .arg(kRestockStocked - stocked));
+    g->bare->exec(QStringLiteral("UPDATE tbInvent SET OnHand = 150, MinStockLevel = 40, MaxStockLevel = 400 "
+                                 "WHERE LocationID = '%1'")
+                      .arg(ward));
+    QStringList below;
+    for (const OfferedItem &item : ReadOfferedStock(CurrentConnection(), ward, pharmacy, QString())) {
+        if (below.size() == kRestockBelowMinimum)
+            break;
+        if (item.locationOnHand > 0)
+            below << QLatin1Char('\'') + item.itemId + QLatin1Char('\'');
+    }
+    g->bare->exec(QStringLiteral("UPDATE tbInvent SET OnHand = 10 WHERE LocationID = '%1' AND ItemID IN (%2)")
+                      .arg(ward, below.join(QLatin1Char(','))));
+}
+
+void registerRestockAndCopy()
+{
+    auto suggestAt = [] {
+        arrangeRestockWard();
+        // The grid fills on whichever tab shows: leaving the list would open its selected request.
+        Ui::frmMain &ui = form().ui();
+        ui.cboTargetLocation->setTag(QString::fromLatin1(kRestockWard));
+        ui.cboLocation->setTag(QString::fromLatin1(ScaleData::Facts::Pharmacy));
+        form().ClearAll();
+    };
+    registerPair(
+        "Suggest/3000 stocked 500 below", suggestAt,
+        [] {
+            form().restockSuggestion().cmdSuggest_Click();
+            const int lines = form().ui().grdDetails->Rows() - 2;
+            if (lines < kRestockBelowMinimum * 9 / 10)
+                throw std::runtime_error("the suggestion proposed only " + std::to_string(lines) + " lines");
+        },
+        [] { form().ClearAll(); });
+
+    const QString document = g->facts.request200;
+    auto listed = [document] {
+        form().ui().SSTab1->setCurrentIndex(0);
+        selectListedRequest(document);
+    };
+    registerPair(
+        "CopyRequest/200 lines", listed,
+        [] {
+            form().copySelectedRequest();
+            if (form().ui().grdDetails->Rows() < 3)
+                throw std::runtime_error("nothing was copied");
+        },
+        listed);
+
+    // The processed list (26,000 requests) written as CSV, as its context menu does.
+    registerPair(
+        "ExportList/processed",
+        [] {
+            form().ui().SSTab1->setCurrentIndex(0);
+            selectView(2);
+            form().requestList().RefreshRequestList();
+        },
+        [] {
+            const QString failure =
+                GridExport::write(*form().ui().grdListing, g->work.filePath(QStringLiteral("list.csv")));
+            if (!failure.isEmpty())
+                throw std::runtime_error(failure.toStdString());
+        });
+}
+
 // ---- Registration --------------------------------------------------------------------------
 
 QString stockedItemName(QString *code)
@@ -412,6 +514,7 @@ void registerAll()
     }
 
     registerStartup();
+    registerRestockAndCopy();
 
     benchmark::RegisterBenchmark((g_namePrefix + "PeakMemory").c_str(), [](benchmark::State &state) {
         for (auto _ : state)

@@ -11,7 +11,7 @@ import sys
 GOALS = {"Search/catalogue/30 wildcards": 50, "RefreshRequestList/processed": 100,
          "LoadRequest/2000": 50, "SaveRequest/2000": 100, "DeleteRequest/2000": 50, "Startup": 500,
          "Search": 16, "RefreshRequestList": 16, "LoadRequest/200": 16, "SaveRequest/200": 16,
-         "DeleteRequest/200": 16}
+         "DeleteRequest/200": 16, "Suggest": 100, "CopyRequest/200": 50, "ExportList": 1000}
 BACKENDS = [("sqlite", "SQLite"), ("postgres", "PostgreSQL")]
 HISTORY = "History2x/"
 

@@ -472,6 +472,17 @@ SELECT M.ItemID, L.LocationID, M.MarkupIn, M.MarkupOut,
 UPDATE tbInvent SET OnHand = ROUND(OnHand / 4), NetAmount = ROUND(AverageCost * ROUND(OnHand / 4), 4)
  WHERE LocationID <> '94';
 
+-- Stock levels at the wards (10, 11, 12): every twentieth item has fallen to or below its minimum
+-- since the last restock, most items are well stocked, and the items a ward keeps no level for
+-- (every seventh, and those it holds none of) have none.
+UPDATE tbInvent
+   SET MinStockLevel = CASE WHEN CAST(ItemID AS INTEGER) % 20 = 3 THEN OnHand + 10 ELSE ROUND(OnHand / 2) END,
+       MaxStockLevel = CASE WHEN CAST(ItemID AS INTEGER) % 20 = 3 THEN (OnHand + 10) * 3 ELSE OnHand * 2 END
+ WHERE LocationID IN ('10', '11', '12');
+UPDATE tbInvent SET MinStockLevel = NULL, MaxStockLevel = NULL
+ WHERE LocationID IN ('10', '11', '12')
+   AND (CAST(ItemID AS INTEGER) % 7 = 0 OR (OnHand = 0 AND CAST(ItemID AS INTEGER) % 20 <> 3));
+
 -- Insulin glargine is kept only at the pharmacies and the central supply.
 DELETE FROM tbInvent WHERE ItemID = '10006' AND LocationID NOT IN ('94', '95', '96');
 

@@ -234,6 +234,11 @@ CREATE INDEX ixInvWithdrawRequest_LocationPending ON tbInvWithdrawRequest
     (LocationID, ifnull(Status, '') COLLATE NOCASE, ifnull(Verifiedby, '') COLLATE NOCASE, TransDate, DocumentNumber,
      UserID, TargetLocationID, Status, Verifiedby);
 
+-- The restock suggestion sums a department's open requests by item: by requesting department, with
+-- every column it reads.
+CREATE INDEX ixInvWithdrawRequest_Target ON tbInvWithdrawRequest
+    (TargetLocationID, Status, DocumentNumber, ItemID, Quantity);
+
 -- @database Password
 
 -- The hospital's staff register; passwords are kept scrambled.

@@ -1,9 +1,12 @@
 #include "editor/frmMain.h"
 
 #include "editor/DetailGrid.h"
+#include "editor/GridExport.h"
 #include "editor/LineEntry.h"
+#include "editor/RequestCopy.h"
 #include "editor/RequestList.h"
 #include "editor/RequestSaving.h"
+#include "editor/RestockSuggestion.h"
 #include "editor/StoredRequest.h"
 #include "platform/CurrentUser.h"
 #include "platform/Database.h"
@@ -19,8 +22,10 @@
 
 #include "ui_frmMain.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScopedValueRollback>
 
 namespace {
@@ -44,7 +49,11 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent), m_ui(std::make_unique<U
     m_detailGrid = std::make_unique<DetailGrid>(*this);
     m_requestList = std::make_unique<RequestList>(*this);
     m_requestSaving = std::make_unique<RequestSaving>(*this);
+    m_restockSuggestion = std::make_unique<RestockSuggestion>(*this);
+    m_requestCopy = std::make_unique<RequestCopy>(*this);
+    m_gridExport = std::make_unique<GridExport>(*this);
     connectControls();
+    addGridCommands();
 }
 
 frmMain::~frmMain()
@@ -85,6 +94,43 @@ void frmMain::connectControls()
 
     KeyEvents::setPreviewHandler(this, [this](QWidget *target, int &keyAscii) { Form_KeyPress(target, keyAscii); });
     setKeyPreview(true);
+}
+
+void frmMain::addGridCommands()
+{
+    const auto add = [this](QWidget *grid, const QString &text, const QKeySequence &shortcut, auto command) {
+        auto *action = new QAction(text, grid);
+        action->setShortcut(shortcut);
+        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        connect(action, &QAction::triggered, this, GuardedSlot(command));
+        grid->addAction(action);
+        grid->setContextMenuPolicy(Qt::ActionsContextMenu);
+    };
+    add(m_ui->grdListing, QStringLiteral("Copy to a New Request"), QKeySequence(Qt::CTRL | Qt::Key_D),
+        [this] { copySelectedRequest(); });
+    add(m_ui->grdListing, QStringLiteral("Save List as CSV..."), QKeySequence(Qt::CTRL | Qt::Key_E),
+        [this] { exportRequestList(); });
+    add(m_ui->grdDetails, QStringLiteral("Save Lines as CSV..."), QKeySequence(Qt::CTRL | Qt::Key_E),
+        [this] { exportRequestLines(); });
+}
+
+void frmMain::copySelectedRequest()
+{
+    m_requestCopy->copySelectedRequest();
+}
+
+void frmMain::exportRequestList()
+{
+    m_gridExport->saveAsCsv(*m_ui->grdListing, QStringLiteral("requests.csv"));
+}
+
+void frmMain::exportRequestLines()
+{
+    const QString number = m_ui->txtDocNum->text().trimmed();
+    static const QRegularExpression digits(QStringLiteral("^[0-9]+$"));
+    const bool numbered = digits.match(number).hasMatch();
+    m_gridExport->saveAsCsv(*m_ui->grdDetails, numbered ? QStringLiteral("request-%1.csv").arg(number)
+                                                        : QStringLiteral("request.csv"));
 }
 
 bool frmMain::eventFilter(QObject *watched, QEvent *event)
@@ -205,6 +251,7 @@ void frmMain::ClearAll()
     m_ui->txtRemarks->clear();
     m_ui->txtUOM->clear();
     m_detailGrid->ResetForNewRequest();
+    m_restockSuggestion->forget();
 }
 
 void frmMain::cmdNew_Click()
@@ -262,6 +309,7 @@ void frmMain::cmdEdit_Click()
         return;
     }
     m_requestList->LoadRequest(true);
+    m_restockSuggestion->forget();
     m_detailGrid->ComputeGrandTotal();
 
     m_ui->SSTab1->setCurrentIndex(1);

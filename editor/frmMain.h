@@ -11,6 +11,9 @@ class LineEntry;
 class DetailGrid;
 class RequestList;
 class RequestSaving;
+class RestockSuggestion;
+class RequestCopy;
+class GridExport;
 
 // The stock request editor: the one main window, with the "List" and "Details" tabs.
 // Each concern of the window lives in a unit of its own that works on the same form:
@@ -30,6 +33,15 @@ public:
     DetailGrid &detailGrid() { return *m_detailGrid; }
     RequestList &requestList() { return *m_requestList; }
     RequestSaving &requestSaving() { return *m_requestSaving; }
+    RestockSuggestion &restockSuggestion() { return *m_restockSuggestion; }
+    RequestCopy &requestCopy() { return *m_requestCopy; }
+    GridExport &gridExport() { return *m_gridExport; }
+
+    // The grids' context menu commands, also reached by their shortcuts while the grid has the
+    // focus: the list's selected request copied into a new one, and either grid saved as CSV.
+    void copySelectedRequest();
+    void exportRequestList();
+    void exportRequestLines();
 
     // Public members of the window.
     void LoadRights();
@@ -85,12 +97,16 @@ private:
     void connectControls();
     void resetTransDate();
     QStringList detailsContent() const;
+    void addGridCommands();
 
     std::unique_ptr<Ui::frmMain> m_ui;
     std::unique_ptr<LineEntry> m_lineEntry;
     std::unique_ptr<DetailGrid> m_detailGrid;
     std::unique_ptr<RequestList> m_requestList;
     std::unique_ptr<RequestSaving> m_requestSaving;
+    std::unique_ptr<RestockSuggestion> m_restockSuggestion;
+    std::unique_ptr<RequestCopy> m_requestCopy;
+    std::unique_ptr<GridExport> m_gridExport;
     int m_currentTab = 0;
     bool m_startingNewRequest = false; // New is switching to the details tab
     bool m_viewingOnly = false;

@@ -249,6 +249,11 @@ CREATE INDEX ixInvWithdrawRequest_ProcessedVerified ON tbInvWithdrawRequest (Loc
     WHERE Status = 'P' AND coalesce(Verifiedby, '') > '';
 CREATE STATISTICS stInvWithdrawRequest_State ON (coalesce(Status, '')), (coalesce(Verifiedby, ''))
     FROM tbInvWithdrawRequest;
+-- The restock suggestion sums a department's pending lines by item: only the pending lines, by
+-- requesting department, with every column it reads.
+CREATE INDEX ixInvWithdrawRequest_TargetPending ON tbInvWithdrawRequest (TargetLocationID)
+    INCLUDE (ItemID, Quantity, DocumentNumber, Status)
+    WHERE coalesce(Status, '') = '';
 -- ---- end of the request list's indexes ----------------------------------------------------------
 
 -- @database Password

@@ -252,8 +252,9 @@ int upgrade(const QString &serverName, const std::function<void(const QString &)
 
     // Version 3: texts are stored without trailing blanks; the procedures find their keys by index;
     // the product search finds names by index. Version 4: the request list has an index for each
-    // state it lists. Every step may run again on a version 3 database: it changes nothing there
-    // that is already done.
+    // state it lists. Version 5: a department's pending lines have an index (made with the request
+    // list's), and the server is secured (below). Every step may run again on a version 3 or 4
+    // database: it changes nothing there that is already done.
     say(QStringLiteral("Removing the trailing blanks of the stored texts and of every later write"));
     server.exec(DatabaseScripts::text(QStringLiteral("postgres/trailing-blanks.sql")),
                 QStringLiteral("Removing the trailing blanks of the stored texts"),

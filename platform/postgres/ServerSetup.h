@@ -15,7 +15,8 @@ namespace ServerSetup {
 // their keys by index, and the request list has indexes holding every column it reads. 4: the
 // request list has an index for each state of the lines it lists. 5: an owner role owns everything,
 // the staff's passwords are bcrypt hashes checked only by the server, the requests are guarded by
-// triggers, wrong passwords lock an id out, and the audit records it.
+// triggers, wrong passwords lock an id out, and the audit records it; a department's pending lines
+// have an index of their own (the restock suggestion sums them).
 constexpr int SchemaVersion = 5;
 
 enum class Content { SchemaOnly, DemoData };

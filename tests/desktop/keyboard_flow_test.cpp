@@ -162,4 +162,87 @@ TEST_F(KeyboardFlow, AfterEachModalWindowClosesTypingGoesOnWhereTheFocusBelongs)
     EXPECT_TRUE(failures.isEmpty()) << failures.join(QLatin1Char('\n')).toStdString();
 }
 
+TEST_F(KeyboardFlow, ARestockIsSuggestedAdjustedAndSavedFromTheKeyboard)
+{
+    // The list's first request comes from the emergency room to the central supply: New keeps the
+    // two locations, and the demo ward has items at or below their minimum.
+    QList<QStringList> proposed; // code, quantity of each proposed line
+    KeyboardScript script;
+    const QStringList failures = script.run([&](KeyboardScript &user) {
+        user.key(S("alt+n"));
+        if (!user.waitFor(S("New puts the focus in the code box"), [&] { return backIn("txtProdCode"); }))
+            return;
+        user.key(S("alt+g"));
+        if (!user.waitFor(S("Suggest fills the grid and gives it the focus"), [&] {
+                return backIn("grdDetails") && control<FlexGrid>("grdDetails")->Rows() > 4;
+            }))
+            return;
+        user.onProgram([&] {
+            const FlexGrid *grid = control<FlexGrid>("grdDetails");
+            for (int row = 1; row < grid->Rows() - 1; ++row)
+                proposed << QStringList{grid->TextMatrix(row, 0), grid->TextMatrix(row, 2)};
+        });
+
+        // The first line's quantity changed: Enter copies it into the entry area.
+        user.key(S("Return"));
+        user.waitFor(S("Enter on the line goes to its code"), [&] { return backIn("txtProdCode"); });
+        user.key(S("Tab"));
+        user.waitFor(S("the quantity box takes the focus"), [&] { return backIn("txtWithdraw"); });
+        user.key(S("ctrl+a"));
+        user.type(S("7"));
+        user.key(S("Return"));
+        user.waitFor(S("on to the unit cost"), [&] { return backIn("txtUnitCost"); });
+        user.key(S("Return"));
+        user.waitFor(S("on to Update"), [&] { return backIn("cmdOK"); });
+        user.key(S("Return"));
+        user.waitFor(S("the changed line is written and the grid has the focus"), [&] {
+            return backIn("grdDetails") && control<FlexGrid>("grdDetails")->TextMatrix(1, 2) == S("7");
+        });
+
+        // The second line deleted.
+        user.key(S("Down"));
+        user.key(S("period"));
+        user.waitFor(S("the second line is gone"), [&] {
+            return proposed.size() > 2 &&
+                   control<FlexGrid>("grdDetails")->TextMatrix(2, 0) == proposed.at(2).at(0);
+        });
+
+        QString saveButton;
+        user.key(S("alt+s"));
+        user.waitFor(S("the mnemonic focuses a save button"), [&] {
+            saveButton = FocusedControlName();
+            return saveButton == S("cmdSave") || saveButton == S("cmdVerified");
+        });
+        if (saveButton == S("cmdVerified"))
+            user.key(S("alt+s"));
+        user.waitFor(S("Save has the focus"), [&] { return backIn("cmdSave"); });
+        user.key(S("Return"));
+        user.waitFor(S("the request is saved and the list shown"),
+                     [&] { return control<QTabWidget>("SSTab1")->currentIndex() == 0; });
+    });
+    ASSERT_TRUE(failures.isEmpty()) << failures.join(QLatin1Char('\n')).toStdString();
+
+    ASSERT_GT(proposed.size(), 2);
+    proposed[0][1] = S("7");
+    proposed.removeAt(1);
+    QList<QStringList> stored;
+    const QString number = QString::number(Demo::LastDocNumber + 1);
+    for (int line = 0;; ++line) {
+        const QVariant item = m_session->rawValue(S("SELECT ItemID FROM tbInvWithdrawRequest WHERE "
+                                                    "DocumentNumber = '%1' ORDER BY WithdrawRequestID "
+                                                    "LIMIT 1 OFFSET %2")
+                                                      .arg(number)
+                                                      .arg(line));
+        if (item.isNull())
+            break;
+        const QVariant quantity = m_session->rawValue(S("SELECT Quantity FROM tbInvWithdrawRequest WHERE "
+                                                        "DocumentNumber = '%1' ORDER BY WithdrawRequestID "
+                                                        "LIMIT 1 OFFSET %2")
+                                                          .arg(number)
+                                                          .arg(line));
+        stored << QStringList{item.toString(), QString::number(quantity.toDouble())};
+    }
+    EXPECT_EQ(stored, proposed);
+}
+
 } // namespace

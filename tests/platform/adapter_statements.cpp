@@ -1,9 +1,11 @@
 // The client's statement forms, run through the gateway on the demo database.
 
 #include "pickers/core/modEncryption.h"
+#include "records/OfferedStock.h"
 #include "tests/support/TestSession.h"
 
 #include <QDateTime>
+#include <QHash>
 
 #include <gtest/gtest.h>
 
@@ -223,6 +225,54 @@ TEST_F(ClientStatements, RequestListAndAccess)
                        "Locationid = '%1'");
     EXPECT_EQ(run(access.arg(QStringLiteral("10"))).rows.size(), 1);
     EXPECT_TRUE(run(access.arg(QStringLiteral("95"))).rows.isEmpty());
+}
+
+TEST_F(ClientStatements, RestockSuggestionReadsTheOfferedItemsWithTheirOpenQuantities)
+{
+    const QString offered = QStringLiteral(
+        "Select A.ItemID, A.ItemName, A.ItemDesc, A.AverageCost, T.OnHand, T.MinStockLevel, "
+        "T.MaxStockLevel, T.IsADSStock As DepartmentADS, D.OnHand As LocationOnHand, D.IsADSStock As "
+        "LocationADS, IsNull(O.OpenQuantity,0) As OpenQuantity From INVENTORY..tbInvent T Join "
+        "INVENTORY..tbInvent D On D.ItemID = T.ItemID Join INVENTORY..tbInvMaster A On A.ItemID = "
+        "T.ItemID Left Outer Join INVENTORY..tbInvClassification C On A.ItemClassificationID = "
+        "C.ItemClassificationID Left Outer Join (Select R.ItemID, Sum(R.Quantity) As OpenQuantity From "
+        "INVENTORY..tbInvWithdrawRequest R Where R.TargetLocationID = '10' and isnull(R.Status,'') = "
+        "'' and R.DocumentNumber <> '%1' Group By R.ItemID) O On O.ItemID = T.ItemID Where "
+        "T.LocationID = '10' and T.ItemStatus = 0 and D.LocationID = '94' and ( D.ItemStatus = 0 or "
+        "D.ItemStatus is Null ) and ( A.ItemStatus = 0 or A.ItemStatus is Null ) and "
+        "IsNull(C.IsFixedAsset,0) <> 1 and not exists (Select K.KitID From INVENTORY..tbInvKit K Where "
+        "K.KitID = A.KitID and not K.Active = 'I')");
+    EXPECT_EQ(OfferedStockStatement(QStringLiteral("10"), QStringLiteral("94"), QStringLiteral("NEW")),
+              offered.arg(QStringLiteral("NEW")));
+
+    // Every item stocked at both but the fixed assets (classification E) and the active kits.
+    const ResultTable items = run(offered.arg(QStringLiteral("NEW")));
+    const int item = items.columnIndex(QStringLiteral("ItemID"));
+    const int open = items.columnIndex(QStringLiteral("OpenQuantity"));
+    QHash<QString, double> openQuantity;
+    for (const auto &row : items.rows)
+        openQuantity.insert(row[item].toString(), row[open].toDouble());
+    EXPECT_EQ(items.rows.size(), 289);
+    EXPECT_FALSE(openQuantity.contains(QString::fromLatin1(Demo::KitItemId)));
+    // Pending requests count, verified or not; processed, deleted and other departments' do not.
+    EXPECT_EQ(openQuantity.value(QStringLiteral("10001")), 120);
+    EXPECT_EQ(openQuantity.value(QStringLiteral("10012")), 12);
+    EXPECT_EQ(openQuantity.value(QStringLiteral("10002")), 0);
+
+    // A copy reads the items of the copied request only.
+    const QString copied =
+        offered.arg(QStringLiteral("NEW")) +
+        QStringLiteral(" and T.ItemID In (Select W.ItemID From INVENTORY..tbInvWithdrawRequest W "
+                       "Where W.DocumentNumber = '2')");
+    EXPECT_EQ(OfferedStockStatement(QStringLiteral("10"), QStringLiteral("94"), QStringLiteral("NEW"),
+                                    QString::fromLatin1(Demo::FiveLineDoc)),
+              copied);
+    EXPECT_EQ(run(copied).rows.size(), 5);
+
+    const ResultTable editing = run(offered.arg(QString::fromLatin1(Demo::PendingDoc)));
+    for (const auto &row : editing.rows)
+        if (row[item].toString() == QLatin1String("10001"))
+            EXPECT_EQ(row[open].toDouble(), 100) << "request 1 is the one being edited";
 }
 
 TEST_F(ClientStatements, ItemSearchBothForms)

@@ -3,6 +3,7 @@
 #include "platform/TsqlAdapter.h"
 #include "platform/postgres/ServerAddress.h"
 #include "platform/postgres/ServerSchema.h"
+#include "records/OfferedStock.h"
 #include "tests/support/TestSession.h"
 
 #include <QSqlError>
@@ -86,6 +87,20 @@ TEST(GatewayPlans, RequestListFiltersThroughThePendingIndex)
     EXPECT_EQ(firstColumn(db.connection()->Execute(statement)),
               (QStringList{QString::fromLatin1(Demo::PendingDoc), QString::fromLatin1(Demo::FiveLineDoc),
                            QString::fromLatin1(Demo::OtherDeptDoc)}));
+}
+
+// The restock suggestion sums the department's open lines from its own index, not from every line.
+TEST(GatewayPlans, RestockSuggestionReadsTheDepartmentsOpenLinesByIndex)
+{
+    SKIP_ON_SERVER();
+    TestDatabase db;
+    const QString adapted = TsqlAdapter::adapt(OfferedStockStatement(QString::fromLatin1(Demo::EmergencyRoomId),
+                                                                     QString::fromLatin1(Demo::CentralSupplyId),
+                                                                     QStringLiteral("NEW")))
+                                .sql;
+    const QString plan = planOf(db.connection(), adapted);
+    EXPECT_TRUE(plan.contains(QStringLiteral("ixInvWithdrawRequest_Target"))) << plan.toStdString();
+    EXPECT_FALSE(plan.contains(QStringLiteral("SCAN R"))) << plan.toStdString();
 }
 
 // Closing a connection leaves the planner's statistics for the tables its queries used.

@@ -17,7 +17,7 @@ QString S(const char *text)
 
 const QString kRequestListIndexes = S("ixinvwithdrawrequest_pending,ixinvwithdrawrequest_pendingverified,"
                                       "ixinvwithdrawrequest_processed,ixinvwithdrawrequest_processedverified,"
-                                      "stinvwithdrawrequest_state");
+                                      "ixinvwithdrawrequest_targetpending,stinvwithdrawrequest_state");
 
 class ServerTexts : public ::testing::Test
 {
@@ -58,7 +58,8 @@ protected:
         db->raw(
             S("DROP INDEX inventory.ixInvWithdrawRequest_Pending, "
               "inventory.ixInvWithdrawRequest_PendingVerified, "
-              "inventory.ixInvWithdrawRequest_Processed, inventory.ixInvWithdrawRequest_ProcessedVerified"));
+              "inventory.ixInvWithdrawRequest_Processed, inventory.ixInvWithdrawRequest_ProcessedVerified, "
+              "inventory.ixInvWithdrawRequest_TargetPending"));
         db->raw(S("DROP STATISTICS inventory.stInvWithdrawRequest_State"));
     }
 
@@ -273,7 +274,7 @@ TEST_F(ServerTexts, UpgradeFromTheEarlierVersionTrimsTheStoredTextsAndKeepsEvery
 }
 
 // A server of version 3 gets the request list's index for each state in place of its two wider
-// ones, keeping every row, and the lists read through them.
+// ones (and the index of the departments' pending lines), keeping every row.
 TEST_F(ServerTexts, UpgradeFromVersion3GivesTheRequestListAnIndexForEachState)
 {
     dropRequestListIndexes();

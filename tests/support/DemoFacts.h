@@ -51,6 +51,9 @@ inline constexpr const char *KitComponent2 = "10012";
 inline constexpr const char *KitComponent3 = "10013";
 inline constexpr const char *InactiveKitItemId = "10293"; // carries the KitID of the inactive kit
 inline constexpr int ItemCount = 300;
+// Stock levels at the wards 10, 11 and 12: items whose ItemID % 20 = 3 are at or below their
+// minimum (twelve at the emergency room); items whose ItemID % 7 = 0, and those the ward holds
+// none of otherwise, have no levels; every other item is above its minimum.
 
 // Requests (tbInvWithdrawRequest), all from 10 (EMERGENCY ROOM) to 94 unless said otherwise:
 inline constexpr const char *PendingDoc = "1";         // pending, unverified, 3 lines

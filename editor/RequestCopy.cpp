@@ -1,0 +1,116 @@
+#include "editor/RequestCopy.h"
+
+#include "editor/DetailGrid.h"
+#include "editor/ProposedLines.h"
+#include "editor/RequestList.h"
+#include "editor/frmMain.h"
+#include "platform/CurrentUser.h"
+#include "platform/Database.h"
+#include "platform/Messages.h"
+#include "platform/gui/FlexGrid.h"
+#include "platform/gui/WaitCursor.h"
+#include "records/OfferedStock.h"
+#include "shell/Helpers.h"
+#include "shell/Session.h"
+#include "ui_frmMain.h"
+
+#include <QHash>
+
+namespace {
+
+struct StoredLine
+{
+    QString itemId, description;
+    double quantity = 0;
+    bool retail = false;
+};
+
+std::vector<StoredLine> ReadLines(const QString &documentNumber)
+{
+    Recordset rs;
+    rs.cursorLocation = CursorLocation::Client;
+    rs.Open(QStringLiteral("Inventory..sp_Inv_LoadWithdrawalRequest '") + SqlText(documentNumber) +
+                QStringLiteral("'"),
+            CurrentConnection(), CursorType::Dynamic, LockType::ReadOnly);
+    std::vector<StoredLine> lines;
+    for (; !rs.Eof(); rs.MoveNext()) {
+        StoredLine line;
+        line.itemId = NullToDefault(rs.Fields(QStringLiteral("ItemID")), QString()).toString();
+        line.description =
+            NullToDefault(rs.Fields(QStringLiteral("Description")), QString()).toString().trimmed();
+        line.quantity = NullToDefault(rs.Fields(QStringLiteral("Quantity")), 0).toDouble();
+        line.retail =
+            NullToDefault(rs.Fields(QStringLiteral("ForRetail")), QString()).toString() != QLatin1String("N");
+        lines.push_back(line);
+    }
+    rs.Close();
+    return lines;
+}
+
+} // namespace
+
+RequestCopy::RequestCopy(frmMain &form) : m_form(form) {}
+
+RequestCopy::~RequestCopy() = default;
+
+void RequestCopy::copySelectedRequest()
+{
+    RequestList &list = m_form.requestList();
+    const QString documentNumber = list.selectedDocumentNumber().trimmed();
+    if (documentNumber.isEmpty())
+        return;
+    if (!RequestList::UserHasLocationAccess(gCurrentUser->EmployeeCode(), list.selectedTargetLocationId())) {
+        MsgBox(QStringLiteral("User not Authorized for this Location."), MsgButtons::OK,
+               MsgIcon::Information);
+        return;
+    }
+
+    WaitCursor wait;
+    // Read before New changes anything: a failure leaves the window as it was.
+    const std::vector<StoredLine> stored = ReadLines(documentNumber);
+
+    // New keeps the selected request's department and location.
+    m_form.cmdNew_Click();
+    Ui::frmMain &ui = m_form.ui();
+    const QString department = ui.cboTargetLocation->Tag().trimmed();
+    const QString location = ui.cboLocation->Tag().trimmed();
+    if (department.isEmpty() || location.isEmpty())
+        return;
+
+    QHash<QString, OfferedItem> offered;
+    for (OfferedItem &item :
+         ReadOfferedStock(CurrentConnection(), department, location, ui.txtDocNum->text(), documentNumber))
+        offered.insert(item.itemId.toUpper(), std::move(item));
+
+    const LineRules rules = LineRules::current(m_form);
+    std::vector<ProposedLine> lines;
+    QStringList leftOut;
+    for (const StoredLine &line : stored) {
+        const auto item = offered.constFind(line.itemId.trimmed().toUpper());
+        std::optional<ProposedLine> made;
+        if (item != offered.constEnd())
+            made = rules.make(item.value(), line.quantity, line.retail);
+        if (made)
+            lines.push_back(*made);
+        else
+            leftOut << QString(line.itemId + QLatin1Char(' ') + line.description).trimmed();
+    }
+
+    FlexGrid &grid = *ui.grdDetails;
+    const int before = grid.Row();
+    const int first = AppendLines(grid, lines);
+    if (first > 0)
+        grid.setRow(first);
+    DetailGrid &details = m_form.detailGrid();
+    if (first > 0 && grid.Row() == before)
+        details.LoadGridRow();
+    details.ComputeGrandTotal();
+    details.ShowLineCounter();
+    ui.txtTotalCounter->setVisible(true);
+
+    if (!leftOut.isEmpty())
+        MsgBox(QStringLiteral("These items are no longer offered for this pair of locations, or the location "
+                              "holds none to give, and were left out:\n") +
+                   leftOut.join(QLatin1Char('\n')),
+               MsgButtons::OK, MsgIcon::Information, QStringLiteral("MESSAGE"));
+}
