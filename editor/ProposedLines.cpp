@@ -1,5 +1,6 @@
 #include "editor/ProposedLines.h"
 
+#include "editor/DetailGrid.h"
 #include "editor/frmMain.h"
 #include "platform/gui/FlexGrid.h"
 #include "records/OfferedStock.h"
@@ -93,5 +94,24 @@ int AppendLines(FlexGrid &grid, const std::vector<ProposedLine> &lines)
     }
     for (int col = 0; col < grid.Cols(); ++col)
         grid.setTextMatrix(row, col, QString());
+    return first;
+}
+
+int AddToRequest(frmMain &form, const std::vector<ProposedLine> &lines)
+{
+    Ui::frmMain &ui = form.ui();
+    FlexGrid &grid = *ui.grdDetails;
+    const int before = grid.Row();
+    const int first = AppendLines(grid, lines);
+    if (first > 0)
+        grid.setRow(first);
+    DetailGrid &details = form.detailGrid();
+    // Moving to the first line appended copied it into the entry area already, unless it was the
+    // current row (the blank row it filled).
+    if (first > 0 && grid.Row() == before)
+        details.LoadGridRow();
+    details.ComputeGrandTotal();
+    details.ShowLineCounter();
+    ui.txtTotalCounter->setVisible(true);
     return first;
 }

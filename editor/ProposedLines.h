@@ -42,3 +42,8 @@ QSet<QString> GridItemCodes(const FlexGrid &grid);
 // Appends the lines after the grid's own, keeping the blank new-line row last; returns the row of
 // the first line appended (0 when there were none).
 int AppendLines(FlexGrid &grid, const std::vector<ProposedLine> &lines);
+
+// Appends the lines to the request in the window as line entry adds a line: the first one appended
+// becomes the current line, and the grand total and the line counter follow. Returns its row (0
+// when there were none).
+int AddToRequest(frmMain &form, const std::vector<ProposedLine> &lines);

@@ -1,13 +1,11 @@
 #include "editor/RequestCopy.h"
 
-#include "editor/DetailGrid.h"
 #include "editor/ProposedLines.h"
 #include "editor/RequestList.h"
 #include "editor/frmMain.h"
 #include "platform/CurrentUser.h"
 #include "platform/Database.h"
 #include "platform/Messages.h"
-#include "platform/gui/FlexGrid.h"
 #include "platform/gui/WaitCursor.h"
 #include "records/OfferedStock.h"
 #include "shell/Helpers.h"
@@ -96,17 +94,7 @@ void RequestCopy::copySelectedRequest()
             leftOut << QString(line.itemId + QLatin1Char(' ') + line.description).trimmed();
     }
 
-    FlexGrid &grid = *ui.grdDetails;
-    const int before = grid.Row();
-    const int first = AppendLines(grid, lines);
-    if (first > 0)
-        grid.setRow(first);
-    DetailGrid &details = m_form.detailGrid();
-    if (first > 0 && grid.Row() == before)
-        details.LoadGridRow();
-    details.ComputeGrandTotal();
-    details.ShowLineCounter();
-    ui.txtTotalCounter->setVisible(true);
+    AddToRequest(m_form, lines);
 
     if (!leftOut.isEmpty())
         MsgBox(QStringLiteral("These items are no longer offered for this pair of locations, or the location "

@@ -1,6 +1,5 @@
 #include "editor/RestockSuggestion.h"
 
-#include "editor/DetailGrid.h"
 #include "editor/ProposedLines.h"
 #include "editor/frmMain.h"
 #include "platform/Messages.h"
@@ -77,11 +76,6 @@ void RestockSuggestion::cmdSuggest_Click()
                        Basis{item.onHand, item.minimum, item.maximum, item.openQuantity, line->cutToStock});
     }
 
-    const int before = grid.Row();
-    const int first = AppendLines(grid, lines);
-    if (first > 0)
-        grid.setRow(first);
-
     QString summary;
     if (belowMinimum == 0)
         summary = QStringLiteral("Nothing is below its minimum");
@@ -92,14 +86,7 @@ void RestockSuggestion::cmdSuggest_Click()
     summary += QStringLiteral("; ") + Items(withoutLevels) + QStringLiteral(" without stock levels.");
     m_summary = summary;
 
-    DetailGrid &details = m_form.detailGrid();
-    // Moving to the first proposed line copied it into the entry area already, unless it was
-    // the current row (the blank row it filled).
-    if (first > 0 && grid.Row() == before)
-        details.LoadGridRow();
-    details.ComputeGrandTotal();
-    details.ShowLineCounter();
-    ui.txtTotalCounter->setVisible(true);
+    const int first = AddToRequest(m_form, lines);
     showBasisOfCurrentLine();
     if (first > 0)
         grid.setFocus(Qt::OtherFocusReason);

@@ -4,6 +4,7 @@
 #include "platform/LockOnlyUpdate.h"
 #include "platform/SqlTokenizer.h"
 #include "platform/TsqlAdapter.h"
+#include "platform/postgres/BoundStatement.h"
 #include "platform/postgres/PasswordChecks.h"
 #include "platform/postgres/ServerAddress.h"
 #include "platform/postgres/ServerSchema.h"
@@ -213,15 +214,7 @@ QVector<QStringList> PostgresConnection::callChecking(const char *call, const QS
     PGconn *native = nativeHandle();
     if (!native)
         databaseError(QStringLiteral("The connection to the database server is not open."));
-    QVector<QByteArray> texts;
-    QVector<const char *> pointers;
-    for (const QString &value : values)
-        texts.append(value.toUtf8());
-    for (const QByteArray &text : std::as_const(texts))
-        pointers.append(text.constData());
-    std::unique_ptr<PGresult, decltype(&PQclear)> result(
-        PQexecParams(native, call, int(pointers.size()), nullptr, pointers.constData(), nullptr, nullptr, 0),
-        &PQclear);
+    const PgResult result = execBound(native, call, values);
     if (PQresultStatus(result.get()) != PGRES_TUPLES_OK) {
         const char *state = PQresultErrorField(result.get(), PG_DIAG_SQLSTATE);
         const char *primary = PQresultErrorField(result.get(), PG_DIAG_MESSAGE_PRIMARY);
@@ -229,16 +222,7 @@ QVector<QStringList> PostgresConnection::callChecking(const char *call, const QS
         failed(code, QString::fromUtf8(primary ? primary : PQerrorMessage(native)).trimmed(),
                connectionLost(code));
     }
-    QVector<QStringList> rows;
-    for (int row = 0; row < PQntuples(result.get()); ++row) {
-        QStringList fields;
-        for (int column = 0; column < PQnfields(result.get()); ++column)
-            fields << (PQgetisnull(result.get(), row, column)
-                           ? QString()
-                           : QString::fromUtf8(PQgetvalue(result.get(), row, column)));
-        rows.append(fields);
-    }
-    return rows;
+    return resultRows(result.get());
 }
 
 QString PostgresConnection::checkServerLogon(const QString &employeeId, const QString &password)

@@ -1,6 +1,7 @@
 #include "platform/postgres/ServerStaff.h"
 
 #include "platform/Error.h"
+#include "platform/postgres/BoundStatement.h"
 #include "platform/postgres/ServerAddress.h"
 
 #include <QStringList>
@@ -33,27 +34,11 @@ public:
     // Runs one statement with bound values; the rows as texts.
     QVector<QStringList> run(const char *sql, const QStringList &values = {})
     {
-        QVector<QByteArray> texts;
-        QVector<const char *> pointers;
-        for (const QString &value : values)
-            texts.append(value.toUtf8());
-        for (const QByteArray &text : std::as_const(texts))
-            pointers.append(text.constData());
-        std::unique_ptr<PGresult, decltype(&PQclear)> result(
-            PQexecParams(m_connection.get(), sql, int(pointers.size()), nullptr, pointers.constData(),
-                         nullptr, nullptr, 0),
-            &PQclear);
+        const PgResult result = execBound(m_connection.get(), sql, values);
         const ExecStatusType status = PQresultStatus(result.get());
         if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK)
             fail(QString::fromUtf8(PQerrorMessage(m_connection.get())).trimmed());
-        QVector<QStringList> rows;
-        for (int row = 0; row < PQntuples(result.get()); ++row) {
-            QStringList fields;
-            for (int column = 0; column < PQnfields(result.get()); ++column)
-                fields << QString::fromUtf8(PQgetvalue(result.get(), row, column));
-            rows.append(fields);
-        }
-        return rows;
+        return resultRows(result.get());
     }
 
 private:
