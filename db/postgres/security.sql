@@ -204,14 +204,15 @@ END $$;
 
 -- ---- Supervisor check and verification ---------------------------------------------------------
 -- A right supervisor password grants this session's log-on one verification by that supervisor,
--- for two minutes; the verification mark's trigger takes it (all lines of the request in the same
--- transaction).
+-- for two minutes; the verification mark's trigger takes it for one request (all its lines, in the
+-- same transaction).
 CREATE TABLE IF NOT EXISTS password.tbVerificationGrant (
     TokenDigest  bytea NOT NULL,
     SupervisorID text NOT NULL,
     GrantedAt    timestamptz NOT NULL DEFAULT pg_catalog.clock_timestamp(),
     UsedBy       xid8
 );
+ALTER TABLE password.tbVerificationGrant ADD COLUMN IF NOT EXISTS UsedFor text;
 
 CREATE OR REPLACE FUNCTION password.check_supervisor(employee text, scrambled text)
     RETURNS TABLE (accepted boolean, locked_until text)
@@ -247,14 +248,15 @@ BEGIN
     RETURN NEXT;
 END $$;
 
-CREATE OR REPLACE FUNCTION password.take_verification_grant(supervisor text) RETURNS boolean
+DROP FUNCTION IF EXISTS password.take_verification_grant(text);
+CREATE OR REPLACE FUNCTION password.take_verification_grant(supervisor text, document text) RETURNS boolean
     LANGUAGE plpgsql VOLATILE SECURITY DEFINER SET search_path = pg_catalog, password AS $$
 DECLARE
     taken integer;
 BEGIN
-    UPDATE password.tbVerificationGrant SET UsedBy = pg_current_xact_id()
+    UPDATE password.tbVerificationGrant SET UsedBy = pg_current_xact_id(), UsedFor = lower(document)
      WHERE TokenDigest = password.session_token_digest() AND lower(SupervisorID) = lower(rtrim(supervisor, ' '))
-       AND (UsedBy = pg_current_xact_id()
+       AND ((UsedBy = pg_current_xact_id() AND UsedFor = lower(document))
             OR (UsedBy IS NULL AND GrantedAt > clock_timestamp() - interval '2 minutes'));
     GET DIAGNOSTICS taken = ROW_COUNT;
     RETURN taken > 0;
@@ -304,16 +306,12 @@ CREATE OR REPLACE FUNCTION inventory.is_own_location(employee text, location cit
     LANGUAGE sql STABLE SECURITY DEFINER SET search_path = pg_catalog, inventory, public AS $$
 SELECT EXISTS (SELECT FROM inventory.tbinvUserLocation WHERE UserID = employee::citext AND LocationID = location) $$;
 
-CREATE OR REPLACE FUNCTION inventory.request_is_closed(document citext) RETURNS boolean
-    LANGUAGE sql STABLE SECURITY DEFINER SET search_path = pg_catalog, inventory, public AS $$
-SELECT EXISTS (SELECT FROM inventory.tbInvWithdrawRequest
-                WHERE DocumentNumber = document AND (coalesce(Status, '') <> '' OR coalesce(Verifiedby, '') <> '')) $$;
-
 -- Inserting and deleting lines: the save of an open request of the employee's own department.
 CREATE OR REPLACE FUNCTION inventory.guard_request_lines() RETURNS trigger
     LANGUAGE plpgsql SECURITY DEFINER SET search_path = pg_catalog, inventory, public AS $$
 DECLARE
     employee text;
+    conflict text;
     line inventory.tbInvWithdrawRequest := CASE WHEN TG_OP = 'DELETE' THEN OLD ELSE NEW END;
 BEGIN
     IF inventory.session_is_administrator() THEN
@@ -334,8 +332,20 @@ BEGIN
     IF NEW.UserID IS DISTINCT FROM employee::citext THEN
         PERFORM inventory.refuse(format('Request lines are saved under the logged-on employee %s.', employee));
     END IF;
-    IF inventory.request_is_closed(NEW.DocumentNumber) THEN
+    -- The lines already stored under the number: those of this save (it deleted the others), or a
+    -- closed request, or another department's request whose number is taken.
+    SELECT CASE WHEN R.TargetLocationID IS DISTINCT FROM NEW.TargetLocationID THEN 'taken' ELSE 'closed' END
+      INTO conflict
+      FROM inventory.tbInvWithdrawRequest R
+     WHERE R.DocumentNumber = NEW.DocumentNumber
+       AND (coalesce(R.Status, '') <> '' OR coalesce(R.Verifiedby, '') <> ''
+            OR R.TargetLocationID IS DISTINCT FROM NEW.TargetLocationID)
+     LIMIT 1;
+    IF conflict = 'closed' THEN
         PERFORM inventory.refuse(format('Request %s is processed, verified or deleted; its lines stay as they are.',
+                                        NEW.DocumentNumber));
+    ELSIF conflict = 'taken' THEN
+        PERFORM inventory.refuse(format('Request %s is another department''s request; its number is taken.',
                                         NEW.DocumentNumber));
     END IF;
     RETURN NEW;
@@ -355,7 +365,7 @@ BEGIN
     supply := pg_has_role(session_user, 'inventory_request_supply', 'MEMBER');
     IF NEW.Verifiedby IS DISTINCT FROM OLD.Verifiedby OR NEW.verifiedDate IS DISTINCT FROM OLD.verifiedDate THEN
         IF coalesce(OLD.Verifiedby, '') <> '' OR coalesce(OLD.Status, '') <> '' OR coalesce(NEW.Verifiedby, '') = ''
-           OR NOT password.take_verification_grant(NEW.Verifiedby::text) THEN
+           OR NOT password.take_verification_grant(NEW.Verifiedby::text, OLD.DocumentNumber::text) THEN
             PERFORM inventory.refuse(format('Request %s can be verified only by a supervisor whose password the '
                                             'server checked in this session.', OLD.DocumentNumber));
         END IF;

@@ -146,6 +146,9 @@ TEST_F(SecuredServer, TheWardsLogInIsRefusedWhatTheClientWouldRefuse)
          "GetDate(), ProcessBy = '1001' WHERE DocumentNumber = '6'"},
         {"deleting a request in another employee's name", "UPDATE tbInvWithdrawRequest SET Status = 'D', "
                                                           "ProcessBy = '2001' WHERE DocumentNumber = '2'"},
+        {"a line into another department's request",
+         "INSERT INTO tbInvWithdrawRequest (DocumentNumber, ItemID, Quantity, TargetLocationID, UserID) "
+         "VALUES ('6', '10001', 1, '10', '1001')"},
         {"a non-numeric document number",
          "INSERT INTO tbInvWithdrawRequest (DocumentNumber, ItemID, Quantity, TargetLocationID, UserID) "
          "VALUES ('9A', '10001', 1, '10', '1001')"},
@@ -176,6 +179,9 @@ TEST_F(SecuredServer, TheWardsLogInIsRefusedWhatTheClientWouldRefuse)
     EXPECT_EQ(ward->value(S("SELECT accepted FROM password.check_supervisor('%1', '%2')")
                               .arg(S(Demo::SupervisorId), scrambled(Demo::SupervisorPassword))),
               S("t"));
+    // One check verifies one request, not several at once.
+    EXPECT_FALSE(ward->run(S("UPDATE tbInvWithdrawRequest SET Verifiedby = '2001' WHERE DocumentNumber IN "
+                             "('1', '2')")));
     EXPECT_TRUE(ward->run(S("UPDATE tbInvWithdrawRequest SET Verifiedby = '2001', verifiedDate = GetDate() "
                             "WHERE DocumentNumber = '2'")));
     // The check served that one verification only.
