@@ -14,9 +14,7 @@ int RunProgram(LogonPrompt &prompt, const std::function<void(frmMain *)> &editor
     QtMessageSink messages;
     setMessageSink(&messages);
 
-    CurrentUser user(&prompt, [](const QString &password) {
-        return ScrambleText(QStringLiteral("E"), QStringLiteral("DARVELQUIMSTO"), password);
-    });
+    CurrentUser user(&prompt, StaffPasswordForm);
     KeySender keys;
     registerPickerWindows();
 

@@ -10,7 +10,6 @@
 #include "shell/Session.h"
 #include "ui_frmMain.h"
 
-#include <QRegularExpression>
 
 #include <cmath>
 #include <limits>
@@ -88,8 +87,7 @@ void KitExpansion::Expand(const QString &kitCode, bool allItems, const QString &
         sql = AllComponentsQuery + kit;
     } else {
         // The component's code is joined without quotes, so it may only be a plain item number.
-        static const QRegularExpression plainNumber(QStringLiteral("^[0-9]+$"));
-        if (!plainNumber.match(componentId).hasMatch())
+        if (!IsDigitsOnly(componentId))
             throw Error(13, QStringLiteral("KitExpansion"), QStringLiteral("Type mismatch"));
         sql = OneComponentQuery + kit + QLatin1Char(',') + componentId;
     }

@@ -15,8 +15,6 @@
 
 #include "ui_frmMain.h"
 
-#include <QRegularExpression>
-
 #include <optional>
 
 namespace {
@@ -32,12 +30,6 @@ QString bareNumber(const QString &cell, const QString &refusal)
         throw Error(Error::DatabaseError, QStringLiteral("SaveRequest"), refusal);
     QString text = cell;
     return text.remove(QLatin1Char(','));
-}
-
-bool isWholeNumber(const QString &text)
-{
-    static const QRegularExpression digits(QStringLiteral("^[0-9]+$"));
-    return digits.match(text).hasMatch();
 }
 
 void rollBack(Connection *connection)
@@ -132,7 +124,7 @@ bool RequestSaving::documentNumberAccepted()
         return false;
     }
     // New numbers are the largest number plus one, so a typed number must stay a number.
-    if (!ui.txtDocNum->isReadOnly() && !isWholeNumber(documentNumber)) {
+    if (!ui.txtDocNum->isReadOnly() && !IsDigitsOnly(documentNumber)) {
         MsgBox(QStringLiteral("Document number must be a number."), MsgButtons::OK, MsgIcon::Critical,
                QStringLiteral("MESSAGE"));
         ui.txtDocNum->setFocus();

@@ -48,11 +48,11 @@ public:
 private:
     struct Refusal;
 
-    // A number typed for a new request that another request already carries is refused with the
-    // message of "&Save"; the focus goes back to the number.
     // The document number checks of "&Save": not empty, a whole number when typed, not taken.
     // Each refusal is shown, with the focus in the number's box.
     bool documentNumberAccepted();
+    // A number typed for a new request that another request already carries is refused with the
+    // message of "&Save"; the focus goes back to the number.
     bool typedNumberIsTaken(const QString &documentNumber);
     void showNumberTaken();
 

@@ -25,7 +25,6 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QScopedValueRollback>
 
 namespace {
@@ -127,10 +126,9 @@ void frmMain::exportRequestList()
 void frmMain::exportRequestLines()
 {
     const QString number = m_ui->txtDocNum->text().trimmed();
-    static const QRegularExpression digits(QStringLiteral("^[0-9]+$"));
-    const bool numbered = digits.match(number).hasMatch();
-    m_gridExport->saveAsCsv(*m_ui->grdDetails, numbered ? QStringLiteral("request-%1.csv").arg(number)
-                                                        : QStringLiteral("request.csv"));
+    m_gridExport->saveAsCsv(*m_ui->grdDetails, IsDigitsOnly(number)
+                                                   ? QStringLiteral("request-%1.csv").arg(number)
+                                                   : QStringLiteral("request.csv"));
 }
 
 bool frmMain::eventFilter(QObject *watched, QEvent *event)

@@ -13,9 +13,6 @@
 
 namespace {
 
-// The key the staff register's passwords are scrambled with.
-const QString PasswordKey = QStringLiteral("DARVELQUIMSTO");
-
 constexpr int KeyEnter = 13;
 constexpr int KeyEscape = 27;
 
@@ -109,7 +106,7 @@ void frmDeletePassword::cmdEnter_Click()
 
 bool frmDeletePassword::GetPassword(const QString &strEmployeeID, const QString &strPassword)
 {
-    const QString scrambled = ScrambleText(QStringLiteral("E"), PasswordKey, strPassword);
+    const QString scrambled = StaffPasswordForm(strPassword);
     const QString sql = QStringLiteral("Select EmployeeId, Password ")
                         + QStringLiteral("from password..tbpasswordmain ")
                         + QStringLiteral("where departmentid in ('4','00') ")

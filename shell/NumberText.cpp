@@ -4,6 +4,7 @@
 
 #include <QLocale>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -234,6 +235,12 @@ bool ParseNumeric(const QString &text, double *value)
 }
 
 } // namespace
+
+bool IsDigitsOnly(const QString &text)
+{
+    return !text.isEmpty() &&
+           std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
 
 bool IsNumeric(const QString &text)
 {

@@ -17,6 +17,10 @@ double Val(const QString &text);
 // ("1,250.00") and an exponent are accepted; the empty text is not numeric.
 bool IsNumeric(const QString &text);
 
+// Whether the text is one or more of the digits 0 to 9 and nothing else: a document number, an item
+// number joined into a statement unquoted.
+bool IsDigitsOnly(const QString &text);
+
 // The value of a numeric text (thousands separators allowed); 0 when not numeric.
 double ToNumber(const QString &text);
 

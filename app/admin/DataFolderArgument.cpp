@@ -6,6 +6,10 @@ const char *const kDataFolderHelp =
     "  --data FOLDER  the data folder; without it, the one the client opens for this account\n"
     "                 ($INVENTORY_REQUEST_DATA, else ~/.local/share/inventory-request)\n";
 
+const char *const kServerAddressHelp =
+    "SERVER is what the log-on dialog's \"Server\" box takes: \"host=... dbname=...\",\n"
+    "a postgresql:// URI or \"service=...\"; PG* variables and ~/.pgpass apply.\n";
+
 QString takeOption(QStringList &arguments, const QString &name, QString &error)
 {
     const qsizetype at = arguments.indexOf(name);

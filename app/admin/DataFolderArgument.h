@@ -13,3 +13,6 @@ QString takeOption(QStringList &arguments, const QString &name, QString &error);
 QString takeDataFolder(QStringList &arguments, QString &error);
 
 extern const char *const kDataFolderHelp;
+
+// What a SERVER argument may be, for the commands that work on a PostgreSQL server.
+extern const char *const kServerAddressHelp;

@@ -1,4 +1,5 @@
 #include "app/admin/AdminCommand.h"
+#include "app/admin/DataFolderArgument.h"
 
 #include "platform/postgres/ServerSetup.h"
 
@@ -14,7 +15,8 @@ int setup(const QStringList &given, QTextStream &out, QTextStream &err)
         return 2;
     }
     const auto content = demo ? ServerSetup::Content::DemoData : ServerSetup::Content::SchemaOnly;
-    return runReportingSteps(out, err, [&](const StepReporter &say) { ServerSetup::run(arguments.first(), content, say); });
+    return runReportingSteps(
+        out, err, [&](const StepReporter &say) { ServerSetup::run(arguments.first(), content, say); });
 }
 
 } // namespace
@@ -31,10 +33,9 @@ AdminCommand setupCommand()
                        "and inventory_request_supply (the central supply's programs), the staff's\n"
                        "passwords as bcrypt hashes and the audit. With --demo\n"
                        "the demo hospital is loaded too. Refuses a database that already holds\n"
-                       "tables. Everything happens in one transaction.\n\n"
-                       "SERVER is what the log-on dialog's \"Server\" box takes: \"host=... dbname=...\",\n"
-                       "a postgresql:// URI or \"service=...\"; PG* variables and ~/.pgpass apply.\n"
-                       "Run it as the database's owner with the CREATEROLE right (or a superuser).\n\n"
-                       "Exit status: 0 set up, 1 refused or failed (nothing changed), 2 misuse.\n"),
+                       "tables. Everything happens in one transaction.\n\n") +
+            QString::fromLatin1(kServerAddressHelp) +
+            QStringLiteral("Run it as the database's owner with the CREATEROLE right (or a superuser).\n\n"
+                           "Exit status: 0 set up, 1 refused or failed (nothing changed), 2 misuse.\n"),
         setup};
 }

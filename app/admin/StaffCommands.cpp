@@ -1,4 +1,5 @@
 #include "app/admin/AdminCommand.h"
+#include "app/admin/DataFolderArgument.h"
 
 #include "pickers/core/modEncryption.h"
 #include "platform/Error.h"
@@ -14,9 +15,8 @@
 namespace {
 
 const QString kServerHelp =
-    QStringLiteral("SERVER is what the log-on dialog's \"Server\" box takes: \"host=... dbname=...\",\n"
-                   "a postgresql:// URI or \"service=...\"; PG* variables and ~/.pgpass apply.\n"
-                   "Run it as an administrator: a member of the role inventory_request_owner.\n\n");
+    QString::fromLatin1(kServerAddressHelp) +
+    QStringLiteral("Run it as an administrator: a member of the role inventory_request_owner.\n\n");
 
 bool takeTwo(const QStringList &arguments, const char *command, QTextStream &err)
 {
@@ -69,8 +69,7 @@ int password(const QStringList &arguments, QTextStream &out, QTextStream &err)
         return 1;
     }
     return runReportingSteps(out, err, [&](const StepReporter &say) {
-        ServerStaff::setPassword(arguments.first(), arguments.last(),
-                                 ScrambleText(QStringLiteral("E"), QStringLiteral("DARVELQUIMSTO"), given));
+        ServerStaff::setPassword(arguments.first(), arguments.last(), StaffPasswordForm(given));
         say(QStringLiteral("The password of employee %1 is set.").arg(arguments.last()));
     });
 }
@@ -91,20 +90,12 @@ int unlock(const QStringList &arguments, QTextStream &out, QTextStream &err)
 int audit(const QStringList &given, QTextStream &out, QTextStream &err)
 {
     QStringList arguments = given;
-    QString since;
-    const qsizetype option = arguments.indexOf(QStringLiteral("--since"));
-    if (option >= 0) {
-        if (option + 1 >= arguments.size()) {
-            err << "inventory-request-admin: --since takes a date (see inventory-request-admin audit "
-                   "--help)\n";
-            return 2;
-        }
-        since = arguments.takeAt(option + 1);
-        arguments.removeAt(option);
-    }
-    if (arguments.size() != 1 || arguments.first().startsWith(QLatin1String("--"))) {
-        err << "inventory-request-admin: audit takes one server name and optionally --since DATE (see "
-               "inventory-request-admin audit --help)\n";
+    QString misuse;
+    const QString since = takeOption(arguments, QStringLiteral("--since"), misuse);
+    if (misuse.isEmpty() && (arguments.size() != 1 || arguments.first().startsWith(QLatin1String("--"))))
+        misuse = QStringLiteral("audit takes one server name and optionally --since DATE");
+    if (!misuse.isEmpty()) {
+        err << "inventory-request-admin: " << misuse << " (see inventory-request-admin audit --help)\n";
         return 2;
     }
     return runReportingSteps(out, err, [&](const StepReporter &say) {

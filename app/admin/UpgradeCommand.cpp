@@ -1,4 +1,5 @@
 #include "app/admin/AdminCommand.h"
+#include "app/admin/DataFolderArgument.h"
 
 #include "platform/postgres/ServerSetup.h"
 
@@ -7,10 +8,12 @@ namespace {
 int upgrade(const QStringList &arguments, QTextStream &out, QTextStream &err)
 {
     if (arguments.size() != 1 || arguments.first().startsWith(QLatin1String("--"))) {
-        err << "inventory-request-admin: upgrade takes one server name (see inventory-request-admin upgrade --help)\n";
+        err << "inventory-request-admin: upgrade takes one server name (see inventory-request-admin upgrade "
+               "--help)\n";
         return 2;
     }
-    return runReportingSteps(out, err, [&](const StepReporter &say) { ServerSetup::upgrade(arguments.first(), say); });
+    return runReportingSteps(out, err,
+                             [&](const StepReporter &say) { ServerSetup::upgrade(arguments.first(), say); });
 }
 
 } // namespace
@@ -30,11 +33,10 @@ AdminCommand upgradeCommand()
                        "Everything happens in one transaction, which waits for the saves under way;\n"
                        "when a step cannot be done (two keys that differ only in trailing blanks)\n"
                        "nothing is changed and the reason is shown. A database already up to date\n"
-                       "is left as it is.\n\n"
-                       "SERVER is what the log-on dialog's \"Server\" box takes: \"host=... dbname=...\",\n"
-                       "a postgresql:// URI or \"service=...\"; PG* variables and ~/.pgpass apply.\n"
-                       "Run it as the database's owner with the CREATEROLE right (or a superuser).\n\n"
-                       "Exit status: 0 upgraded or up to date, 1 refused or failed (nothing changed),\n"
-                       "2 misuse.\n"),
+                       "is left as it is.\n\n") +
+            QString::fromLatin1(kServerAddressHelp) +
+            QStringLiteral("Run it as the database's owner with the CREATEROLE right (or a superuser).\n\n"
+                           "Exit status: 0 upgraded or up to date, 1 refused or failed (nothing changed),\n"
+                           "2 misuse.\n"),
         upgrade};
 }

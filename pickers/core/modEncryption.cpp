@@ -100,3 +100,8 @@ QString ScrambleText(const QString &mode, const QString &key, const QString &tex
     }
     return scramble ? Scramble(key, text) : Unscramble(key, text);
 }
+
+QString StaffPasswordForm(const QString &password)
+{
+    return ScrambleText(QStringLiteral("E"), QStringLiteral("DARVELQUIMSTO"), password);
+}

@@ -4,7 +4,7 @@
 #include "platform/LockOnlyUpdate.h"
 #include "platform/SqlTokenizer.h"
 #include "platform/TsqlAdapter.h"
-#include "platform/postgres/BoundStatement.h"
+#include "platform/postgres/Libpq.h"
 #include "platform/postgres/PasswordChecks.h"
 #include "platform/postgres/ServerAddress.h"
 #include "platform/postgres/ServerSchema.h"
@@ -13,7 +13,6 @@
 #include <QFile>
 #include <QHash>
 #include <QRegularExpression>
-#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlField>
 #include <QSqlQuery>
@@ -261,14 +260,7 @@ void PostgresConnection::resumeLogon()
 
 PGconn *PostgresConnection::nativeHandle() const
 {
-    const QSqlDatabase db = database();
-    if (!db.isOpen() || !db.driver())
-        return nullptr;
-    // Qt names the handle's type after the struct behind libpq's typedef.
-    const QVariant handle = db.driver()->handle();
-    if (!handle.isValid() || (qstrcmp(handle.typeName(), "PGconn*") != 0 && qstrcmp(handle.typeName(), "pg_conn*") != 0))
-        return nullptr;
-    return *static_cast<PGconn *const *>(handle.constData());
+    return ::nativeHandle(database());
 }
 
 bool PostgresConnection::dropped() const

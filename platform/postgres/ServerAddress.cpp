@@ -1,12 +1,11 @@
 #include "platform/postgres/ServerAddress.h"
 
 #include "platform/Error.h"
+#include "platform/postgres/Libpq.h"
 
-#include <QSqlDriver>
 #include <QSqlError>
 #include <QStringList>
 #include <QUrl>
-#include <QVariant>
 
 #include <libpq-fe.h>
 
@@ -154,17 +153,6 @@ QString sslMode(const QList<std::pair<QString, QString>> &given)
         if (keyword == QLatin1String("sslmode"))
             return value;
     return QString();
-}
-
-PGconn *nativeHandle(const QSqlDatabase &db)
-{
-    if (!db.isOpen() || !db.driver())
-        return nullptr;
-    const QVariant handle = db.driver()->handle();
-    if (!handle.isValid() ||
-        (qstrcmp(handle.typeName(), "PGconn*") != 0 && qstrcmp(handle.typeName(), "pg_conn*") != 0))
-        return nullptr;
-    return *static_cast<PGconn *const *>(handle.constData());
 }
 
 enum class Transport { UnixSocket, Tls, Gssapi, Network };

@@ -2,7 +2,7 @@
 
 #include "platform/DatabaseScripts.h"
 #include "platform/Error.h"
-#include "platform/postgres/ServerAddress.h"
+#include "platform/postgres/Libpq.h"
 
 #include <QRegularExpression>
 #include <QStringList>
@@ -71,17 +71,9 @@ QString productSearchIndexes()
 
 struct Server
 {
-    std::unique_ptr<PGconn, decltype(&PQfinish)> connection{nullptr, &PQfinish};
+    PgConnection connection{nullptr, &PQfinish};
 
-    void connect(const QString &serverName)
-    {
-        connection.reset(PQconnectdb(ServerAddress::connectionString(serverName).toUtf8().constData()));
-        if (PQstatus(connection.get()) != CONNECTION_OK)
-            fail(QStringLiteral("The database server \"%1\" cannot be reached or refused the log-on:\n%2")
-                     .arg(serverName, QString::fromUtf8(PQerrorMessage(connection.get())).trimmed()));
-        PQsetNoticeProcessor(
-            connection.get(), [](void *, const char *) {}, nullptr);
-    }
+    void connect(const QString &serverName) { connection = connectDirectly(serverName, QStringLiteral("ServerSetup")); }
 
     // A failed step ends the work: the open transaction goes with the connection. The advice is
     // added when two rows would hold the same key.

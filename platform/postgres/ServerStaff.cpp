@@ -1,14 +1,9 @@
 #include "platform/postgres/ServerStaff.h"
 
 #include "platform/Error.h"
-#include "platform/postgres/BoundStatement.h"
-#include "platform/postgres/ServerAddress.h"
+#include "platform/postgres/Libpq.h"
 
 #include <QStringList>
-
-#include <libpq-fe.h>
-
-#include <memory>
 
 namespace {
 
@@ -21,14 +16,8 @@ class Administrator
 {
 public:
     explicit Administrator(const QString &serverName)
-        : m_connection(PQconnectdb(ServerAddress::connectionString(serverName).toUtf8().constData()),
-                       &PQfinish)
+        : m_connection(connectDirectly(serverName, QStringLiteral("ServerStaff")))
     {
-        if (PQstatus(m_connection.get()) != CONNECTION_OK)
-            fail(QStringLiteral("The database server \"%1\" cannot be reached or refused the log-on:\n%2")
-                     .arg(serverName, QString::fromUtf8(PQerrorMessage(m_connection.get())).trimmed()));
-        PQsetNoticeProcessor(
-            m_connection.get(), [](void *, const char *) {}, nullptr);
     }
 
     // Runs one statement with bound values; the rows as texts.
@@ -42,7 +31,7 @@ public:
     }
 
 private:
-    std::unique_ptr<PGconn, decltype(&PQfinish)> m_connection;
+    PgConnection m_connection;
 };
 
 } // namespace

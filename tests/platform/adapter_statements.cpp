@@ -270,9 +270,11 @@ TEST_F(ClientStatements, RestockSuggestionReadsTheOfferedItemsWithTheirOpenQuant
     EXPECT_EQ(run(copied).rows.size(), 5);
 
     const ResultTable editing = run(offered.arg(QString::fromLatin1(Demo::PendingDoc)));
-    for (const auto &row : editing.rows)
-        if (row[item].toString() == QLatin1String("10001"))
+    for (const auto &row : editing.rows) {
+        if (row[item].toString() == QLatin1String("10001")) {
             EXPECT_EQ(row[open].toDouble(), 100) << "request 1 is the one being edited";
+        }
+    }
 }
 
 TEST_F(ClientStatements, ItemSearchBothForms)
