@@ -1,6 +1,7 @@
 #include "platform/Database.h"
 
 #include "platform/SqlTrace.h"
+#include "platform/StatementRecord.h"
 
 // The parts of the gateway that do not depend on the database engine: the connection's trace,
 // results and recordsets.
@@ -43,6 +44,7 @@ QString Connection::checkServerLogon(const QString &, const QString &)
 ResultTable Connection::Execute(const QString &sql)
 {
     SqlTrace::record(sql);
+    StatementRecord::given(onServer() ? StatementRecord::Engine::Postgres : StatementRecord::Engine::Sqlite, sql);
     return run(sql);
 }
 

@@ -3,6 +3,7 @@
 #include "platform/DistinctFirst.h"
 #include "platform/LockOnlyUpdate.h"
 #include "platform/SqlTokenizer.h"
+#include "platform/StatementRecord.h"
 #include "platform/TsqlAdapter.h"
 #include "platform/postgres/Libpq.h"
 #include "platform/postgres/PasswordChecks.h"
@@ -213,6 +214,7 @@ QVector<QStringList> PostgresConnection::callChecking(const char *call, const QS
     PGconn *native = nativeHandle();
     if (!native)
         databaseError(QStringLiteral("The connection to the database server is not open."));
+    StatementRecord::ran(StatementRecord::Engine::Postgres, QString::fromUtf8(call));
     const PgResult result = execBound(native, call, values);
     if (PQresultStatus(result.get()) != PGRES_TUPLES_OK) {
         const char *state = PQresultErrorField(result.get(), PG_DIAG_SQLSTATE);
@@ -284,6 +286,7 @@ void PostgresConnection::reconnectIfDropped()
 
 QSqlQuery PostgresConnection::exec(const QString &sql, const QVariantList &values)
 {
+    StatementRecord::ran(StatementRecord::Engine::Postgres, sql, values);
     QSqlQuery query(database());
     query.setForwardOnly(true);
     bool ok;
@@ -341,6 +344,7 @@ void PostgresConnection::sendHeldInserts()
         size += insert.sql.size() + 3;
     batch.reserve(size);
     for (const HeldInsert &insert : held) {
+        StatementRecord::ran(StatementRecord::Engine::Postgres, QString::fromUtf8(insert.sql));
         batch += insert.sql;
         batch += "\n;\n";
     }

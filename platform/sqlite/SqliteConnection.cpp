@@ -3,6 +3,7 @@
 #include "platform/sqlite/SqliteConnection.h"
 
 #include "platform/DistinctFirst.h"
+#include "platform/StatementRecord.h"
 #include "platform/TsqlAdapter.h"
 #include "platform/sqlite/DataFolder.h"
 #include "platform/sqlite/SchemaUpgrade.h"
@@ -252,6 +253,7 @@ struct SqliteConnection::State
                 clearInserts();
             inserts.insert(insert.shape, statement);
         }
+        StatementRecord::ran(StatementRecord::Engine::Sqlite, insert.shape, insert.values);
         StatementUse use(statement, false);
         for (int i = 0; i < insert.values.size(); ++i)
             bindValue(statement, i + 1, insert.values.at(i));
@@ -284,6 +286,7 @@ struct SqliteConnection::State
         const QByteArray text = sql.toUtf8();
         const char *tail = nullptr;
         if (!statement) {
+            StatementRecord::ran(StatementRecord::Engine::Sqlite, sql);
             const int rc = sqlite3_prepare_v2(db, text.constData(), int(text.size()), &statement, &tail);
             if (rc != SQLITE_OK)
                 failure(db, rc);
@@ -318,6 +321,7 @@ struct SqliteConnection::State
             sqlite3_finalize(statement);
             return nullptr;
         }
+        StatementRecord::ran(StatementRecord::Engine::Sqlite, rewritten);
         return statement;
     }
 
