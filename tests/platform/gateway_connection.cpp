@@ -438,7 +438,7 @@ TEST(GatewayDialect, TextComparesAsOnSqlServer)
     EXPECT_EQ(names(QStringLiteral("Location = 'señor ward   '")), QStringList{"SEÑOR WARD"});
 
     // Blanks only are equal to the empty text, also where an expression is compared. (On a server the
-    // compared text loses its trailing blanks, a stored value keeps them: see the README.)
+    // compared text loses its trailing blanks, a stored value keeps them: see docs/DESIGN.md.)
     if (TestDatabase::onServer())
         return;
     db.raw(QStringLiteral("UPDATE tbInvWithdrawRequest SET Verifiedby = '   ' WHERE DocumentNumber = '3'"));
