@@ -4,9 +4,9 @@
 #include "pickers/PickerWindows.h"
 #include "pickers/core/modEncryption.h"
 #include "platform/CurrentUser.h"
-#include "platform/gui/Application.h"
-#include "platform/gui/KeySender.h"
-#include "platform/gui/QtMessageSink.h"
+#include "widgets/Application.h"
+#include "widgets/KeySender.h"
+#include "widgets/QtMessageSink.h"
 #include "shell/Session.h"
 
 int RunProgram(LogonPrompt &prompt, const std::function<void(frmMain *)> &editorShown)

@@ -1,7 +1,7 @@
 #include "app/Program.h"
 #include "pickers/LogonDialog.h"
 #include "platform/TimeZoneRules.h"
-#include "platform/gui/Application.h"
+#include "widgets/Application.h"
 
 #include <QtGlobal>
 

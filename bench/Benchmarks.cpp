@@ -20,9 +20,9 @@
 #include "platform/Messages.h"
 #include "platform/SqlTrace.h"
 #include "platform/TimeZoneRules.h"
-#include "platform/gui/FlexGrid.h"
-#include "platform/gui/KeySender.h"
-#include "platform/gui/LocationCombo.h"
+#include "widgets/FlexGrid.h"
+#include "widgets/KeySender.h"
+#include "widgets/LocationCombo.h"
 #include "records/OfferedStock.h"
 #include "shell/Session.h"
 

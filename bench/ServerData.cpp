@@ -2,7 +2,7 @@
 
 #include "platform/Error.h"
 #include "platform/postgres/ServerAddress.h"
-#include "platform/postgres/ServerSetup.h"
+#include "platform/Administration.h"
 #include "platform/sqlite/SqliteDialect.h"
 
 #include <QCryptographicHash>

@@ -2,7 +2,7 @@
 #include "editor/frmMain.h"
 #include "platform/CurrentUser.h"
 #include "platform/TimeZoneRules.h"
-#include "platform/gui/Application.h"
+#include "widgets/Application.h"
 
 #include <QTimer>
 

@@ -10,7 +10,7 @@ set(IR_INSTALL_REPORTSDIR ${CMAKE_INSTALL_DATADIR}/inventory-request/reports)
 # to its own folder, so an installed copy works under any prefix.
 file(RELATIVE_PATH IR_REPORTS_FROM_BINDIR
     ${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR} ${CMAKE_INSTALL_PREFIX}/${IR_INSTALL_REPORTSDIR})
-target_compile_definitions(ir_core PRIVATE IR_REPORTS_FROM_BINDIR="${IR_REPORTS_FROM_BINDIR}")
+target_compile_definitions(ir_reports_core PRIVATE IR_REPORTS_FROM_BINDIR="${IR_REPORTS_FROM_BINDIR}")
 
 install(TARGETS inventory-request inventory-request-admin RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${REPORT_FILES} DESTINATION ${IR_INSTALL_REPORTSDIR})

@@ -3,7 +3,7 @@
 #include "editor/LineEntry.h"
 #include "editor/frmMain.h"
 #include "platform/Messages.h"
-#include "platform/gui/Application.h"
+#include "widgets/Application.h"
 #include "shell/NumberText.h"
 #include "shell/Session.h"
 #include "ui_frmMain.h"

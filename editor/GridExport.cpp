@@ -1,7 +1,7 @@
 #include "editor/GridExport.h"
 
 #include "platform/Messages.h"
-#include "platform/gui/FlexGrid.h"
+#include "widgets/FlexGrid.h"
 #include "shell/CsvWriter.h"
 
 #include <QDir>

@@ -23,11 +23,6 @@ const QString AllComponentsQuery = QStringLiteral("Inventory..sp_Inv_KitofItems 
 const QString OneComponentQuery = QStringLiteral("Inventory..sp_Inv_KitofItems_PerItem ");
 const QString KitQuestion = QStringLiteral("Item is a Kit. Do you want to add items located in the Kit?");
 
-Connection *UserConnection()
-{
-    return gCurrentUser ? gCurrentUser->sqlconnection() : nullptr;
-}
-
 QString CellText(const QVariant &value)
 {
     if (value.isNull())
@@ -45,7 +40,7 @@ bool KitExpansion::IsKit(const QString &code) const
 {
     Recordset kit;
     kit.cursorLocation = CursorLocation::Client;
-    kit.Open(KitTestQuery + SqlText(code) + QLatin1Char('\''), UserConnection());
+    kit.Open(KitTestQuery + SqlText(code) + QLatin1Char('\''), CurrentConnection());
     const bool found = kit.RecordCount() > 0;
     const QString kitCode = found ? kit.Fields(QStringLiteral("Code")).toString() : QString();
     kit.Close();
@@ -94,7 +89,7 @@ void KitExpansion::Expand(const QString &kitCode, bool allItems, const QString &
 
     Recordset components;
     components.cursorLocation = CursorLocation::Client;
-    components.Open(sql, UserConnection());
+    components.Open(sql, CurrentConnection());
     if (components.RecordCount() == 0)
         return;
 

@@ -6,10 +6,10 @@
 #include "platform/CurrentUser.h"
 #include "platform/Messages.h"
 #include "platform/Shell.h"
-#include "platform/gui/Application.h"
-#include "platform/gui/KeyEvents.h"
-#include "platform/gui/Validation.h"
-#include "platform/gui/WaitCursor.h"
+#include "widgets/Application.h"
+#include "widgets/KeyEvents.h"
+#include "widgets/Validation.h"
+#include "widgets/WaitCursor.h"
 #include "records/clsItem.h"
 #include "records/clsItemMaster.h"
 #include "shell/Helpers.h"
@@ -169,7 +169,7 @@ void LineEntry::validateCode(bool &cancel)
     LocationCombo *location = gClientName == QLatin1String("BEX") ? ui.cboTargetLocation : ui.cboLocation;
 
     clsItem item;
-    item.setActiveConnection(gCurrentUser ? gCurrentUser->sqlconnection() : nullptr);
+    item.setActiveConnection(CurrentConnection());
     const QString searchText = gForceItemSearch ? QString() : ui.txtProdCode->text();
     if (!item.SearchItem(searchText, location->Text(), location->Tag()))
         return;
@@ -293,7 +293,7 @@ void LineEntry::ShowItemDetails()
     Ui::frmMain &ui = m_form.ui();
 
     clsItem item;
-    item.setActiveConnection(gCurrentUser ? gCurrentUser->sqlconnection() : nullptr);
+    item.setActiveConnection(CurrentConnection());
     // A blank code (the new-line row) names no item, although loading a blank id succeeds.
     const QString code = ui.txtProdCode->text();
     if (!code.trimmed().isEmpty() && item.LoadItem(code, ui.cboLocation->Tag())) {

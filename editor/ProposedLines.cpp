@@ -2,7 +2,7 @@
 
 #include "editor/DetailGrid.h"
 #include "editor/frmMain.h"
-#include "platform/gui/FlexGrid.h"
+#include "widgets/FlexGrid.h"
 #include "records/OfferedStock.h"
 #include "shell/NumberText.h"
 #include "shell/Session.h"

@@ -6,7 +6,7 @@
 #include "platform/CurrentUser.h"
 #include "platform/Database.h"
 #include "platform/Messages.h"
-#include "platform/gui/WaitCursor.h"
+#include "widgets/WaitCursor.h"
 #include "records/OfferedStock.h"
 #include "shell/Helpers.h"
 #include "shell/Session.h"

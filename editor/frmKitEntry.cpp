@@ -2,7 +2,7 @@
 
 #include "platform/CurrentUser.h"
 #include "platform/Database.h"
-#include "platform/gui/Application.h"
+#include "widgets/Application.h"
 #include "shell/Session.h"
 #include "ui_frmKitEntry.h"
 
@@ -60,7 +60,7 @@ void frmKitEntry::LoadKitItems(const QString &kitItemCode)
         auto components = std::make_shared<Recordset>();
         components->cursorLocation = CursorLocation::Client;
         components->Open(KitItemsQuery + SqlText(kitItemCode) + QLatin1Char('\''),
-                         gCurrentUser ? gCurrentUser->sqlconnection() : nullptr, CursorType::Static,
+                         CurrentConnection(), CursorType::Static,
                          LockType::ReadOnly);
         m_components = components;
 

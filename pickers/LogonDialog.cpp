@@ -1,8 +1,8 @@
 #include "pickers/LogonDialog.h"
 
-#include "ui_LogonDialog.h"
+#include "platform/Database.h"
 
-#include "platform/postgres/ServerAddress.h"
+#include "ui_LogonDialog.h"
 
 #include <QSettings>
 
@@ -35,7 +35,7 @@ std::optional<LogonCredentials> LogonDialog::ask()
                                  m_ui->txtServer->text().trimmed()};
     m_ui->txtPassword->clear();
     // The password stays in the box for this session only; ~/.pgpass is the place for one.
-    QSettings().setValue(ServerKey, ServerAddress::withoutPassword(credentials.server));
+    QSettings().setValue(ServerKey, Connection::serverNameWithoutPassword(credentials.server));
     return credentials;
 }
 

@@ -6,7 +6,7 @@
 #include "platform/CurrentUser.h"
 #include "platform/Database.h"
 #include "platform/Messages.h"
-#include "platform/gui/KeyEvents.h"
+#include "widgets/KeyEvents.h"
 #include "shell/Session.h"
 
 #include <QShowEvent>
@@ -15,14 +15,6 @@ namespace {
 
 constexpr int KeyEnter = 13;
 constexpr int KeyEscape = 27;
-
-Connection *registerConnection()
-{
-    if (!gCurrentUser || !gCurrentUser->sqlconnection())
-        throw Error(Error::DatabaseError, QStringLiteral("frmDeletePassword"),
-                    QStringLiteral("The database connection is not open."));
-    return gCurrentUser->sqlconnection();
-}
 
 } // namespace
 
@@ -116,7 +108,7 @@ bool frmDeletePassword::GetPassword(const QString &strEmployeeID, const QString 
 
     Recordset rs;
     rs.cursorLocation = CursorLocation::Client;
-    rs.Open(sql, registerConnection(), CursorType::Static, LockType::ReadOnly);
+    rs.Open(sql, CurrentConnection(), CursorType::Static, LockType::ReadOnly);
     const bool found = rs.RecordCount() > 0;
     rs.Close();
     return found;

@@ -7,9 +7,9 @@
 #include "platform/CurrentUser.h"
 #include "platform/Database.h"
 #include "platform/Messages.h"
-#include "platform/gui/FlexGrid.h"
-#include "platform/gui/KeyEvents.h"
-#include "platform/gui/LocationCombo.h"
+#include "widgets/FlexGrid.h"
+#include "widgets/KeyEvents.h"
+#include "widgets/LocationCombo.h"
 #include "shell/NumberText.h"
 #include "shell/Session.h"
 
@@ -21,14 +21,6 @@ namespace {
 
 // Widths in twips of the code, name, description, supplier and the two markup columns.
 constexpr int ColumnWidths[] = {1000, 3000, 2000, 3000, 2000, 2000};
-
-Connection *inventoryConnection()
-{
-    if (!gCurrentUser || !gCurrentUser->sqlconnection())
-        throw Error(Error::DatabaseError, QStringLiteral("frmItemLookup"),
-                    QStringLiteral("The database connection is not open."));
-    return gCurrentUser->sqlconnection();
-}
 
 // The Tag of one of the request window's location boxes; empty when the window is not open.
 QString requestLocationTag(const char *boxName)
@@ -150,7 +142,7 @@ bool frmItemLookup::RunItemSearch(const QString &searchText)
         const QString sql = BuildSearchQuery(searchText, requestLocationTag("cboLocation"),
                                              requestLocationTag("cboTargetLocation"));
         result->cursorLocation = CursorLocation::Client;
-        result->Open(sql, inventoryConnection(), CursorType::Static, LockType::ReadOnly);
+        result->Open(sql, CurrentConnection(), CursorType::Static, LockType::ReadOnly);
     } catch (const Error &e) {
         MsgBox(e.Description(), MsgButtons::OK, MsgIcon::None);
         return false;

@@ -7,8 +7,8 @@
 #include "platform/CurrentUser.h"
 #include "platform/Database.h"
 #include "platform/Messages.h"
-#include "platform/gui/FlexGrid.h"
-#include "platform/gui/KeyEvents.h"
+#include "widgets/FlexGrid.h"
+#include "widgets/KeyEvents.h"
 #include "shell/NumberText.h"
 #include "shell/Session.h"
 
@@ -19,14 +19,6 @@
 namespace {
 
 constexpr double NameColumnWidth = 4199.811; // twips
-
-Connection *inventoryConnection()
-{
-    if (!gCurrentUser || !gCurrentUser->sqlconnection())
-        throw Error(Error::DatabaseError, QStringLiteral("frmLookup"),
-                    QStringLiteral("The database connection is not open."));
-    return gCurrentUser->sqlconnection();
-}
 
 QString captionFor(int lookupType)
 {
@@ -140,7 +132,7 @@ bool frmLookup::RunLookupQuery(const QString &searchText)
             throw Error(Error::DatabaseError, QStringLiteral("frmLookup"),
                         QStringLiteral("Command text was not set for the command object."));
         result->cursorLocation = CursorLocation::Client;
-        result->Open(sql, inventoryConnection(), CursorType::Static, LockType::ReadOnly);
+        result->Open(sql, CurrentConnection(), CursorType::Static, LockType::ReadOnly);
     } catch (const Error &e) {
         MsgBox(e.Description(), MsgButtons::OK, MsgIcon::None);
         return false;

@@ -1,56 +1,12 @@
 #include "platform/CurrentUser.h"
 
-#include "platform/sqlite/DataFolder.h"
 #include "platform/Messages.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QStandardPaths>
 
 namespace {
-
-const QString kSource = QStringLiteral("CurrentUser");
-
-// The staff register check: bound values, so nothing the user types can change the statement.
-const QString kLogonQuery = QStringLiteral(
-    "SELECT EmployeeID FROM Password.tbPasswordMain WHERE EmployeeID = ? AND Password = ?");
-
-// Reads one row from each database, so that a missing, locked or damaged file is reported at
-// the log-on rather than at the first statement of the editor.
-struct OpenCheck
-{
-    QString file;
-    QString sql;
-};
-const QList<OpenCheck> kOpenChecks{{QStringLiteral("INVENTORY.sqlite"), QStringLiteral("SELECT count(*) FROM tbInvLocation")},
-                                   {QStringLiteral("Password.sqlite"),
-                                    QStringLiteral("SELECT count(*) FROM Password.tbPasswordMain")}};
-
-bool damagedFile(const QSqlError &error)
-{
-    const int code = error.nativeErrorCode().toInt() & 0xff;
-    return code == 11 || code == 26; // SQLITE_CORRUPT, SQLITE_NOTADB
-}
-
-// A damaged file is named, with what to do about it, rather than only in SQLite's words.
-[[noreturn]] void queryFailed(const QString &folder, const QString &file, const QSqlError &error)
-{
-    if (!damagedFile(error))
-        throw Error(Error::DatabaseError, kSource, error.text());
-    throw Error(Error::DatabaseError, kSource,
-                QStringLiteral("The database file %1 is damaged: %2. Restore the last backup of the data folder; "
-                               "\"inventory-request-admin check\" tells more.")
-                    .arg(QDir::toNativeSeparators(QDir(folder).filePath(file)), error.databaseText()));
-}
-
-void runCheck(const QString &folder, QSqlDatabase db, const OpenCheck &check)
-{
-    QSqlQuery query(db);
-    if (!query.exec(check.sql) || !query.next())
-        queryFailed(folder, check.file, query.lastError());
-}
 
 void showFailure(const QString &text)
 {
@@ -88,10 +44,7 @@ void CurrentUser::openDataFolder()
 {
     m_folder = dataFolder();
     m_serverName.clear();
-    DataFolder::prepare(m_folder, dataFolderIsConfigured() ? DataFolder::Access::AsGiven : DataFolder::Access::Private);
-    m_connection = Connection::open(m_folder);
-    for (const OpenCheck &check : kOpenChecks)
-        runCheck(m_folder, m_connection->database(), check);
+    m_connection = Connection::openDataFolder(m_folder, !dataFolderIsConfigured());
 }
 
 void CurrentUser::openServer(const QString &serverName)
@@ -159,28 +112,9 @@ bool CurrentUser::checkLogon(const LogonCredentials &credentials)
     if (employeeId.isEmpty() || !m_connection)
         return false;
     const QString stored = m_passwordForm ? m_passwordForm(credentials.password) : credentials.password;
-    // A server keeps only the passwords' hashes, which its own check reads.
-    if (m_connection->onServer()) {
-        m_employeeCode = m_connection->checkServerLogon(employeeId, stored);
-        return !m_employeeCode.isEmpty();
-    }
-
-    QSqlQuery query(m_connection->database());
-    query.setForwardOnly(true);
-    if (!query.prepare(kLogonQuery))
-        throw Error(Error::DatabaseError, kSource, query.lastError().text());
-    query.addBindValue(employeeId);
-    query.addBindValue(stored);
-    if (!query.exec())
-        queryFailed(m_folder, QStringLiteral("Password.sqlite"), query.lastError());
-    if (!query.next()) {
-        if (query.lastError().isValid())
-            queryFailed(m_folder, QStringLiteral("Password.sqlite"), query.lastError());
-        return false;
-    }
-    // The register's own spelling of the id is the one the client joins into its statements.
-    m_employeeCode = query.value(0).toString();
-    return true;
+    // The engine checks it: a server keeps only the passwords' hashes, which its own check reads.
+    m_employeeCode = m_connection->checkLogon(employeeId, stored);
+    return !m_employeeCode.isEmpty();
 }
 
 void CurrentUser::attach(std::unique_ptr<Connection> connection, const QString &employeeCode)

@@ -48,6 +48,44 @@ ResultTable Connection::Execute(const QString &sql)
     return run(sql);
 }
 
+void Connection::BeginTrans()
+{
+    if (m_transactionDepth == 0)
+        beginTransaction();
+    else
+        savepoint(m_transactionDepth);
+    ++m_transactionDepth;
+}
+
+void Connection::CommitTrans()
+{
+    if (m_transactionDepth == 0)
+        throw Error(Error::DatabaseError, QStringLiteral("Database"), QStringLiteral("No transaction is active."));
+    if (m_transactionDepth > 1) {
+        releaseSavepoint(m_transactionDepth - 1);
+        --m_transactionDepth;
+        return;
+    }
+    commitTransaction();
+    m_transactionDepth = 0;
+}
+
+void Connection::RollbackTrans()
+{
+    if (m_transactionDepth == 0) {
+        if (transactionEndedByEngine())
+            return;
+        throw Error(Error::DatabaseError, QStringLiteral("Database"), QStringLiteral("No transaction is active."));
+    }
+    if (m_transactionDepth == 1) {
+        m_transactionDepth = 0;
+        rollbackTransaction();
+        return;
+    }
+    --m_transactionDepth;
+    rollbackToSavepoint(m_transactionDepth);
+}
+
 std::shared_ptr<const ResultTable> Connection::query(const QString &sql)
 {
     return std::make_shared<const ResultTable>(Execute(sql));

@@ -98,6 +98,14 @@ public:
     // apply. Throws Error with a clear description, within seconds, when the server cannot be
     // reached, refuses the log-in or lacks the client's schema.
     static std::unique_ptr<Connection> openServer(const QString &serverName);
+    // Opens the data folder the program works in (DataFolder::prepare builds the demo databases
+    // in an empty one; a private folder is its user's alone) and reads a row of each database, so
+    // that a missing, locked or damaged file is named at the log-on rather than at the first
+    // statement of the editor. Throws Error.
+    static std::unique_ptr<Connection> openDataFolder(const QString &folder, bool privateFolder);
+    // A server address as it may be kept or shown (the settings, messages): without any password
+    // it holds. ~/.pgpass is the place for a password.
+    static QString serverNameWithoutPassword(const QString &serverName);
     virtual ~Connection();
 
     Connection(const Connection &) = delete;
@@ -108,15 +116,29 @@ public:
     ResultTable Execute(const QString &sql);
     std::shared_ptr<const ResultTable> query(const QString &sql); // as Execute, shared result
 
-    virtual void BeginTrans() = 0;
-    virtual void CommitTrans() = 0;
-    virtual void RollbackTrans() = 0;
+    // Transactions nest: an inner one is a savepoint ("level1", "level2", ...), so its rollback
+    // undoes only its own work. Committing or rolling back with none begun throws Error.
+    void BeginTrans();
+    void CommitTrans();
+    void RollbackTrans();
     bool inTransaction() const { return m_transactionDepth > 0; }
 
     // The log-on check of a server: the register's spelling of the employee id when the password
     // (in the register's scrambled form) is right, empty when not. The password travels only as a
     // bound value. Throws Error, among others when too many wrong passwords locked the id out.
     virtual QString checkServerLogon(const QString &employeeId, const QString &password);
+    // The log-on check of either database, as checkServerLogon: the staff register's spelling of
+    // the id when the password is right, empty when not; the password only ever bound.
+    virtual QString checkLogon(const QString &employeeId, const QString &password) = 0;
+
+    // What differs between the engines for code that runs queries of its own (the report).
+    enum class Feature {
+        StoredReportViews, // the database keeps the report's views; a report creates none
+    };
+    virtual bool hasFeature(Feature feature) const = 0;
+    // Whether the connection reaches the database of that name: "main" for the inventory, or the
+    // name another one is reached by ("Password"), in any letter case.
+    virtual bool reachesDatabase(const QString &name) = 0;
 
     QSqlDatabase database() const; // for the system's own internal queries with bound values
     QString folder() const { return m_folder; }         // empty on a server
@@ -133,6 +155,19 @@ protected:
     Connection() = default;
     // Runs one statement of the client's T-SQL on the database (the trace has it already).
     virtual ResultTable run(const QString &sql) = 0;
+
+    // The engine's part of a transaction. The outermost transaction begins, commits and rolls
+    // back; a hook that fails after the engine ended the transaction sets m_transactionDepth to 0
+    // before it throws. Savepoints are named by their level.
+    virtual void beginTransaction() = 0;
+    virtual void commitTransaction() = 0;
+    virtual void rollbackTransaction() = 0;
+    virtual void savepoint(int level) = 0;
+    virtual void releaseSavepoint(int level) = 0;
+    virtual void rollbackToSavepoint(int level) = 0;
+    // Asked when a rollback finds no transaction: whether the engine ended it already (a lost
+    // server connection), so that the rollback has nothing left to do.
+    virtual bool transactionEndedByEngine() { return false; }
     // Closes and forgets the Qt connection of this name.
     void closeDatabase();
 

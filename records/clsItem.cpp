@@ -34,9 +34,7 @@ QDateTime clsItem::ZeroDate()
 
 Connection *clsItem::connection() const
 {
-    if (m_connection)
-        return m_connection;
-    return gCurrentUser ? gCurrentUser->sqlconnection() : nullptr;
+    return m_connection ? m_connection : CurrentConnection();
 }
 
 bool clsItem::LoadItem(const QString &itemId, const QString &locationId)

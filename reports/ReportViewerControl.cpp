@@ -131,7 +131,7 @@ void ReportViewerControl::setReportSource(std::shared_ptr<Report> report)
 {
     if (!report)
         throw Error(-1, QStringLiteral("ReportViewer"), QStringLiteral("There is no report to show."));
-    const ReportData data = report->Run(gCurrentUser ? gCurrentUser->sqlconnection() : nullptr);
+    const ReportData data = report->Run(CurrentConnection());
     m_renderer = std::make_unique<ReportRenderer>(*report, data);
     m_report = std::move(report);
     m_groupTree->clear();

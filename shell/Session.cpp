@@ -64,8 +64,8 @@ Connection *CurrentConnection()
 {
     Connection *connection = gCurrentUser ? gCurrentUser->sqlconnection() : nullptr;
     if (!connection)
-        throw Error(91, QStringLiteral("CurrentConnection"),
-                    QStringLiteral("Object variable or With block variable not set"));
+        throw Error(Error::DatabaseError, QStringLiteral("Database"),
+                    QStringLiteral("The database connection is not open."));
     return connection;
 }
 

@@ -1,7 +1,7 @@
 #include "app/admin/AdminCommand.h"
 #include "app/admin/DataFolderArgument.h"
 
-#include "platform/sqlite/DataFolderBackup.h"
+#include "platform/Administration.h"
 #include "platform/Error.h"
 
 #include <QDir>

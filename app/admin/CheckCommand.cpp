@@ -1,8 +1,7 @@
 #include "app/admin/AdminCommand.h"
 #include "app/admin/DataFolderArgument.h"
 
-#include "platform/postgres/ServerCheck.h"
-#include "platform/sqlite/DataFolderCheck.h"
+#include "platform/Administration.h"
 
 #include <QDir>
 

@@ -1,7 +1,7 @@
 #include "app/admin/AdminCommand.h"
 #include "app/admin/DataFolderArgument.h"
 
-#include "platform/postgres/ServerSetup.h"
+#include "platform/Administration.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include "pickers/core/modEncryption.h"
 #include "platform/Error.h"
-#include "platform/postgres/ServerStaff.h"
+#include "platform/Administration.h"
 
 #include <cstdio>
 #include <iostream>

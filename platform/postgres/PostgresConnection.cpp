@@ -9,7 +9,7 @@
 #include "platform/postgres/PasswordChecks.h"
 #include "platform/postgres/ServerAddress.h"
 #include "platform/postgres/ServerSchema.h"
-#include "platform/postgres/ServerSetup.h"
+#include "platform/Administration.h"
 
 #include <QFile>
 #include <QHash>
@@ -224,6 +224,31 @@ QVector<QStringList> PostgresConnection::callChecking(const char *call, const QS
                connectionLost(code));
     }
     return resultRows(result.get());
+}
+
+QString PostgresConnection::checkLogon(const QString &employeeId, const QString &password)
+{
+    return checkServerLogon(employeeId, password);
+}
+
+// The report's views are made by inventory-request-admin setup, in the inventory schema.
+bool PostgresConnection::hasFeature(Feature feature) const
+{
+    return feature == Feature::StoredReportViews;
+}
+
+// The databases are schemas; the main one is "inventory".
+bool PostgresConnection::reachesDatabase(const QString &name)
+{
+    QSqlQuery query(database());
+    query.prepare(QStringLiteral("SELECT 1 FROM information_schema.schemata WHERE schema_name = ?"));
+    query.addBindValue(name == QLatin1String("main") ? QStringLiteral("inventory") : name.toLower());
+    return query.exec() && query.next();
+}
+
+QString Connection::serverNameWithoutPassword(const QString &serverName)
+{
+    return ServerAddress::withoutPassword(serverName);
 }
 
 QString PostgresConnection::checkServerLogon(const QString &employeeId, const QString &password)
@@ -517,24 +542,24 @@ ResultTable PostgresConnection::runAdapted(const AdaptedStatement &adapted, cons
 }
 
 // Nested transactions are savepoints, so an inner rollback undoes only its own work.
-void PostgresConnection::BeginTrans()
+void PostgresConnection::beginTransaction()
 {
-    if (m_transactionDepth == 0) {
-        reconnectIfDropped();
-        try {
-            exec(QStringLiteral("BEGIN"));
-        } catch (const Error &) {
-            if (!m_dropped)
-                throw;
-            connect(); // ended while idle: nothing was begun yet, so begin anew
-            exec(QStringLiteral("BEGIN"));
-        }
-        takeSaveLock();
-    } else {
-        sendHeldInserts();
-        exec(QStringLiteral("SAVEPOINT level%1").arg(m_transactionDepth));
+    reconnectIfDropped();
+    try {
+        exec(QStringLiteral("BEGIN"));
+    } catch (const Error &) {
+        if (!m_dropped)
+            throw;
+        connect(); // ended while idle: nothing was begun yet, so begin anew
+        exec(QStringLiteral("BEGIN"));
     }
-    ++m_transactionDepth;
+    takeSaveLock();
+}
+
+void PostgresConnection::savepoint(int level)
+{
+    sendHeldInserts();
+    exec(QStringLiteral("SAVEPOINT level%1").arg(level));
 }
 
 // Takes the save lock in the transaction just begun. A wait in vain ends the transaction; when that
@@ -573,57 +598,56 @@ bool PostgresConnection::endStuckSessionsAfterLockWait()
     }
 }
 
-void PostgresConnection::CommitTrans()
+void PostgresConnection::commitTransaction()
 {
-    if (m_transactionDepth == 0)
-        databaseError(QStringLiteral("No transaction is active."));
-    if (m_transactionDepth == 1) {
-        try {
-            sendHeldInserts();
-        } catch (const Error &) {
-            // A held insert failed: the transaction ends here, rolled back, as a failed commit does.
-            if (!m_dropped) {
-                m_transactionDepth = 0;
-                exec(QStringLiteral("ROLLBACK"));
-            }
-            throw;
+    try {
+        sendHeldInserts();
+    } catch (const Error &) {
+        // A held insert failed: the transaction ends here, rolled back, as a failed commit does.
+        if (!m_dropped) {
+            m_transactionDepth = 0;
+            exec(QStringLiteral("ROLLBACK"));
         }
-        m_transactionDepth = 0;
-        try {
-            exec(QStringLiteral("COMMIT"));
-        } catch (const Error &) {
-            if (!m_dropped)
-                throw;
-            // The server may have stored the work just before the connection went, or not.
-            databaseError(QStringLiteral("The connection to the database server was lost while the save was being "
-                                         "completed, so it is not known whether it was saved. Please look at the "
-                                         "request list before saving again: the program connects anew."));
-        }
-        return;
+        throw;
     }
-    sendHeldInserts();
-    exec(QStringLiteral("RELEASE SAVEPOINT level%1").arg(m_transactionDepth - 1));
-    --m_transactionDepth;
+    m_transactionDepth = 0;
+    try {
+        exec(QStringLiteral("COMMIT"));
+    } catch (const Error &) {
+        if (!m_dropped)
+            throw;
+        // The server may have stored the work just before the connection went, or not.
+        databaseError(QStringLiteral("The connection to the database server was lost while the save was being "
+                                     "completed, so it is not known whether it was saved. Please look at the "
+                                     "request list before saving again: the program connects anew."));
+    }
 }
 
-void PostgresConnection::RollbackTrans()
+void PostgresConnection::releaseSavepoint(int level)
 {
-    // Held inserts came after the last savepoint (each one sends them): they are undone unsent.
+    sendHeldInserts();
+    exec(QStringLiteral("RELEASE SAVEPOINT level%1").arg(level));
+}
+
+// Held inserts came after the last savepoint (each one sends them): a rollback undoes them unsent.
+bool PostgresConnection::transactionEndedByEngine()
+{
     m_heldInserts.clear();
-    if (m_transactionDepth == 0) {
-        if (m_dropped)
-            return; // the server rolled it back when the connection went
-        databaseError(QStringLiteral("No transaction is active."));
-    }
-    if (m_transactionDepth == 1) {
-        m_transactionDepth = 0;
-        exec(QStringLiteral("ROLLBACK"));
-        // A row or table lock waited for in vain: the next try finds it free if a stuck
-        // workstation held it.
-        endStuckSessionsAfterLockWait();
-        return;
-    }
-    --m_transactionDepth;
-    exec(QStringLiteral("ROLLBACK TO SAVEPOINT level%1").arg(m_transactionDepth));
-    exec(QStringLiteral("RELEASE SAVEPOINT level%1").arg(m_transactionDepth));
+    return m_dropped; // the server rolled it back when the connection went
+}
+
+void PostgresConnection::rollbackTransaction()
+{
+    m_heldInserts.clear();
+    exec(QStringLiteral("ROLLBACK"));
+    // A row or table lock waited for in vain: the next try finds it free if a stuck
+    // workstation held it.
+    endStuckSessionsAfterLockWait();
+}
+
+void PostgresConnection::rollbackToSavepoint(int level)
+{
+    m_heldInserts.clear();
+    exec(QStringLiteral("ROLLBACK TO SAVEPOINT level%1").arg(level));
+    exec(QStringLiteral("RELEASE SAVEPOINT level%1").arg(level));
 }

@@ -32,13 +32,20 @@ class PostgresConnection final : public Connection
 public:
     ~PostgresConnection() override;
 
-    void BeginTrans() override;
-    void CommitTrans() override;
-    void RollbackTrans() override;
     QString checkServerLogon(const QString &employeeId, const QString &password) override;
+    QString checkLogon(const QString &employeeId, const QString &password) override;
+    bool hasFeature(Feature feature) const override;
+    bool reachesDatabase(const QString &name) override;
 
 protected:
     ResultTable run(const QString &sql) override;
+    void beginTransaction() override;
+    void commitTransaction() override;
+    void rollbackTransaction() override;
+    void savepoint(int level) override;
+    void releaseSavepoint(int level) override;
+    void rollbackToSavepoint(int level) override;
+    bool transactionEndedByEngine() override;
 
 private:
     friend class Connection;

@@ -1,8 +1,7 @@
-#include "platform/postgres/ServerCheck.h"
+#include "platform/Administration.h"
 
 #include "platform/Error.h"
 #include "platform/postgres/ServerAddress.h"
-#include "platform/postgres/ServerSetup.h"
 #include "platform/DatabaseScripts.h"
 
 #include <QRegularExpression>

@@ -1,4 +1,4 @@
-#include "platform/postgres/ServerSetup.h"
+#include "platform/Administration.h"
 
 #include "platform/DatabaseScripts.h"
 #include "platform/Error.h"

@@ -1,4 +1,4 @@
-#include "platform/postgres/ServerStaff.h"
+#include "platform/Administration.h"
 
 #include "platform/Error.h"
 #include "platform/postgres/Libpq.h"

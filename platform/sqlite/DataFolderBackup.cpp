@@ -1,4 +1,4 @@
-#include "platform/sqlite/DataFolderBackup.h"
+#include "platform/Administration.h"
 
 #include "platform/sqlite/DataFolder.h"
 #include "platform/Database.h"

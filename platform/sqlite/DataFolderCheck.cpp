@@ -1,4 +1,4 @@
-#include "platform/sqlite/DataFolderCheck.h"
+#include "platform/Administration.h"
 
 #include "platform/sqlite/DataFolder.h"
 #include "platform/Database.h"

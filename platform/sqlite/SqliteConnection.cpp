@@ -542,47 +542,42 @@ void SqliteConnection::runControl(const char *sql)
         failure(m_state->db, rc);
 }
 
-// Nested transactions are savepoints, so an inner rollback undoes only its own work.
-void SqliteConnection::BeginTrans()
+void SqliteConnection::beginTransaction()
 {
-    if (m_transactionDepth == 0)
-        runControl("BEGIN IMMEDIATE"); // takes the write lock now: two savers queue, never collide
-    else
-        runControl(QStringLiteral("SAVEPOINT level%1").arg(m_transactionDepth).toUtf8().constData());
-    ++m_transactionDepth;
+    runControl("BEGIN IMMEDIATE"); // takes the write lock now: two savers queue, never collide
 }
 
-void SqliteConnection::CommitTrans()
+void SqliteConnection::commitTransaction()
 {
-    if (m_transactionDepth == 0)
-        databaseError(QStringLiteral("No transaction is active."));
-    if (m_transactionDepth == 1) {
-        try {
-            runControl("COMMIT");
-        } catch (const Error &) {
-            if (sqlite3_get_autocommit(m_state->db))
-                m_transactionDepth = 0;
-            throw;
-        }
-    } else {
-        runControl(QStringLiteral("RELEASE level%1").arg(m_transactionDepth - 1).toUtf8().constData());
+    try {
+        runControl("COMMIT");
+    } catch (const Error &) {
+        if (sqlite3_get_autocommit(m_state->db))
+            m_transactionDepth = 0;
+        throw;
     }
-    --m_transactionDepth;
 }
 
-void SqliteConnection::RollbackTrans()
+void SqliteConnection::rollbackTransaction()
 {
-    if (m_transactionDepth == 0)
-        databaseError(QStringLiteral("No transaction is active."));
-    if (m_transactionDepth == 1) {
-        m_transactionDepth = 0;
-        if (!sqlite3_get_autocommit(m_state->db))
-            runControl("ROLLBACK");
-        return;
-    }
-    const QByteArray level = QByteArray::number(m_transactionDepth - 1);
-    --m_transactionDepth;
-    const QByteArray sql = "ROLLBACK TO level" + level + "; RELEASE level" + level;
+    if (!sqlite3_get_autocommit(m_state->db))
+        runControl("ROLLBACK");
+}
+
+void SqliteConnection::savepoint(int level)
+{
+    runControl(QStringLiteral("SAVEPOINT level%1").arg(level).toUtf8().constData());
+}
+
+void SqliteConnection::releaseSavepoint(int level)
+{
+    runControl(QStringLiteral("RELEASE level%1").arg(level).toUtf8().constData());
+}
+
+void SqliteConnection::rollbackToSavepoint(int level)
+{
+    const QByteArray name = "level" + QByteArray::number(level);
+    const QByteArray sql = "ROLLBACK TO " + name + "; RELEASE " + name;
     runControl(sql.constData());
 }
 

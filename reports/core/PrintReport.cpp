@@ -16,7 +16,7 @@ void PrintReport(const QString &reportPath, const QVariantList &values)
                         QStringLiteral("The table location \"%1\" names no database.").arg(table.Location));
         table.Location = gCurrentUser->Database() + table.Location.mid(dot);
         report->LogOnTable(table, gCurrentUser->ServerName(), gCurrentUser->Database(), QStringLiteral("sa"),
-                           gCurrentUser->ServerPassword(), gCurrentUser->sqlconnection());
+                           gCurrentUser->ServerPassword(), CurrentConnection());
     }
 
     if (!values.isEmpty()) {

@@ -26,24 +26,6 @@ QString schemaOf(const QString &database)
                                                                                    : database;
 }
 
-bool databaseReachable(Connection *connection, const QString &schema)
-{
-    QSqlQuery q(connection->database());
-    if (connection->onServer()) {
-        // On a server the databases are schemas; the main one is "inventory".
-        q.prepare(QStringLiteral("SELECT 1 FROM information_schema.schemata WHERE schema_name = ?"));
-        q.addBindValue(schema == QLatin1String("main") ? QStringLiteral("inventory") : schema.toLower());
-        return q.exec() && q.next();
-    }
-    if (!q.exec(QStringLiteral("PRAGMA database_list")))
-        return false;
-    while (q.next()) {
-        if (q.value(1).toString().compare(schema, Qt::CaseInsensitive) == 0)
-            return true;
-    }
-    return false;
-}
-
 } // namespace
 
 std::shared_ptr<Report> Report::OpenReport(const QString &path)
@@ -95,7 +77,7 @@ void Report::LogOnTable(ReportTable &table, const QString &server, const QString
                  .arg(table.Location, table.name));
     if (!connection)
         fail(QStringLiteral("Log on to %1 failed for table %2: no connection.").arg(server, table.name));
-    if (!databaseReachable(connection, schemaOf(parts.first())))
+    if (!connection->reachesDatabase(schemaOf(parts.first())))
         fail(QStringLiteral("Log on failed for table %1: the database %2 (%3) cannot be reached.")
                  .arg(table.name, parts.first(), database));
     table.loggedOn = true;
@@ -142,7 +124,8 @@ ReportData Report::Run(Connection *connection) const
     }
 
     // A server keeps the report's views in its schema (inventory-request-admin setup made them).
-    for (const QString &statement : connection->onServer() ? QStringList() : m_prepare) {
+    const bool viewsStored = connection->hasFeature(Connection::Feature::StoredReportViews);
+    for (const QString &statement : viewsStored ? QStringList() : m_prepare) {
         QSqlQuery setup(connection->database());
         if (!setup.exec(statement))
             fail(QStringLiteral("The report cannot be prepared: %1").arg(setup.lastError().text()));

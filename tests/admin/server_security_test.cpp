@@ -4,9 +4,7 @@
 #include "pickers/core/modEncryption.h"
 #include "platform/Database.h"
 #include "platform/postgres/ServerAddress.h"
-#include "platform/postgres/ServerCheck.h"
-#include "platform/postgres/ServerSetup.h"
-#include "platform/postgres/ServerStaff.h"
+#include "platform/Administration.h"
 #include "tests/support/DemoFacts.h"
 
 #include <QCoreApplication>

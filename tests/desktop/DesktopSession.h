@@ -2,8 +2,8 @@
 
 #include "pickers/PickerWindows.h"
 #include "platform/Messages.h"
-#include "platform/gui/KeySender.h"
-#include "platform/gui/QtMessageSink.h"
+#include "widgets/KeySender.h"
+#include "widgets/QtMessageSink.h"
 #include "shell/Session.h"
 #include "tests/desktop/Desktop.h"
 #include "tests/support/TestSession.h"

@@ -1,5 +1,5 @@
 #include "platform/Messages.h"
-#include "platform/gui/Application.h"
+#include "widgets/Application.h"
 #include "tests/desktop/Desktop.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "editor/frmMain.h"
-#include "platform/gui/FlexGrid.h"
-#include "platform/gui/LocationCombo.h"
+#include "widgets/FlexGrid.h"
+#include "widgets/LocationCombo.h"
 #include "tests/desktop/DesktopSession.h"
 
 #include <QApplication>

@@ -1,5 +1,5 @@
 #include "editor/frmMain.h"
-#include "platform/gui/LocationCombo.h"
+#include "widgets/LocationCombo.h"
 #include "tests/desktop/DesktopSession.h"
 
 #include <QApplication>

@@ -4,7 +4,7 @@
 #include "pickers/frmDeletePassword.h"
 #include "pickers/frmItemLookup.h"
 #include "pickers/frmLookup.h"
-#include "platform/gui/FlexGrid.h"
+#include "widgets/FlexGrid.h"
 #include "reports/frmReportViewer.h"
 #include "tests/support/EditorFixture.h"
 

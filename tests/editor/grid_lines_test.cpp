@@ -1,6 +1,6 @@
 #include "editor/DetailGrid.h"
 #include "editor/LineEntry.h"
-#include "platform/gui/KeyEvents.h"
+#include "widgets/KeyEvents.h"
 #include "tests/editor/lines_fixture.h"
 
 #include <QPushButton>

@@ -1,7 +1,7 @@
 #include "editor/RequestList.h"
 #include "editor/frmMain.h"
-#include "platform/gui/FlexGrid.h"
-#include "platform/gui/LocationCombo.h"
+#include "widgets/FlexGrid.h"
+#include "widgets/LocationCombo.h"
 #include "shell/Session.h"
 #include "tests/support/EditorFixture.h"
 

@@ -8,7 +8,7 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "platform/gui/FlexGrid.h"
+#include "widgets/FlexGrid.h"
 #include "tests/support/TestSession.h"
 
 #include <QLineEdit>

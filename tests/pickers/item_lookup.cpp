@@ -1,8 +1,8 @@
 #include "pickers/frmItemLookup.h"
 
 #include "PickerTestSupport.h"
-#include "platform/gui/FlexGrid.h"
-#include "platform/gui/LocationCombo.h"
+#include "widgets/FlexGrid.h"
+#include "widgets/LocationCombo.h"
 #include "pickers/PickerWindows.h"
 #include "records/LookupWindows.h"
 #include "shell/Session.h"

@@ -2,7 +2,7 @@
 
 #include "PickerTestSupport.h"
 #include "pickers/PickerWindows.h"
-#include "platform/gui/FlexGrid.h"
+#include "widgets/FlexGrid.h"
 #include "records/LookupWindows.h"
 #include "shell/Session.h"
 #include "tests/support/TestSession.h"

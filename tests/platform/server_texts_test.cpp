@@ -3,7 +3,7 @@
 // earlier version gets this through the administrator's upgrade, or is left as it was.
 
 #include "platform/Error.h"
-#include "platform/postgres/ServerSetup.h"
+#include "platform/Administration.h"
 #include "tests/support/TestSession.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 #include "platform/postgres/ServerAddress.h"
-#include "platform/postgres/ServerCheck.h"
+#include "platform/Administration.h"
 #include "tests/support/TestSession.h"
 
 #include <QProcess>

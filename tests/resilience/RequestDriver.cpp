@@ -5,7 +5,7 @@
 #include "editor/frmMain.h"
 #include "platform/CurrentUser.h"
 #include "platform/Database.h"
-#include "platform/gui/FlexGrid.h"
+#include "widgets/FlexGrid.h"
 #include "shell/Session.h"
 
 #include "ui_frmMain.h"

@@ -1,7 +1,7 @@
 #include "tests/resilience/ResilienceSupport.h"
 
 #include "platform/SqlTrace.h"
-#include "platform/postgres/ServerSetup.h"
+#include "platform/Administration.h"
 
 #include <QSqlQuery>
 

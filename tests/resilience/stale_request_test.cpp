@@ -1,6 +1,6 @@
 #include "editor/RequestList.h"
 #include "editor/RequestSaving.h"
-#include "platform/gui/FlexGrid.h"
+#include "widgets/FlexGrid.h"
 #include "shell/Session.h"
 #include "tests/resilience/ResilienceSupport.h"
 #include "tests/support/EditorFixture.h"

@@ -1,7 +1,7 @@
 #include "tests/support/EditorFixture.h"
 
-#include "platform/gui/FlexGrid.h"
-#include "platform/gui/KeySender.h"
+#include "widgets/FlexGrid.h"
+#include "widgets/KeySender.h"
 #include "shell/Session.h"
 
 #if __has_include("pickers/PickerWindows.h")

@@ -4,7 +4,7 @@
 #include "shell/Session.h"
 
 #include "platform/postgres/ServerAddress.h"
-#include "platform/postgres/ServerSetup.h"
+#include "platform/Administration.h"
 #include "platform/sqlite/SqliteDialect.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "platform/Messages.h"
-#include "platform/gui/KeyEvents.h"
-#include "platform/gui/KeySender.h"
+#include "widgets/KeyEvents.h"
+#include "widgets/KeySender.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -1,4 +1,4 @@
-#include "platform/gui/QtMessageSink.h"
+#include "widgets/QtMessageSink.h"
 
 #include <QApplication>
 #include <QMessageBox>

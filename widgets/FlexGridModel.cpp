@@ -1,4 +1,4 @@
-#include "platform/gui/FlexGridModel.h"
+#include "widgets/FlexGridModel.h"
 
 #include "platform/Database.h"
 #include "shell/NumberText.h"

@@ -1,4 +1,4 @@
-#include "platform/gui/Application.h"
+#include "widgets/Application.h"
 
 #include "platform/Error.h"
 #include "platform/Messages.h"

@@ -1,4 +1,4 @@
-#include "platform/gui/KeySender.h"
+#include "widgets/KeySender.h"
 
 #include <QApplication>
 #include <QKeyEvent>

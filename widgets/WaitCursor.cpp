@@ -1,4 +1,4 @@
-#include "platform/gui/WaitCursor.h"
+#include "widgets/WaitCursor.h"
 
 #include <QCursor>
 #include <QGuiApplication>

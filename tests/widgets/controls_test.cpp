@@ -1,10 +1,10 @@
 #include "pickers/LogonDialog.h"
 #include "platform/Database.h"
 #include "platform/Messages.h"
-#include "platform/gui/Application.h"
-#include "platform/gui/LocationCombo.h"
-#include "platform/gui/QtMessageSink.h"
-#include "platform/gui/WaitCursor.h"
+#include "widgets/Application.h"
+#include "widgets/LocationCombo.h"
+#include "widgets/QtMessageSink.h"
+#include "widgets/WaitCursor.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -1,8 +1,8 @@
 #include "platform/Error.h"
 #include "platform/Messages.h"
-#include "platform/gui/KeySender.h"
-#include "platform/gui/LocationCombo.h"
-#include "platform/gui/Validation.h"
+#include "widgets/KeySender.h"
+#include "widgets/LocationCombo.h"
+#include "widgets/Validation.h"
 
 #include <QApplication>
 #include <QLineEdit>

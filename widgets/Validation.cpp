@@ -1,6 +1,6 @@
-#include "platform/gui/Validation.h"
+#include "widgets/Validation.h"
 
-#include "platform/gui/Application.h"
+#include "widgets/Application.h"
 
 #include <QAbstractButton>
 #include <QApplication>

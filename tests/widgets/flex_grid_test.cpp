@@ -1,6 +1,6 @@
 #include "platform/Database.h"
 #include "platform/Messages.h"
-#include "platform/gui/FlexGrid.h"
+#include "widgets/FlexGrid.h"
 
 #include <QAbstractItemModelTester>
 #include <QApplication>

@@ -1,6 +1,6 @@
-#include "platform/gui/KeyEvents.h"
+#include "widgets/KeyEvents.h"
 
-#include "platform/gui/Application.h"
+#include "widgets/Application.h"
 
 #include <QApplication>
 #include <QHash>

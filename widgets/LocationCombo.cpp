@@ -1,4 +1,4 @@
-#include "platform/gui/LocationCombo.h"
+#include "widgets/LocationCombo.h"
 
 #include "platform/Database.h"
 

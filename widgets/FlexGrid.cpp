@@ -1,9 +1,9 @@
-#include "platform/gui/FlexGrid.h"
+#include "widgets/FlexGrid.h"
 
 #include "platform/Database.h"
-#include "platform/gui/Application.h"
-#include "platform/gui/FlexGridModel.h"
-#include "platform/gui/KeyEvents.h"
+#include "widgets/Application.h"
+#include "widgets/FlexGridModel.h"
+#include "widgets/KeyEvents.h"
 
 #include <QFocusEvent>
 #include <QHeaderView>
