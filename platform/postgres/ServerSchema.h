@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/DistinctFirst.h"
+#include "platform/tsql/DistinctFirst.h"
 
 #include <QString>
 

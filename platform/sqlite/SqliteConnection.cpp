@@ -2,13 +2,13 @@
 
 #include "platform/sqlite/SqliteConnection.h"
 
-#include "platform/DistinctFirst.h"
+#include "platform/tsql/DistinctFirst.h"
 #include "platform/StatementRecord.h"
-#include "platform/TsqlAdapter.h"
+#include "platform/tsql/TsqlAdapter.h"
 #include "platform/sqlite/DataFolder.h"
 #include "platform/sqlite/SchemaUpgrade.h"
 #include "platform/sqlite/SqliteDialect.h"
-#include "platform/sqlite/WriteShapes.h"
+#include "platform/tsql/LiteralInsert.h"
 
 #include <QDir>
 #include <QFileInfo>

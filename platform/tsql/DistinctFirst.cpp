@@ -1,6 +1,6 @@
-#include "platform/DistinctFirst.h"
+#include "platform/tsql/DistinctFirst.h"
 
-#include "platform/SqlTokenizer.h"
+#include "platform/tsql/SqlTokenizer.h"
 
 #include <QSet>
 #include <QStringList>
