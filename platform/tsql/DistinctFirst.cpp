@@ -11,20 +11,6 @@
 
 namespace {
 
-bool isName(const SqlToken &token)
-{
-    return token.kind == SqlToken::Word || token.kind == SqlToken::QuotedName;
-}
-
-bool isOneOf(const SqlToken &token, std::initializer_list<const char *> words)
-{
-    for (const char *word : words) {
-        if (token.is(word))
-            return true;
-    }
-    return false;
-}
-
 // Words that end a table's name in the FROM clause instead of being its alias.
 bool endsTable(const SqlToken &token)
 {

@@ -53,8 +53,15 @@ enum class SqlDialect { Sqlite, Postgres };
 
 namespace TsqlAdapter {
 
-// Throws Error for a procedure call whose arguments are not literals. Results are cached.
+// Throws Error for a procedure call whose arguments are not literals. Results are cached. The
+// passes are the dialect's lists (tsql/SqlitePasses, tsql/PostgresPasses).
 AdaptedStatement adapt(const QString &tsql, SqlDialect dialect = SqlDialect::Sqlite);
+
+// Whether statements are also given the forms that only make them faster (index ranges, the
+// DISTINCT fold, bound and held inserts, locks for lock-only updates): on, unless the environment
+// sets INVENTORY_REQUEST_SPEED_PASSES=off. For the process; tests switch them off to compare rows.
+void setSpeedPasses(bool on);
+bool speedPasses();
 
 // 'yyyy-MM-dd HH:mm:ss' for a month-first date with time and AM/PM, else an empty text.
 QString isoFromMonthFirst(const QString &text);
