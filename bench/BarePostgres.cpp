@@ -1,8 +1,8 @@
 #include "bench/BarePostgres.h"
 
-#include "platform/DistinctFirst.h"
+#include "platform/tsql/DistinctFirst.h"
 #include "platform/Error.h"
-#include "platform/TsqlAdapter.h"
+#include "platform/tsql/TsqlAdapter.h"
 #include "platform/postgres/ServerAddress.h"
 #include "platform/postgres/ServerSchema.h"
 

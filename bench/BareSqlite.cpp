@@ -1,10 +1,10 @@
 #include "bench/BareSqlite.h"
 
-#include "platform/DistinctFirst.h"
+#include "platform/tsql/DistinctFirst.h"
 #include "platform/Error.h"
 #include "platform/sqlite/SqliteDialect.h"
-#include "platform/sqlite/WriteShapes.h"
-#include "platform/TsqlAdapter.h"
+#include "platform/tsql/LiteralInsert.h"
+#include "platform/tsql/TsqlAdapter.h"
 
 #include <QDir>
 #include <QSqlDatabase>

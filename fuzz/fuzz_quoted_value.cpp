@@ -1,8 +1,8 @@
 // Any value joined between quotes with SqlText: the translated statement holds exactly one string
 // literal and its value is exactly the value given, so no value can change what the statement does.
 #include "platform/Database.h"
-#include "platform/SqlTokenizer.h"
-#include "platform/TsqlAdapter.h"
+#include "platform/tsql/SqlTokenizer.h"
+#include "platform/tsql/TsqlAdapter.h"
 
 #include <QStringList>
 

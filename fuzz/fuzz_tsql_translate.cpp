@@ -4,9 +4,9 @@
 // pattern and matched against the statement's text before it, as a typed search is matched against
 // the names: the time limit catches a matcher that backtracks.
 #include "platform/Error.h"
-#include "platform/LikePattern.h"
-#include "platform/SqlTokenizer.h"
-#include "platform/TsqlAdapter.h"
+#include "platform/tsql/LikePattern.h"
+#include "platform/tsql/SqlTokenizer.h"
+#include "platform/tsql/TsqlAdapter.h"
 
 #include <cstdint>
 #include <cstdio>

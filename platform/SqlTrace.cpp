@@ -1,6 +1,6 @@
 #include "platform/SqlTrace.h"
 
-#include "platform/SqlTokenizer.h"
+#include "platform/tsql/SqlTokenizer.h"
 
 #include <QFile>
 #include <QMutex>

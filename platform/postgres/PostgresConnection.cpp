@@ -1,19 +1,16 @@
 #include "platform/postgres/PostgresConnection.h"
 
-#include "platform/DistinctFirst.h"
-#include "platform/LockOnlyUpdate.h"
-#include "platform/SqlTokenizer.h"
+#include "platform/tsql/SqlTokenizer.h"
 #include "platform/StatementRecord.h"
-#include "platform/TsqlAdapter.h"
+#include "platform/tsql/PostgresPasses.h"
+#include "platform/tsql/SchemaFacts.h"
+#include "platform/tsql/TsqlAdapter.h"
 #include "platform/postgres/Libpq.h"
 #include "platform/postgres/PasswordChecks.h"
 #include "platform/postgres/ServerAddress.h"
-#include "platform/postgres/ServerSchema.h"
 #include "platform/Administration.h"
 
-#include <QFile>
 #include <QHash>
-#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlField>
 #include <QSqlQuery>
@@ -35,27 +32,6 @@ constexpr const char *SaveLock = "SELECT pg_advisory_xact_lock(7419263)";
     throw Error(Error::DatabaseError, QStringLiteral("Database"), description);
 }
 
-// Column names as the schema spells them: PostgreSQL gives unquoted names in lower case, while
-// the client shows and finds them as written.
-const QHash<QString, QString> &schemaSpelling()
-{
-    static const QHash<QString, QString> spelling = [] {
-        QHash<QString, QString> names;
-        QFile file(QStringLiteral(":/db/schema.sql"));
-        if (!file.open(QIODevice::ReadOnly))
-            return names;
-        static const QRegularExpression column(QStringLiteral("^\\s+(\\w+)\\s+[A-Z]"),
-                                               QRegularExpression::MultilineOption);
-        auto matches = column.globalMatch(QString::fromUtf8(file.readAll()));
-        while (matches.hasNext()) {
-            const QString name = matches.next().captured(1);
-            names.insert(name.toLower(), name);
-        }
-        return names;
-    }();
-    return spelling;
-}
-
 QStringList spelledColumns(const QSqlRecord &record, const QString &tsql)
 {
     QHash<QString, QString> written;
@@ -66,7 +42,10 @@ QStringList spelledColumns(const QSqlRecord &record, const QString &tsql)
     QStringList columns;
     for (int i = 0; i < record.count(); ++i) {
         const QString name = record.fieldName(i);
-        columns << written.value(name, schemaSpelling().value(name, name));
+        // Column names as the schema spells them: PostgreSQL gives unquoted names in lower case,
+        // while the client shows and finds them as written.
+        const QString spelled = SchemaFacts::spelling(name);
+        columns << written.value(name, spelled.isEmpty() ? name : spelled);
     }
     return columns;
 }
@@ -87,45 +66,6 @@ QVariant clientValue(QVariant value, QMetaType columnType)
     if (value.typeId() == QMetaType::Bool)
         return value.toBool() ? 1 : 0;
     return value;
-}
-
-// The statement as it goes into a batch of inserts, when it is a single INSERT of values that
-// returns nothing: no RETURNING, no second statement, no text or comment left open that would run
-// into the next one. Empty otherwise.
-QByteArray heldInsertForm(const AdaptedStatement &adapted)
-{
-    if (adapted.isProcedureCall())
-        return QByteArray();
-    const QVector<SqlToken> tokens = tokenizeSql(adapted.sql);
-    int last = int(tokens.size()) - 1;
-    while (last >= 0 && (!tokens.at(last).isSignificant() || tokens.at(last).is(";")))
-        --last;
-    bool first = true;
-    bool values = false;
-    for (int i = 0; i <= last; ++i) {
-        const SqlToken &token = tokens.at(i);
-        if (token.kind == SqlToken::Space) {
-            if (token.text.startsWith(QLatin1String("/*")) && !token.text.endsWith(QLatin1String("*/")))
-                return QByteArray();
-            continue;
-        }
-        if (first && !token.is("insert"))
-            return QByteArray();
-        first = false;
-        if (token.is(";") || token.is("returning") || token.is("select") || token.is("with"))
-            return QByteArray();
-        if (token.kind == SqlToken::String && (token.text.size() < 2 || !token.text.endsWith(QLatin1Char('\''))))
-            return QByteArray();
-        if (token.kind == SqlToken::QuotedName && token.text.size() < 2)
-            return QByteArray();
-        values = values || token.is("values");
-    }
-    if (first || !values)
-        return QByteArray();
-    QString sql;
-    for (int i = 0; i <= last; ++i)
-        sql += tokens.at(i).text;
-    return sql.toUtf8();
 }
 
 // At most this many inserts wait for the next statement; a longer run is sent in parts.
@@ -457,7 +397,7 @@ ResultTable PostgresConnection::run(const QString &sql)
     if (m_transactionDepth > 0) {
         if (m_dropped)
             databaseError(QStringLiteral("The connection to the database server was lost."));
-        QByteArray held = heldInsertForm(adapted);
+        QByteArray held = PostgresPasses::heldInsert(adapted);
         if (!held.isEmpty()) {
             m_heldInserts.append({std::move(held), sql});
             if (m_heldInserts.size() >= HeldInsertLimit)
@@ -495,18 +435,15 @@ ResultTable PostgresConnection::runAdapted(const AdaptedStatement &adapted, cons
         query = exec(QStringLiteral("SELECT * FROM inventory.%1(%2)")
                          .arg(adapted.procedure.toLower(), marks.join(QStringLiteral(", "))),
                      values);
-    } else if (const auto lock = m_transactionDepth > 0 ? LockOnlyUpdate::parse(adapted.sql) : std::nullopt;
+    } else if (const auto lock = m_transactionDepth > 0 ? PostgresPasses::rowLock(adapted.sql) : std::nullopt;
                lock && !lockNeedsUpdate(lock->target)) {
-        // Waits for and locks the same rows as the update, with the update's lock strength.
-        query = exec(QStringLiteral("SELECT count(*) FROM (SELECT 1 FROM %1 %2 FOR NO KEY UPDATE) locked")
-                         .arg(lock->target, lock->condition));
+        query = exec(lock->sql);
         return ResultTable();
     } else {
-        // A SELECT DISTINCT that looks something up for every row it reads runs in the form that
-        // folds the rows first (DistinctFirst): the same rows. Outside a transaction only, so that a
-        // form the server refuses costs no more than running the statement as it was.
+        // Outside a transaction only, so that a folded form the server refuses costs no more than
+        // running the statement as it was.
         const QString folded = m_transactionDepth == 0 && !m_unfoldable.contains(adapted.sql)
-                                   ? DistinctFirst::rewrite(adapted.sql, ServerSchema::distinctFirstOptions())
+                                   ? PostgresPasses::foldedDistinct(adapted.sql)
                                    : QString();
         if (folded.isEmpty()) {
             query = exec(adapted.sql);

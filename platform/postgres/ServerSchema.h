@@ -1,12 +1,11 @@
 #pragma once
 
-#include "platform/DistinctFirst.h"
+#include "platform/tsql/DistinctFirst.h"
 
 #include <QString>
 
 // What the server's schema declares of its columns, as the set-up script built into the program
-// creates them. A workstation only works with a server of the schema version it was built for,
-// so the script tells the server's columns. Names in any letter case.
+// creates them (read once by tsql/SchemaFacts). Names in any letter case.
 namespace ServerSchema {
 
 // Whether the table's column is citext (case-insensitive text).

@@ -2,13 +2,12 @@
 
 #include "platform/sqlite/SqliteConnection.h"
 
-#include "platform/DistinctFirst.h"
 #include "platform/StatementRecord.h"
-#include "platform/TsqlAdapter.h"
+#include "platform/tsql/SqlitePasses.h"
+#include "platform/tsql/TsqlAdapter.h"
 #include "platform/sqlite/DataFolder.h"
 #include "platform/sqlite/SchemaUpgrade.h"
 #include "platform/sqlite/SqliteDialect.h"
-#include "platform/sqlite/WriteShapes.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -308,11 +307,11 @@ struct SqliteConnection::State
         return {statement, false};
     }
 
-    // The statement in the form that folds rows before looking up (DistinctFirst), when it has that
-    // form and SQLite compiles it; otherwise null, and the statement runs as it was given.
+    // The statement in the form that folds rows before looking up, when it has that form and
+    // SQLite compiles it; otherwise null, and the statement runs as it was given.
     sqlite3_stmt *fasterForm(const QString &sql)
     {
-        const QString rewritten = DistinctFirst::rewrite(sql);
+        const QString rewritten = SqlitePasses::foldedDistinct(sql);
         if (rewritten.isEmpty())
             return nullptr;
         const QByteArray text = rewritten.toUtf8();
@@ -511,7 +510,7 @@ ResultTable SqliteConnection::run(const QString &sql)
         const AdaptedStatement adapted = TsqlAdapter::adapt(sql);
         if (adapted.isProcedureCall())
             return m_state->call(adapted);
-        if (const auto insert = LiteralInsert::parse(adapted.sql))
+        if (const auto insert = SqlitePasses::boundInsert(adapted.sql))
             return m_state->insert(*insert);
         const auto [statement, owned] = m_state->prepare(adapted.sql);
         if (!statement)
@@ -521,7 +520,7 @@ ResultTable SqliteConnection::run(const QString &sql)
         // with the write lock of the whole database (BEGIN IMMEDIATE), so no other connection can
         // be writing them: the rows are left as they are, unless a trigger would see the update.
         if (m_transactionDepth > 0 && !sqlite3_get_autocommit(m_state->db)) {
-            const QString table = unchangingUpdateTable(adapted.sql);
+            const QString table = SqlitePasses::lockOnlyUpdateTable(adapted.sql);
             if (!table.isEmpty() && !m_state->hasTriggers(table))
                 return ResultTable();
         }

@@ -1,7 +1,7 @@
 #include "platform/sqlite/SqliteDialect.h"
 
 #include "platform/Error.h"
-#include "platform/LikePattern.h"
+#include "platform/tsql/LikePattern.h"
 
 #include <QDateTime>
 #include <QSqlDatabase>

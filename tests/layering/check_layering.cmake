@@ -10,9 +10,10 @@ cmake_minimum_required(VERSION 3.25)
 
 # Folder, then the folders its sources may include (besides its own).
 set(LAYERS
-    "platform|platform"
-    "platform/sqlite|platform"
-    "platform/postgres|platform"
+    "platform|platform/tsql"
+    "platform/tsql|platform"
+    "platform/sqlite|platform platform/tsql"
+    "platform/postgres|platform platform/tsql"
     "shell|platform"
     "records|platform shell"
     "widgets|platform shell"

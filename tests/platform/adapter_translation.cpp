@@ -1,7 +1,7 @@
 #include "platform/Error.h"
-#include "platform/SqlTokenizer.h"
+#include "platform/tsql/SqlTokenizer.h"
 #include "platform/sqlite/SqliteDialect.h"
-#include "platform/TsqlAdapter.h"
+#include "platform/tsql/TsqlAdapter.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "platform/Database.h"
-#include "platform/sqlite/WriteShapes.h"
+#include "platform/tsql/LiteralInsert.h"
 #include "tests/support/TestSession.h"
 
 #include <gtest/gtest.h>

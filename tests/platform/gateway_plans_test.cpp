@@ -1,6 +1,6 @@
 #include "platform/Database.h"
-#include "platform/DistinctFirst.h"
-#include "platform/TsqlAdapter.h"
+#include "platform/tsql/DistinctFirst.h"
+#include "platform/tsql/TsqlAdapter.h"
 #include "platform/postgres/ServerAddress.h"
 #include "platform/postgres/ServerSchema.h"
 #include "records/OfferedStock.h"

@@ -1,4 +1,4 @@
-#include "platform/LikePattern.h"
+#include "platform/tsql/LikePattern.h"
 #include "platform/sqlite/SqliteDialect.h"
 
 #include <QElapsedTimer>

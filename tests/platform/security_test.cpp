@@ -1,5 +1,5 @@
 #include "platform/CurrentUser.h"
-#include "platform/SqlTokenizer.h"
+#include "platform/tsql/SqlTokenizer.h"
 #include "platform/SqlTrace.h"
 #include "platform/postgres/ServerAddress.h"
 #include "tests/support/TestSession.h"

@@ -1,7 +1,7 @@
 #include "platform/Database.h"
 #include "platform/Error.h"
-#include "platform/SqlTokenizer.h"
-#include "platform/TsqlAdapter.h"
+#include "platform/tsql/SqlTokenizer.h"
+#include "platform/tsql/TsqlAdapter.h"
 
 #include <QRegularExpression>
 #include "tests/support/TestSession.h"

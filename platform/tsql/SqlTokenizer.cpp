@@ -1,4 +1,4 @@
-#include "platform/SqlTokenizer.h"
+#include "platform/tsql/SqlTokenizer.h"
 
 namespace {
 

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QVector>
 
+#include <initializer_list>
+
 // Splits T-SQL text into tokens. Joining the texts of all tokens gives the input back unchanged,
 // so a translation can rewrite single tokens and leave everything else byte for byte.
 struct SqlToken
@@ -29,6 +31,22 @@ struct SqlToken
 
 QVector<SqlToken> tokenizeSql(const QString &sql);
 
+// A name: a plain word (keywords included) or a quoted one.
+inline bool isName(const SqlToken &token)
+{
+    return token.kind == SqlToken::Word || token.kind == SqlToken::QuotedName;
+}
+
+// Whether the token is one of the symbols or words (in any letter case).
+inline bool isOneOf(const SqlToken &token, std::initializer_list<const char *> symbolsOrWords)
+{
+    for (const char *one : symbolsOrWords) {
+        if (token.is(one))
+            return true;
+    }
+    return false;
+}
+
 // Whether the text holds one statement: nothing but blanks, comments and ";" after its first ";".
 // A value the client joined between quotes stays inside its literal, so a second statement can
 // only come from one that ended its quotes early.
@@ -51,6 +69,9 @@ public:
     QString textBefore(int from, int to) const;
     // The position of the ")" that closes the "(" at s, or -1.
     int closing(int s) const;
+    // All tokens, blanks and comments included, and where the significant token s stands in them.
+    const QVector<SqlToken> &all() const { return m_tokens; }
+    int position(int s) const { return m_positions.at(s); }
 
 private:
     QVector<SqlToken> m_tokens;

@@ -2,7 +2,7 @@
 
 // Forms of write statements that the embedded files answer in a cheaper way with the same effect.
 
-#include "platform/LockOnlyUpdate.h"
+#include "platform/tsql/LockOnlyUpdate.h"
 
 #include <QString>
 #include <QVariant>

@@ -1,6 +1,6 @@
-#include "platform/DistinctFirst.h"
+#include "platform/tsql/DistinctFirst.h"
 
-#include "platform/SqlTokenizer.h"
+#include "platform/tsql/SqlTokenizer.h"
 
 #include <QSet>
 #include <QStringList>
@@ -10,20 +10,6 @@
 #include <optional>
 
 namespace {
-
-bool isName(const SqlToken &token)
-{
-    return token.kind == SqlToken::Word || token.kind == SqlToken::QuotedName;
-}
-
-bool isOneOf(const SqlToken &token, std::initializer_list<const char *> words)
-{
-    for (const char *word : words) {
-        if (token.is(word))
-            return true;
-    }
-    return false;
-}
 
 // Words that end a table's name in the FROM clause instead of being its alias.
 bool endsTable(const SqlToken &token)

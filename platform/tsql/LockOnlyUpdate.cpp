@@ -1,6 +1,6 @@
-#include "platform/LockOnlyUpdate.h"
+#include "platform/tsql/LockOnlyUpdate.h"
 
-#include "platform/SqlTokenizer.h"
+#include "platform/tsql/SqlTokenizer.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "platform/sqlite/WriteShapes.h"
+#include "platform/tsql/LiteralInsert.h"
 
-#include "platform/SqlTokenizer.h"
+#include "platform/tsql/SqlTokenizer.h"
 
 namespace {
 
