@@ -1,7 +1,7 @@
 #include "editor/DetailGrid.h"
 
-#include "editor/LineEntry.h"
-#include "editor/frmMain.h"
+#include "editor/EntryNumbers.h"
+#include "editor/ItemFacts.h"
 #include "platform/Messages.h"
 #include "widgets/Application.h"
 #include "shell/NumberText.h"
@@ -35,7 +35,7 @@ bool CanTakeFocus(QWidget *widget)
 
 } // namespace
 
-DetailGrid::DetailGrid(frmMain &form) : m_form(form)
+DetailGrid::DetailGrid(Ui::frmMain &ui, ItemFacts &facts) : m_ui(ui), m_facts(facts)
 {
     connectControls();
 }
@@ -44,7 +44,7 @@ DetailGrid::~DetailGrid() = default;
 
 void DetailGrid::connectControls()
 {
-    Ui::frmMain &ui = m_form.ui();
+    Ui::frmMain &ui = m_ui;
     connect(ui.cmdOK, &QPushButton::clicked, this, GuardedSlot([this] { cmdOK_Click(); }));
     connect(ui.cmdAdd, &QPushButton::clicked, this, GuardedSlot([this] { cmdAdd_Click(); }));
     connect(ui.cmdDelete, &QPushButton::clicked, this, GuardedSlot([this] { cmdDelete_Click(); }));
@@ -55,14 +55,11 @@ void DetailGrid::connectControls()
         Guarded([this, &keyAscii] { grdDetails_KeyPress(keyAscii); });
     });
     connect(grid, &FlexGrid::RowColChange, this, GuardedSlot([this] { grdDetails_RowColChange(); }));
-    // The window's own key handling would turn Enter into Tab before the grid sees it.
-    connect(grid, &FlexGrid::GotFocus, this, [this] { m_form.setKeyPreview(false); });
-    connect(grid, &FlexGrid::LostFocus, this, [this] { m_form.setKeyPreview(true); });
 }
 
 void DetailGrid::ResetForNewRequest()
 {
-    FlexGrid *grid = m_form.ui().grdDetails;
+    FlexGrid *grid = m_ui.grdDetails;
     grid->setDataSource(nullptr);
     grid->Clear();
     grid->setRows(2);
@@ -73,7 +70,7 @@ void DetailGrid::ResetForNewRequest()
 
 void DetailGrid::cmdOK_Click()
 {
-    Ui::frmMain &ui = m_form.ui();
+    Ui::frmMain &ui = m_ui;
     ui.txtTotalCounter->setVisible(true);
 
     if (ui.txtProdCode->text().trimmed().isEmpty()) {
@@ -151,14 +148,14 @@ void DetailGrid::cmdOK_Click()
 
 void DetailGrid::keepLastRowInView()
 {
-    FlexGrid *grid = m_form.ui().grdDetails;
+    FlexGrid *grid = m_ui.grdDetails;
     if (grid->Row() > VisibleRows)
         grid->setTopRow(grid->Rows() - VisibleRows);
 }
 
 void DetailGrid::cmdAdd_Click()
 {
-    Ui::frmMain &ui = m_form.ui();
+    Ui::frmMain &ui = m_ui;
     FlexGrid *grid = ui.grdDetails;
     grid->setRow(grid->Rows() - 1);
     keepLastRowInView();
@@ -170,9 +167,9 @@ void DetailGrid::cmdAdd_Click()
 void DetailGrid::cmdDelete_Click()
 {
     // The grid's "." key deletes a line too; a request shown for viewing keeps its lines.
-    if (m_form.isViewingOnly())
+    if (m_viewingOnly)
         return;
-    FlexGrid *grid = m_form.ui().grdDetails;
+    FlexGrid *grid = m_ui.grdDetails;
     if (grid->Row() >= 1 && grid->Row() < grid->Rows() - 1)
         grid->RemoveItem(grid->Row());
     grid->setFocus(Qt::OtherFocusReason);
@@ -184,7 +181,7 @@ void DetailGrid::cmdDelete_Click()
 void DetailGrid::grdDetails_DblClick()
 {
     LoadGridRow();
-    m_form.ui().txtProdCode->setFocus(Qt::OtherFocusReason);
+    m_ui.txtProdCode->setFocus(Qt::OtherFocusReason);
     ShowLineCounter();
 }
 
@@ -207,7 +204,7 @@ void DetailGrid::grdDetails_RowColChange()
 
 void DetailGrid::LoadGridRow()
 {
-    Ui::frmMain &ui = m_form.ui();
+    Ui::frmMain &ui = m_ui;
     FlexGrid *grid = ui.grdDetails;
     const int row = grid->Row();
     const auto cell = [grid, row](int col) {
@@ -226,12 +223,12 @@ void DetailGrid::LoadGridRow()
         ui.optConsumed_1->setChecked(true);
     ui.chkAdS->setChecked(cell(6) == QLatin1String("Y"));
 
-    m_form.lineEntry().ShowItemDetails();
+    m_facts.ShowItemDetails();
 }
 
 void DetailGrid::ComputeGrandTotal()
 {
-    FlexGrid *grid = m_form.ui().grdDetails;
+    FlexGrid *grid = m_ui.grdDetails;
     double total = 0;
     for (int row = 1; row < grid->Rows(); ++row) {
         if (grid->Cols() <= 4 || !IsNumeric(grid->TextMatrix(row, 4))
@@ -241,11 +238,11 @@ void DetailGrid::ComputeGrandTotal()
         grid->setTextMatrix(row, 4, Format(ToNumber(grid->TextMatrix(row, 4)), CostFormat));
         total += Val(grid->TextMatrix(row, 4));
     }
-    m_form.ui().txtTotalCounter->setText(Format(total, TotalFormat));
+    m_ui.txtTotalCounter->setText(Format(total, TotalFormat));
 }
 
 void DetailGrid::ShowLineCounter()
 {
-    FlexGrid *grid = m_form.ui().grdDetails;
-    m_form.ui().txtLineCounter->setText(SignedText(grid->Row()) + QLatin1Char('/') + SignedText(grid->Rows() - 1));
+    FlexGrid *grid = m_ui.grdDetails;
+    m_ui.txtLineCounter->setText(SignedText(grid->Row()) + QLatin1Char('/') + SignedText(grid->Rows() - 1));
 }

@@ -2,14 +2,14 @@
 
 #include "editor/DetailGrid.h"
 #include "editor/frmKitEntry.h"
-#include "editor/frmMain.h"
 #include "platform/CurrentUser.h"
 #include "platform/Database.h"
 #include "platform/Messages.h"
+#include "widgets/FlexGrid.h"
 #include "shell/NumberText.h"
 #include "shell/Session.h"
-#include "ui_frmMain.h"
 
+#include <QLineEdit>
 
 #include <cmath>
 #include <limits>
@@ -34,7 +34,10 @@ QString CellText(const QVariant &value)
 
 } // namespace
 
-KitExpansion::KitExpansion(frmMain &form) : m_form(form) {}
+KitExpansion::KitExpansion(QWidget &window, QLineEdit &code, FlexGrid &grid, DetailGrid &lines)
+    : m_window(window), m_code(code), m_grid(grid), m_lines(lines)
+{
+}
 
 bool KitExpansion::IsKit(const QString &code) const
 {
@@ -54,12 +57,12 @@ void KitExpansion::Offer(const QString &kitCode)
 
     QString componentId;
     {
-        frmKitEntry picker(&m_form);
+        frmKitEntry picker(&m_window);
         picker.setItemID(kitCode);
         picker.exec();
         componentId = picker.ItemID();
     }
-    Expand(m_form.ui().txtProdCode->text(), frmKitEntry::AllItems(), componentId);
+    Expand(m_code.text(), frmKitEntry::AllItems(), componentId);
 }
 
 QString KitExpansion::KitNumber(const QString &code)
@@ -93,7 +96,7 @@ void KitExpansion::Expand(const QString &kitCode, bool allItems, const QString &
     if (components.RecordCount() == 0)
         return;
 
-    FlexGrid *grid = m_form.ui().grdDetails;
+    FlexGrid *grid = &m_grid;
     grid->setCols(8);
     grid->setRows(2);
     for (int col = 0; col < grid->Cols(); ++col)
@@ -112,8 +115,7 @@ void KitExpansion::Expand(const QString &kitCode, bool allItems, const QString &
     grid->setRow(1);
     grid->setCol(1);
 
-    DetailGrid &lines = m_form.detailGrid();
-    lines.LoadGridRow();
-    lines.ComputeGrandTotal();
-    lines.ShowLineCounter();
+    m_lines.LoadGridRow();
+    m_lines.ComputeGrandTotal();
+    m_lines.ShowLineCounter();
 }

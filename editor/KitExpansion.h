@@ -2,14 +2,18 @@
 
 #include <QString>
 
-class frmMain;
+class DetailGrid;
+class FlexGrid;
+class QLineEdit;
+class QWidget;
 
 // Kits on the request window: the test whether an entered item is a kit, the question, the kit
 // picker and the rewrite of the detail grid with the chosen components.
 class KitExpansion
 {
 public:
-    explicit KitExpansion(frmMain &form);
+    // The picker opens over the window; the components replace the grid's lines.
+    KitExpansion(QWidget &window, QLineEdit &code, FlexGrid &grid, DetailGrid &lines);
 
     // True when an active kit belongs to the item with exactly this code.
     bool IsKit(const QString &code) const;
@@ -26,5 +30,8 @@ public:
     static QString KitNumber(const QString &code);
 
 private:
-    frmMain &m_form;
+    QWidget &m_window;
+    QLineEdit &m_code;
+    FlexGrid &m_grid;
+    DetailGrid &m_lines;
 };

@@ -1,15 +1,14 @@
 #include "editor/LineEntry.h"
 
-#include "editor/DetailGrid.h"
+#include "editor/EntryNumbers.h"
+#include "editor/ItemFacts.h"
 #include "editor/KitExpansion.h"
-#include "editor/frmMain.h"
 #include "platform/CurrentUser.h"
 #include "platform/Messages.h"
 #include "platform/Shell.h"
 #include "widgets/Application.h"
 #include "widgets/KeyEvents.h"
 #include "widgets/Validation.h"
-#include "widgets/WaitCursor.h"
 #include "records/clsItem.h"
 #include "records/clsItemMaster.h"
 #include "shell/Helpers.h"
@@ -20,17 +19,12 @@
 #include <QEvent>
 #include <QTimer>
 
-#include <cmath>
-
 namespace {
 
 const QString CostFormat = QStringLiteral("########0.0000");
 const QString EnteredCostFormat = QStringLiteral("#########0.0000");
 const QString QuantityFormat = QStringLiteral("#########0");
 const QString TotalFormat = QStringLiteral("###,###,##0.0000");
-
-// The largest amount a currency column holds; anything larger cannot be stored with the request.
-constexpr double LargestAmount = 922337203685477.0;
 
 double AsDouble(Currency value) { return value.toDouble(); }
 
@@ -42,27 +36,15 @@ void SendTab()
 
 } // namespace
 
-double EntryValue(const QString &text)
-{
-    return IsNumeric(text) ? ToNumber(text) : Val(text);
-}
-
-bool IsEntryNumber(const QString &text)
-{
-    if (!IsNumeric(text))
-        return false;
-    const double value = ToNumber(text);
-    return std::isfinite(value) && std::fabs(value) <= LargestAmount;
-}
-
-LineEntry::LineEntry(frmMain &form) : m_form(form)
+LineEntry::LineEntry(QWidget &window, Ui::frmMain &ui, ItemFacts &facts, DetailGrid &lines)
+    : m_window(window), m_ui(ui), m_facts(facts), m_lines(lines)
 {
     connectControls();
 }
 
 LineEntry::~LineEntry()
 {
-    Ui::frmMain &ui = m_form.ui();
+    Ui::frmMain &ui = m_ui;
     Validation::detach(ui.txtProdCode);
     Validation::detach(ui.txtWithdraw);
     Validation::detach(ui.txtUnitCost);
@@ -70,7 +52,7 @@ LineEntry::~LineEntry()
 
 void LineEntry::connectControls()
 {
-    Ui::frmMain &ui = m_form.ui();
+    Ui::frmMain &ui = m_ui;
 
     Validation::attach(ui.txtProdCode, [this](bool &cancel) { txtProdCode_Validate(cancel); });
     Validation::attach(ui.txtWithdraw, [this](bool &cancel) { txtWithdraw_Validate(cancel); });
@@ -78,7 +60,7 @@ void LineEntry::connectControls()
 
     // Any change of the entry, typed or copied in from the grid, may be placed in the grid.
     for (QLineEdit *box : {ui.txtProdCode, ui.txtWithdraw, ui.txtUnitCost})
-        connect(box, &QLineEdit::textChanged, this, [this] { m_form.ui().cmdOK->setEnabled(true); });
+        connect(box, &QLineEdit::textChanged, this, [this] { m_ui.cmdOK->setEnabled(true); });
 
     ui.txtProdCode->installEventFilter(this);
     ui.txtWithdraw->installEventFilter(this);
@@ -106,7 +88,7 @@ void LineEntry::connectControls()
 
     connect(ui.optConsumed_0, &QRadioButton::toggled, this, [this](bool selected) {
         if (selected)
-            Guarded([this] { m_form.RefreshRequestList(); });
+            Guarded([this] { listOutOfDate(); });
     });
 }
 
@@ -127,7 +109,7 @@ bool LineEntry::eventFilter(QObject *watched, QEvent *event)
 
 void LineEntry::focusUpdateIfEnabled()
 {
-    QPushButton *update = m_form.ui().cmdOK;
+    QPushButton *update = m_ui.cmdOK;
     if (update->isEnabled())
         update->setFocus(Qt::OtherFocusReason);
 }
@@ -154,7 +136,7 @@ void LineEntry::txtProdCode_Validate(bool &cancel)
 
 void LineEntry::validateCode(bool &cancel)
 {
-    Ui::frmMain &ui = m_form.ui();
+    Ui::frmMain &ui = m_ui;
 
     const QString typed = ui.txtProdCode->text().trimmed();
     // "..." searches whatever the box holds, an empty box too: it lists every item of the location.
@@ -187,7 +169,7 @@ void LineEntry::validateCode(bool &cancel)
         ui.txtProdCode->setText(item.ItemID());
     } else {
         ui.txtProdCode->setText(item.ItemID());
-        KitExpansion kits(m_form);
+        KitExpansion kits(m_window, *ui.txtProdCode, *ui.grdDetails, m_lines);
         const QString code = ui.txtProdCode->text();
         if (kits.IsKit(code)) {
             kits.Offer(code);
@@ -195,7 +177,7 @@ void LineEntry::validateCode(bool &cancel)
         }
     }
 
-    fillItemFacts(item);
+    m_facts.fill(item);
 
     const QString unitCost = ui.txtUnitCost->text().trimmed();
     if (unitCost.isEmpty() || unitCost == QLatin1String("0.00"))
@@ -207,30 +189,9 @@ void LineEntry::validateCode(bool &cancel)
     ui.txtWithdraw->setFocus(Qt::OtherFocusReason);
 }
 
-void LineEntry::fillItemFacts(clsItem &item)
-{
-    Ui::frmMain &ui = m_form.ui();
-    const auto master = item.ItemMaster();
-
-    ui.txtProdName->setText(master->ItemName().trimmed() + QLatin1Char(' ') + master->ItemDesc());
-    ui.txtListCost->setText(GeneralNumber(AsDouble(master->ListCost())));
-    ui.txtPacking->setText(QString::number(master->Packing()));
-    ui.txtOnhand->setText(GeneralNumber(item.OnHand()));
-    ui.txtAverageCost->setText(Format(AsDouble(master->AverageCost()), CostFormat));
-    ui.txtUOM->setText(item.UOMDescription());
-    ui.txtMax->setText(GeneralNumber(item.MaxStock()));
-    ui.txtMin->setText(GeneralNumber(item.MinimumStockLevel()));
-
-    const bool ads = item.IsADSStock();
-    ui.chkAdS->setVisible(ads);
-    ui.lblADSStock->setVisible(ads);
-    if (ads)
-        ui.lblADSStock->setText(GeneralNumber(item.ADSStock()));
-}
-
 void LineEntry::txtWithdraw_Validate(bool &cancel)
 {
-    Ui::frmMain &ui = m_form.ui();
+    Ui::frmMain &ui = m_ui;
     cancel = false;
 
     if (ui.txtWithdraw->text().trimmed().isEmpty())
@@ -257,7 +218,7 @@ void LineEntry::txtWithdraw_Validate(bool &cancel)
 
 void LineEntry::txtUnitCost_Validate(bool &cancel)
 {
-    Ui::frmMain &ui = m_form.ui();
+    Ui::frmMain &ui = m_ui;
     cancel = false;
 
     if (ui.txtUnitCost->text().trimmed().isEmpty())
@@ -279,7 +240,7 @@ void LineEntry::txtUnitCost_Validate(bool &cancel)
 
 void LineEntry::ComputeLineTotal()
 {
-    Ui::frmMain &ui = m_form.ui();
+    Ui::frmMain &ui = m_ui;
     const QString quantityText = ui.txtWithdraw->text();
     const QString costText = ui.txtUnitCost->text();
     const double quantity = IsEntryNumber(quantityText) ? EntryValue(quantityText) : 0.0;
@@ -289,20 +250,5 @@ void LineEntry::ComputeLineTotal()
 
 void LineEntry::ShowItemDetails()
 {
-    WaitCursor wait;
-    Ui::frmMain &ui = m_form.ui();
-
-    clsItem item;
-    item.setActiveConnection(CurrentConnection());
-    // A blank code (the new-line row) names no item, although loading a blank id succeeds.
-    const QString code = ui.txtProdCode->text();
-    if (!code.trimmed().isEmpty() && item.LoadItem(code, ui.cboLocation->Tag())) {
-        ui.txtProdCode->setText(item.ItemID());
-        fillItemFacts(item);
-        return;
-    }
-
-    for (QLineEdit *box : {ui.txtProdCode, ui.txtProdName, ui.txtListCost, ui.txtPacking, ui.txtOnhand,
-                           ui.txtAverageCost, ui.txtUnitCost, ui.txtUOM})
-        box->clear();
+    m_facts.ShowItemDetails();
 }

@@ -1,10 +1,16 @@
 #pragma once
 
+#include "editor/Notice.h"
+
 #include <QObject>
 #include <QString>
 
+namespace Ui {
 class frmMain;
-class clsItem;
+}
+class DetailGrid;
+class ItemFacts;
+class QWidget;
 
 // The item entry area of the details tab: the code, quantity and unit cost boxes with their
 // validation, the item facts beside them, the line total, the retail options and their keys.
@@ -13,8 +19,12 @@ class LineEntry : public QObject
     Q_OBJECT
 
 public:
-    explicit LineEntry(frmMain &form);
+    // The entry area's controls on the window's form; a kit entered expands into the lines.
+    LineEntry(QWidget &window, Ui::frmMain &ui, ItemFacts &facts, DetailGrid &lines);
     ~LineEntry() override;
+
+    // The retail option was chosen: the request list is out of date.
+    Notice<> listOutOfDate;
 
     void ShowItemDetails();
     void ComputeLineTotal();
@@ -32,17 +42,10 @@ protected:
 private:
     void connectControls();
     void validateCode(bool &cancel);
-    // The item boxes shared by the code validation and ShowItemDetails.
-    void fillItemFacts(clsItem &item);
     void focusUpdateIfEnabled();
 
-    frmMain &m_form;
+    QWidget &m_window;
+    Ui::frmMain &m_ui;
+    ItemFacts &m_facts;
+    DetailGrid &m_lines;
 };
-
-// A number typed in an entry box or held in a grid cell. Numeric texts (thousands separators
-// allowed) are read at their full value; any other text reads its leading number, as Val does.
-double EntryValue(const QString &text);
-
-// Whether an entry text is a number the request can hold: numeric, finite and no larger than
-// the largest amount a currency column stores.
-bool IsEntryNumber(const QString &text);

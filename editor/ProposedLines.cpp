@@ -1,7 +1,6 @@
 #include "editor/ProposedLines.h"
 
 #include "editor/DetailGrid.h"
-#include "editor/frmMain.h"
 #include "widgets/FlexGrid.h"
 #include "records/OfferedStock.h"
 #include "shell/NumberText.h"
@@ -23,10 +22,10 @@ QString Flag(bool on)
 
 } // namespace
 
-LineRules LineRules::current(frmMain &form)
+LineRules LineRules::current(const Ui::frmMain &ui)
 {
     LineRules rules;
-    rules.retailAllowed = form.ui().optConsumed_0->isEnabled();
+    rules.retailAllowed = ui.optConsumed_0->isEnabled();
     rules.stockAtDepartment = gClientName == QLatin1String("BEX");
     rules.refuseZeroOnHand = gAllowWDZeroOnHand;
     rules.cutToOnHand = IsSwitchOn(QStringLiteral("5"));
@@ -97,15 +96,13 @@ int AppendLines(FlexGrid &grid, const std::vector<ProposedLine> &lines)
     return first;
 }
 
-int AddToRequest(frmMain &form, const std::vector<ProposedLine> &lines)
+int AddToRequest(Ui::frmMain &ui, DetailGrid &details, const std::vector<ProposedLine> &lines)
 {
-    Ui::frmMain &ui = form.ui();
     FlexGrid &grid = *ui.grdDetails;
     const int before = grid.Row();
     const int first = AppendLines(grid, lines);
     if (first > 0)
         grid.setRow(first);
-    DetailGrid &details = form.detailGrid();
     // Moving to the first line appended copied it into the entry area already, unless it was the
     // current row (the blank row it filled).
     if (first > 0 && grid.Row() == before)

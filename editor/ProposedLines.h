@@ -6,8 +6,11 @@
 #include <optional>
 #include <vector>
 
-class FlexGrid;
+namespace Ui {
 class frmMain;
+}
+class DetailGrid;
+class FlexGrid;
 struct OfferedItem;
 
 // A line the editor proposes (a restock suggestion, a copied request), with its cells as line
@@ -23,7 +26,7 @@ struct ProposedLine
 // action, so that a suggestion of hundreds of lines asks for the switches once.
 struct LineRules
 {
-    static LineRules current(frmMain &form);
+    static LineRules current(const Ui::frmMain &ui);
 
     bool retailAllowed = true;      // the "Yes" option can be chosen for this department
     bool stockAtDepartment = false; // client "BEX": line entry reads the item at the department
@@ -46,4 +49,4 @@ int AppendLines(FlexGrid &grid, const std::vector<ProposedLine> &lines);
 // Appends the lines to the request in the window as line entry adds a line: the first one appended
 // becomes the current line, and the grand total and the line counter follow. Returns its row (0
 // when there were none).
-int AddToRequest(frmMain &form, const std::vector<ProposedLine> &lines);
+int AddToRequest(Ui::frmMain &ui, DetailGrid &details, const std::vector<ProposedLine> &lines);

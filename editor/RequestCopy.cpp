@@ -1,8 +1,7 @@
 #include "editor/RequestCopy.h"
 
 #include "editor/ProposedLines.h"
-#include "editor/RequestList.h"
-#include "editor/frmMain.h"
+#include "editor/RequestLookups.h"
 #include "platform/CurrentUser.h"
 #include "platform/Database.h"
 #include "platform/Messages.h"
@@ -47,17 +46,17 @@ std::vector<StoredLine> ReadLines(const QString &documentNumber)
 
 } // namespace
 
-RequestCopy::RequestCopy(frmMain &form) : m_form(form) {}
+RequestCopy::RequestCopy(Ui::frmMain &ui, DetailGrid &lines) : m_ui(ui), m_lines(lines) {}
 
 RequestCopy::~RequestCopy() = default;
 
-void RequestCopy::copySelectedRequest()
+void RequestCopy::copySelectedRequest(const std::function<void()> &startNewRequest)
 {
-    RequestList &list = m_form.requestList();
-    const QString documentNumber = list.selectedDocumentNumber().trimmed();
+    Ui::frmMain &ui = m_ui;
+    const QString documentNumber = ListedDocumentNumber(*ui.grdListing).trimmed();
     if (documentNumber.isEmpty())
         return;
-    if (!RequestList::UserHasLocationAccess(gCurrentUser->EmployeeCode(), list.selectedTargetLocationId())) {
+    if (!UserHasLocationAccess(gCurrentUser->EmployeeCode(), ListedTargetLocationId(*ui.grdListing))) {
         MsgBox(QStringLiteral("User not Authorized for this Location."), MsgButtons::OK,
                MsgIcon::Information);
         return;
@@ -68,8 +67,7 @@ void RequestCopy::copySelectedRequest()
     const std::vector<StoredLine> stored = ReadLines(documentNumber);
 
     // New keeps the selected request's department and location.
-    m_form.cmdNew_Click();
-    Ui::frmMain &ui = m_form.ui();
+    startNewRequest();
     const QString department = ui.cboTargetLocation->Tag().trimmed();
     const QString location = ui.cboLocation->Tag().trimmed();
     if (department.isEmpty() || location.isEmpty())
@@ -80,7 +78,7 @@ void RequestCopy::copySelectedRequest()
          ReadOfferedStock(CurrentConnection(), department, location, ui.txtDocNum->text(), documentNumber))
         offered.insert(item.itemId.toUpper(), std::move(item));
 
-    const LineRules rules = LineRules::current(m_form);
+    const LineRules rules = LineRules::current(ui);
     std::vector<ProposedLine> lines;
     QStringList leftOut;
     for (const StoredLine &line : stored) {
@@ -94,7 +92,7 @@ void RequestCopy::copySelectedRequest()
             leftOut << QString(line.itemId + QLatin1Char(' ') + line.description).trimmed();
     }
 
-    AddToRequest(m_form, lines);
+    AddToRequest(ui, m_lines, lines);
 
     if (!leftOut.isEmpty())
         MsgBox(QStringLiteral("These items are no longer offered for this pair of locations, or the location "

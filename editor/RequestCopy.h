@@ -2,7 +2,12 @@
 
 #include <QObject>
 
+#include <functional>
+
+namespace Ui {
 class frmMain;
+}
+class DetailGrid;
 
 // Starts a new request from the one selected in the list: New, with the selected request's
 // department and location, then its lines as line entry makes them today. Items the pair of
@@ -12,11 +17,16 @@ class RequestCopy : public QObject
     Q_OBJECT
 
 public:
-    explicit RequestCopy(frmMain &form);
+    // The list and the details tab on the window's form; the lines join the request as line entry
+    // adds them.
+    RequestCopy(Ui::frmMain &ui, DetailGrid &lines);
     ~RequestCopy() override;
 
-    void copySelectedRequest();
+    // startNewRequest is the window's New: it clears the details tab for a new request and keeps
+    // the selected request's two locations.
+    void copySelectedRequest(const std::function<void()> &startNewRequest);
 
 private:
-    frmMain &m_form;
+    Ui::frmMain &m_ui;
+    DetailGrid &m_lines;
 };

@@ -1,9 +1,8 @@
 #include "editor/RequestList.h"
 
 #include "editor/DetailGrid.h"
-#include "editor/RequestSaving.h"
+#include "editor/RequestLookups.h"
 #include "editor/StoredRequest.h"
-#include "editor/frmMain.h"
 #include "platform/CurrentUser.h"
 #include "platform/Database.h"
 #include "platform/Messages.h"
@@ -18,7 +17,6 @@
 #include "shell/Session.h"
 
 #include "ui_frmMain.h"
-
 
 namespace {
 
@@ -64,9 +62,8 @@ QString numberText(const QVariant &value)
 
 } // namespace
 
-RequestList::RequestList(frmMain &form) : m_form(form)
+RequestList::RequestList(Ui::frmMain &ui, DetailGrid &lines) : m_ui(ui), m_lines(lines)
 {
-    Ui::frmMain &ui = m_form.ui();
 
     for (QRadioButton *option : {ui.optOptions_0, ui.optOptions_1})
         connect(option, &QRadioButton::toggled, this, [this](bool checked) {
@@ -75,8 +72,6 @@ RequestList::RequestList(frmMain &form) : m_form(form)
         });
     connect(ui.chkverified, &QCheckBox::toggled, this, GuardedSlot([this] { chkverified_Click(); }));
     connect(ui.grdListing, &FlexGrid::DblClick, this, GuardedSlot([this] { grdListing_DblClick(); }));
-    connect(ui.cmdList, &QPushButton::clicked, this, GuardedSlot([this] { cmdList_Click(); }));
-    connect(ui.cmdDetails, &QPushButton::clicked, this, GuardedSlot([this] { cmdDetails_Click(); }));
     connect(ui.cmdView, &QPushButton::clicked, this, GuardedSlot([this] { View(); }));
 }
 
@@ -84,7 +79,7 @@ RequestList::~RequestList() = default;
 
 QString RequestList::listStatement() const
 {
-    Ui::frmMain &ui = m_form.ui();
+    Ui::frmMain &ui = m_ui;
     QString sql = QStringLiteral("Select distinct A.DocumentNumber , B.Location ,")
         + QStringLiteral(" C.Location ,A.TransDate ,")
         + QStringLiteral(" (Select Top 1 LastName + ', ' + FirstName From Password..tbPasswordMain Where "
@@ -106,7 +101,7 @@ QString RequestList::listStatement() const
 
 void RequestList::RefreshRequestList()
 {
-    FlexGrid *grid = m_form.ui().grdListing;
+    FlexGrid *grid = m_ui.grdListing;
     WaitCursor wait;
     // The selected request stays selected when the list is read again: opening a request reads the
     // list once more on the way, and the request opened must be the one the user chose.
@@ -148,36 +143,17 @@ void RequestList::RefreshRequestList()
 
 QString RequestList::selectedDocumentNumber() const
 {
-    const FlexGrid *grid = m_form.ui().grdListing;
-    const int row = grid->Row();
-    if (row < 1 || row >= grid->Rows())
-        return QString();
-    return grid->TextMatrix(row, 0);
+    return ListedDocumentNumber(*m_ui.grdListing);
 }
 
 QString RequestList::selectedTargetLocationId() const
 {
-    const FlexGrid *grid = m_form.ui().grdListing;
-    const int row = grid->Row();
-    if (row < 1 || row >= grid->Rows() || grid->Cols() < 6)
-        return QString();
-    return grid->TextMatrix(row, 5);
-}
-
-bool RequestList::UserHasLocationAccess(const QString &userId, const QString &locationId)
-{
-    Recordset rs;
-    rs.Open(QStringLiteral("Select * from inventory..tbinvuserlocation where userid = '") + SqlText(userId)
-                + QStringLiteral("' and Locationid = '") + SqlText(locationId.trimmed()) + QStringLiteral("'"),
-            CurrentConnection(), CursorType::Dynamic, LockType::ReadOnly);
-    const bool assigned = rs.RecordCount() > 0;
-    rs.Close();
-    return assigned;
+    return ListedTargetLocationId(*m_ui.grdListing);
 }
 
 void RequestList::LoadRequest(bool selectedRequest)
 {
-    Ui::frmMain &ui = m_form.ui();
+    Ui::frmMain &ui = m_ui;
     FlexGrid *grid = ui.grdDetails;
 
     // The stored rows are read before the lines: should another workstation write in between, the
@@ -223,7 +199,7 @@ void RequestList::LoadRequest(bool selectedRequest)
             grid->setTextMatrix(row, 5, text(forRetail));
             grid->setTextMatrix(row, 6, VariantToBoolean(rs.Fields(isAds)) ? QStringLiteral("Y") : QStringLiteral("N"));
         }
-        m_form.detailGrid().LoadGridRow();
+        m_lines.LoadGridRow();
     } else {
         grid->setDataSource(nullptr);
         grid->Clear();
@@ -235,15 +211,15 @@ void RequestList::LoadRequest(bool selectedRequest)
     grid->setFormatString(kDetailFormat);
     for (int col = 0; col < 7; ++col)
         grid->setColWidth(col, kDetailWidths[col]);
-    m_form.detailGrid().ShowLineCounter();
-    m_form.requestSaving().rememberOpened(stored);
+    m_lines.ShowLineCounter();
+    requestLoaded(stored);
 }
 
 // The justification and date shown are the stored ones, so saving again without a change writes
 // back what was stored rather than what the window held before.
 void RequestList::showStoredHeader(const StoredRequest &stored)
 {
-    Ui::frmMain &ui = m_form.ui();
+    Ui::frmMain &ui = m_ui;
     ui.txtRemarks->setText(stored.remarks());
     const QDateTime date = stored.transDate();
     if (!date.isValid())
@@ -272,7 +248,7 @@ QStringList RequestList::reportValues(bool shortForm, const QString &documentNum
 
 void RequestList::View()
 {
-    Ui::frmMain &ui = m_form.ui();
+    Ui::frmMain &ui = m_ui;
     const QString documentNumber = ui.SSTab1->currentIndex() == 1 ? ui.txtDocNum->text().trimmed()
                                                                    : selectedDocumentNumber().trimmed();
     WaitCursor wait;
@@ -282,7 +258,7 @@ void RequestList::View()
 
 void RequestList::optOptions_Click()
 {
-    Ui::frmMain &ui = m_form.ui();
+    Ui::frmMain &ui = m_ui;
     if (ui.optOptions_1->isChecked()) {
         ui.chkverified->setChecked(true);
         ui.chkverified->setEnabled(false);
@@ -295,7 +271,7 @@ void RequestList::optOptions_Click()
 
 void RequestList::chkverified_Click()
 {
-    Ui::frmMain &ui = m_form.ui();
+    Ui::frmMain &ui = m_ui;
     RefreshRequestList();
     if (ui.chkverified->isChecked()) {
         ui.cmdEdit->setEnabled(false);
@@ -309,26 +285,10 @@ void RequestList::chkverified_Click()
 
 void RequestList::grdListing_DblClick()
 {
-    if (m_form.ui().chkverified->isChecked() || selectedDocumentNumber().trimmed().isEmpty())
+    if (m_ui.chkverified->isChecked() || selectedDocumentNumber().trimmed().isEmpty())
         return;
     if (UserHasLocationAccess(gCurrentUser->EmployeeCode(), selectedTargetLocationId()))
-        m_form.cmdEdit_Click();
-    else
-        showNotAuthorized();
-}
-
-void RequestList::cmdList_Click()
-{
-    m_form.ui().SSTab1->setCurrentIndex(0);
-}
-
-void RequestList::cmdDetails_Click()
-{
-    m_form.IsNewRequest = false;
-    // With nothing selected the tab opens nothing, so there is nothing to refuse.
-    if (selectedDocumentNumber().trimmed().isEmpty()
-        || UserHasLocationAccess(gCurrentUser->EmployeeCode(), selectedTargetLocationId()))
-        m_form.ui().SSTab1->setCurrentIndex(1);
+        openRequested();
     else
         showNotAuthorized();
 }

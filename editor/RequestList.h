@@ -1,12 +1,17 @@
 #pragma once
 
+#include "editor/Notice.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
 
+namespace Ui {
 class frmMain;
+}
+class DetailGrid;
 class StoredRequest;
 
 // The "List" tab: the requests addressed to the user's locations, the state and verification
@@ -16,13 +21,19 @@ class RequestList : public QObject
     Q_OBJECT
 
 public:
-    explicit RequestList(frmMain &form);
+    // The list tab's controls on the window's form; a request opened fills the details tab's
+    // header and its lines.
+    RequestList(Ui::frmMain &ui, DetailGrid &lines);
     ~RequestList() override;
+
+    // A request was loaded into the details tab, with its stored rows as read (none for "NEW").
+    Notice<const StoredRequest &> requestLoaded;
+    // The user chose the selected request to be opened (and may open it).
+    Notice<> openRequested;
 
     void RefreshRequestList();
     // true loads the request of the selected list line; false the empty request ("NEW").
     void LoadRequest(bool selectedRequest);
-    static bool UserHasLocationAccess(const QString &userId, const QString &locationId);
 
     // Document number and requesting department id of the selected list line.
     QString selectedDocumentNumber() const;
@@ -42,8 +53,6 @@ public:
     void optOptions_Click();
     void chkverified_Click();
     void grdListing_DblClick();
-    void cmdList_Click();
-    void cmdDetails_Click();
 
     // The statement RefreshRequestList runs for the current filter.
     QString listStatement() const;
@@ -51,6 +60,7 @@ public:
 private:
     void showStoredHeader(const StoredRequest &stored);
 
-    frmMain &m_form;
+    Ui::frmMain &m_ui;
+    DetailGrid &m_lines;
     PrintHook m_printHook = &RequestList::printWithViewer;
 };

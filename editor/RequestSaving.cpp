@@ -1,8 +1,7 @@
 #include "editor/RequestSaving.h"
 
-#include "editor/RequestList.h"
+#include "editor/RequestLookups.h"
 #include "editor/StoredRequest.h"
-#include "editor/frmMain.h"
 #include "platform/CurrentUser.h"
 #include "platform/Database.h"
 #include "platform/Messages.h"
@@ -77,9 +76,8 @@ struct RequestSaving::Refusal
     bool numberTaken = false;
 };
 
-RequestSaving::RequestSaving(frmMain &form) : m_form(form)
+RequestSaving::RequestSaving(QWidget &window, Ui::frmMain &ui) : m_window(window), m_ui(ui)
 {
-    Ui::frmMain &ui = m_form.ui();
     connect(ui.cmdSave, &QPushButton::clicked, this, GuardedSlot([this] { cmdSave_Click(); }));
     connect(ui.cmdVerified, &QPushButton::clicked, this, GuardedSlot([this] { cmdVerified_Click(); }));
     connect(ui.cmdVerify, &QPushButton::clicked, this, GuardedSlot([this] { cmdVerify_Click(); }));
@@ -92,14 +90,14 @@ RequestSaving::SupervisorAnswer RequestSaving::askSupervisor()
 {
     if (m_prompt)
         return m_prompt();
-    frmDeletePassword prompt(&m_form);
+    frmDeletePassword prompt(&m_window);
     prompt.exec();
     return {prompt.OKCharge(), prompt.VerifyID()};
 }
 
 void RequestSaving::cmdSave_Click()
 {
-    Ui::frmMain &ui = m_form.ui();
+    Ui::frmMain &ui = m_ui;
     if (ui.cboTargetLocation->Text().trimmed().isEmpty()) {
         MsgBox(QStringLiteral("Invalid target location..."));
         ui.cboTargetLocation->setFocus();
@@ -108,15 +106,13 @@ void RequestSaving::cmdSave_Click()
     if (!documentNumberAccepted())
         return;
     VerifyAfterSave = false;
-    if (SaveRequest()) {
-        m_form.RefreshRequestList();
-        ui.SSTab1->setCurrentIndex(0);
-    }
+    if (SaveRequest())
+        saved();
 }
 
 bool RequestSaving::documentNumberAccepted()
 {
-    Ui::frmMain &ui = m_form.ui();
+    Ui::frmMain &ui = m_ui;
     const QString documentNumber = ui.txtDocNum->text().trimmed();
     if (documentNumber.isEmpty()) {
         MsgBox(QStringLiteral("Invalid document number..."));
@@ -135,8 +131,8 @@ bool RequestSaving::documentNumberAccepted()
 
 bool RequestSaving::typedNumberIsTaken(const QString &documentNumber)
 {
-    Ui::frmMain &ui = m_form.ui();
-    if (!m_form.Verify_DocumentNumber(documentNumber) || ui.txtDocNum->isReadOnly())
+    Ui::frmMain &ui = m_ui;
+    if (!DocumentNumberExists(documentNumber) || ui.txtDocNum->isReadOnly())
         return false;
     showNumberTaken();
     return true;
@@ -146,7 +142,7 @@ void RequestSaving::showNumberTaken()
 {
     MsgBox(QStringLiteral("Document Number already exists. Please assign a new number."), MsgButtons::OK,
            MsgIcon::Critical, QStringLiteral("MESSAGE"));
-    m_form.ui().txtDocNum->setFocus();
+    m_ui.txtDocNum->setFocus();
 }
 
 void RequestSaving::cmdVerified_Click()
@@ -163,16 +159,13 @@ void RequestSaving::cmdVerify_Click()
     if (!documentNumberAccepted())
         return;
     VerifyAfterSave = true;
-    if (SaveRequest()) {
-        m_form.RefreshRequestList();
-        m_form.requestList().View();
-        m_form.ui().SSTab1->setCurrentIndex(0);
-    }
+    if (SaveRequest())
+        verified();
 }
 
 bool RequestSaving::SaveRequest()
 {
-    Ui::frmMain &ui = m_form.ui();
+    Ui::frmMain &ui = m_ui;
     std::optional<WaitCursor> wait(std::in_place);
     const bool wasNew = ui.txtDocNum->text() == kNew;
     Connection *connection = nullptr;
@@ -186,7 +179,7 @@ bool RequestSaving::SaveRequest()
         // the same number, and nobody else writes between the check and the write.
         connection->BeginTrans();
         if (wasNew)
-            ui.txtDocNum->setText(m_form.nextDocumentNumber());
+            ui.txtDocNum->setText(NextDocumentNumber());
         number = ui.txtDocNum->text().trimmed();
         documentNumber = SqlText(number);
         refuseUnlessUnchanged(*connection, number);
@@ -222,7 +215,7 @@ bool RequestSaving::SaveRequest()
         const StoredRequest written = StoredRequest::read(*connection, number);
         connection->CommitTrans();
         rememberOpened(written);
-        m_form.markDetailsUnchanged();
+        detailsStored();
     } catch (const Refusal &refusal) {
         rollBack(connection);
         wait.reset();
@@ -251,7 +244,7 @@ bool RequestSaving::SaveRequest()
 void RequestSaving::refuseUnlessUnchanged(Connection &connection, const QString &number)
 {
     // A typed number must still be free now that no other workstation can write.
-    if (!m_form.ui().txtDocNum->isReadOnly() && m_form.Verify_DocumentNumber(number))
+    if (!m_ui.txtDocNum->isReadOnly() && DocumentNumberExists(number))
         throw Refusal{QString(), true};
     const StoredRequest expected = m_opened.documentNumber() == number ? m_opened : StoredRequest();
     if (!expected.isOpenForChanges())
@@ -301,19 +294,19 @@ void RequestSaving::showRefusal(const Refusal &refusal)
         return;
     }
     MsgBox(refusal.text, MsgButtons::OK, MsgIcon::Exclamation, QStringLiteral("MESSAGE"));
-    m_form.RefreshRequestList();
+    listOutOfDate();
 }
 
 void RequestSaving::rememberOpened(const StoredRequest &request)
 {
     m_opened = request;
-    m_form.setViewingOnly(!request.isOpenForChanges());
+    openedChanged(m_opened);
 }
 
 void RequestSaving::cmdDeleteReq_Click()
 {
-    RequestList &list = m_form.requestList();
-    if (!RequestList::UserHasLocationAccess(gCurrentUser->EmployeeCode(), list.selectedTargetLocationId())) {
+    Ui::frmMain &ui = m_ui;
+    if (!UserHasLocationAccess(gCurrentUser->EmployeeCode(), ListedTargetLocationId(*ui.grdListing))) {
         MsgBox(QStringLiteral("User not Authorized for this Location."), MsgButtons::OK, MsgIcon::Information);
         return;
     }
@@ -323,8 +316,7 @@ void RequestSaving::cmdDeleteReq_Click()
         return;
 
     // The request is deleted only in the state the list showed it in when it was read.
-    Ui::frmMain &ui = m_form.ui();
-    const QString number = list.selectedDocumentNumber();
+    const QString number = ListedDocumentNumber(*ui.grdListing);
     const StoredRequest listed =
         StoredRequest::listed(number, ui.optOptions_1->isChecked(), ui.chkverified->isChecked());
     Connection *connection = CurrentConnection();
@@ -348,5 +340,5 @@ void RequestSaving::cmdDeleteReq_Click()
         rollBack(connection);
         throw;
     }
-    m_form.RefreshRequestList();
+    deleted();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/Notice.h"
 #include "editor/StoredRequest.h"
 
 #include <QObject>
@@ -7,8 +8,11 @@
 
 #include <functional>
 
+namespace Ui {
 class frmMain;
+}
 class Connection;
+class QWidget;
 
 // Saving, verifying and deleting requests: the rows of tbInvWithdrawRequest.
 class RequestSaving : public QObject
@@ -16,8 +20,23 @@ class RequestSaving : public QObject
     Q_OBJECT
 
 public:
-    explicit RequestSaving(frmMain &form);
+    // The details tab and the list's selection on the window's form; the supervisor prompt opens
+    // over the window.
+    RequestSaving(QWidget &window, Ui::frmMain &ui);
     ~RequestSaving() override;
+
+    // "&Save" wrote the request.
+    Notice<> saved;
+    // "&Verify" wrote the request (and the supervisor, when one was accepted).
+    Notice<> verified;
+    // The request selected in the list was marked deleted.
+    Notice<> deleted;
+    // A write was refused because another workstation changed the request: the list is out of date.
+    Notice<> listOutOfDate;
+    // The details tab holds what is stored now.
+    Notice<> detailsStored;
+    // The stored request the window holds is another one, or changed state (see rememberOpened).
+    Notice<const StoredRequest &> openedChanged;
 
     // Writes the rows of the request in the details tab; false after a failure, already shown.
     bool SaveRequest();
@@ -66,6 +85,7 @@ private:
 
     StoredRequest m_opened;
 
-    frmMain &m_form;
+    QWidget &m_window;
+    Ui::frmMain &m_ui;
     SupervisorPrompt m_prompt;
 };

@@ -1,7 +1,6 @@
 #include "editor/RestockSuggestion.h"
 
 #include "editor/ProposedLines.h"
-#include "editor/frmMain.h"
 #include "platform/Messages.h"
 #include "widgets/Application.h"
 #include "widgets/FlexGrid.h"
@@ -25,9 +24,8 @@ QString Items(int count)
 
 } // namespace
 
-RestockSuggestion::RestockSuggestion(frmMain &form) : m_form(form)
+RestockSuggestion::RestockSuggestion(Ui::frmMain &ui, DetailGrid &lines) : m_ui(ui), m_lines(lines)
 {
-    Ui::frmMain &ui = m_form.ui();
     connect(ui.cmdSuggest, &QPushButton::clicked, this, GuardedSlot([this] { cmdSuggest_Click(); }));
     connect(ui.grdDetails, &FlexGrid::RowColChange, this, [this] { showBasisOfCurrentLine(); });
     showText(QString(), QString());
@@ -37,7 +35,7 @@ RestockSuggestion::~RestockSuggestion() = default;
 
 void RestockSuggestion::cmdSuggest_Click()
 {
-    Ui::frmMain &ui = m_form.ui();
+    Ui::frmMain &ui = m_ui;
     const QString department = ui.cboTargetLocation->Tag().trimmed();
     const QString location = ui.cboLocation->Tag().trimmed();
     if (department.isEmpty() || location.isEmpty()) {
@@ -49,7 +47,7 @@ void RestockSuggestion::cmdSuggest_Click()
     WaitCursor wait;
     const std::vector<OfferedItem> offered =
         ReadOfferedStock(CurrentConnection(), department, location, ui.txtDocNum->text());
-    const LineRules rules = LineRules::current(m_form);
+    const LineRules rules = LineRules::current(ui);
     FlexGrid &grid = *ui.grdDetails;
     const QSet<QString> inGrid = GridItemCodes(grid);
 
@@ -86,7 +84,7 @@ void RestockSuggestion::cmdSuggest_Click()
     summary += QStringLiteral("; ") + Items(withoutLevels) + QStringLiteral(" without stock levels.");
     m_summary = summary;
 
-    const int first = AddToRequest(m_form, lines);
+    const int first = AddToRequest(ui, m_lines, lines);
     showBasisOfCurrentLine();
     if (first > 0)
         grid.setFocus(Qt::OtherFocusReason);
@@ -109,7 +107,7 @@ void RestockSuggestion::showBasisOfCurrentLine()
 {
     if (m_summary.isEmpty())
         return;
-    const FlexGrid &grid = *m_form.ui().grdDetails;
+    const FlexGrid &grid = *m_ui.grdDetails;
     const int row = grid.Row();
     const Basis *basis = row >= 1 && row < grid.Rows() ? basisOf(grid.TextMatrix(row, 0)) : nullptr;
     QString text;
@@ -125,7 +123,7 @@ void RestockSuggestion::showBasisOfCurrentLine()
 
 void RestockSuggestion::showText(const QString &summary, const QString &basis)
 {
-    QLabel *label = m_form.ui().lblSuggestion;
+    QLabel *label = m_ui.lblSuggestion;
     label->setText(basis.isEmpty() ? summary : summary + QLatin1Char('\n') + basis);
     label->setVisible(!summary.isEmpty());
 }

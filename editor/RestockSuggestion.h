@@ -4,7 +4,10 @@
 #include <QObject>
 #include <QString>
 
+namespace Ui {
 class frmMain;
+}
+class DetailGrid;
 
 // "Suggest": fills the detail grid with the lines that bring the department's items that are at
 // or below their minimum back up to their maximum, less what its open requests already ask for.
@@ -15,7 +18,9 @@ class RestockSuggestion : public QObject
     Q_OBJECT
 
 public:
-    explicit RestockSuggestion(frmMain &form);
+    // The header, the grid and the label on the window's form; proposed lines join the request
+    // as line entry adds them.
+    RestockSuggestion(Ui::frmMain &ui, DetailGrid &lines);
     ~RestockSuggestion() override;
 
     void cmdSuggest_Click();
@@ -36,7 +41,8 @@ private:
     void showBasisOfCurrentLine();
     void showText(const QString &summary, const QString &basis);
 
-    frmMain &m_form;
+    Ui::frmMain &m_ui;
+    DetailGrid &m_lines;
     QHash<QString, Basis> m_basis; // by item code, upper case
     QString m_summary;
 };

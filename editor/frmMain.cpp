@@ -2,9 +2,11 @@
 
 #include "editor/DetailGrid.h"
 #include "editor/GridExport.h"
+#include "editor/ItemFacts.h"
 #include "editor/LineEntry.h"
 #include "editor/RequestCopy.h"
 #include "editor/RequestList.h"
+#include "editor/RequestLookups.h"
 #include "editor/RequestSaving.h"
 #include "editor/RestockSuggestion.h"
 #include "editor/StoredRequest.h"
@@ -44,15 +46,42 @@ QDateTime startupMoment()
 frmMain::frmMain(QWidget *parent) : QMainWindow(parent), m_ui(std::make_unique<Ui::frmMain>())
 {
     m_ui->setupUi(this);
-    m_lineEntry = std::make_unique<LineEntry>(*this);
-    m_detailGrid = std::make_unique<DetailGrid>(*this);
-    m_requestList = std::make_unique<RequestList>(*this);
-    m_requestSaving = std::make_unique<RequestSaving>(*this);
-    m_restockSuggestion = std::make_unique<RestockSuggestion>(*this);
-    m_requestCopy = std::make_unique<RequestCopy>(*this);
+    Ui::frmMain &ui = *m_ui;
+    m_itemFacts = std::make_unique<ItemFacts>(ui);
+    m_detailGrid = std::make_unique<DetailGrid>(ui, *m_itemFacts);
+    m_lineEntry = std::make_unique<LineEntry>(*this, ui, *m_itemFacts, *m_detailGrid);
+    m_requestList = std::make_unique<RequestList>(ui, *m_detailGrid);
+    m_requestSaving = std::make_unique<RequestSaving>(*this, ui);
+    m_restockSuggestion = std::make_unique<RestockSuggestion>(ui, *m_detailGrid);
+    m_requestCopy = std::make_unique<RequestCopy>(ui, *m_detailGrid);
     m_gridExport = std::make_unique<GridExport>(*this);
+    connectUnits();
     connectControls();
     addGridCommands();
+}
+
+void frmMain::connectUnits()
+{
+    m_lineEntry->listOutOfDate.connect([this] { RefreshRequestList(); });
+
+    m_requestList->openRequested.connect([this] { cmdEdit_Click(); });
+    m_requestList->requestLoaded.connect(
+        [this](const StoredRequest &stored) { m_requestSaving->rememberOpened(stored); });
+
+    m_requestSaving->openedChanged.connect(
+        [this](const StoredRequest &opened) { setViewingOnly(!opened.isOpenForChanges()); });
+    m_requestSaving->detailsStored.connect([this] { markDetailsUnchanged(); });
+    m_requestSaving->saved.connect([this] {
+        RefreshRequestList();
+        m_ui->SSTab1->setCurrentIndex(0);
+    });
+    m_requestSaving->verified.connect([this] {
+        RefreshRequestList();
+        m_requestList->View();
+        m_ui->SSTab1->setCurrentIndex(0);
+    });
+    m_requestSaving->deleted.connect([this] { RefreshRequestList(); });
+    m_requestSaving->listOutOfDate.connect([this] { RefreshRequestList(); });
 }
 
 frmMain::~frmMain()
@@ -67,6 +96,8 @@ void frmMain::connectControls()
     connect(m_ui->cmdEdit, &QPushButton::clicked, this, GuardedSlot([this] { cmdEdit_Click(); }));
     connect(m_ui->cmdCancel, &QPushButton::clicked, this, GuardedSlot([this] { cmdCancel_Click(); }));
     connect(m_ui->cmdExit, &QPushButton::clicked, this, GuardedSlot([this] { cmdExit_Click(); }));
+    connect(m_ui->cmdList, &QPushButton::clicked, this, GuardedSlot([this] { cmdList_Click(); }));
+    connect(m_ui->cmdDetails, &QPushButton::clicked, this, GuardedSlot([this] { cmdDetails_Click(); }));
 
     m_currentTab = m_ui->SSTab1->currentIndex();
     connect(m_ui->SSTab1, &QTabWidget::currentChanged, this, [this](int index) {
@@ -90,6 +121,10 @@ void frmMain::connectControls()
 
     // The whole number is selected on entering the box, also when the focus comes by a click.
     m_ui->txtDocNum->installEventFilter(this);
+
+    // The window's own key handling would turn Enter into Tab before the lines' grid sees it.
+    connect(m_ui->grdDetails, &FlexGrid::GotFocus, this, [this] { setKeyPreview(false); });
+    connect(m_ui->grdDetails, &FlexGrid::LostFocus, this, [this] { setKeyPreview(true); });
 
     KeyEvents::setPreviewHandler(this, [this](QWidget *target, int &keyAscii) { Form_KeyPress(target, keyAscii); });
     setKeyPreview(true);
@@ -115,7 +150,7 @@ void frmMain::addGridCommands()
 
 void frmMain::copySelectedRequest()
 {
-    m_requestCopy->copySelectedRequest();
+    m_requestCopy->copySelectedRequest([this] { cmdNew_Click(); });
 }
 
 void frmMain::exportRequestList()
@@ -232,6 +267,7 @@ void frmMain::ApplyHeaderSwitches()
 void frmMain::setViewingOnly(bool viewingOnly)
 {
     m_viewingOnly = viewingOnly;
+    m_detailGrid->setViewingOnly(viewingOnly);
     for (QWidget *control : std::initializer_list<QWidget *>{m_ui->Frame7, m_ui->txtTransDate, m_ui->txtRemarks,
                                                              m_ui->cmdAdd, m_ui->cmdDelete, m_ui->cmdSave,
                                                              m_ui->cmdVerify, m_ui->cmdVerified})
@@ -279,7 +315,7 @@ void frmMain::cmdNew_Click()
 
     // The request selected in the list may come from a department that is not the user's; a new
     // request does not inherit it, the user picks one of his own.
-    if (!RequestList::UserHasLocationAccess(gCurrentUser->EmployeeCode(), m_ui->cboTargetLocation->Tag())) {
+    if (!UserHasLocationAccess(gCurrentUser->EmployeeCode(), m_ui->cboTargetLocation->Tag())) {
         m_ui->cboTargetLocation->setText(QString());
         m_ui->cboTargetLocation->setTag(QString());
     }
@@ -301,8 +337,7 @@ void frmMain::cmdEdit_Click()
     if (!newRequestSwitch && m_requestList->selectedDocumentNumber().trimmed().isEmpty())
         return;
     if (!newRequestSwitch
-        && !RequestList::UserHasLocationAccess(gCurrentUser->EmployeeCode(),
-                                               m_requestList->selectedTargetLocationId())) {
+        && !UserHasLocationAccess(gCurrentUser->EmployeeCode(), m_requestList->selectedTargetLocationId())) {
         MsgBox(QStringLiteral("User not Authorized for this Location."), MsgButtons::OK, MsgIcon::Information);
         return;
     }
@@ -389,6 +424,22 @@ void frmMain::SSTab1_Click(int previousTab)
         cmdEdit_Click();
 }
 
+void frmMain::cmdList_Click()
+{
+    m_ui->SSTab1->setCurrentIndex(0);
+}
+
+void frmMain::cmdDetails_Click()
+{
+    IsNewRequest = false;
+    // With nothing selected the tab opens nothing, so there is nothing to refuse.
+    if (m_requestList->selectedDocumentNumber().trimmed().isEmpty()
+        || UserHasLocationAccess(gCurrentUser->EmployeeCode(), m_requestList->selectedTargetLocationId()))
+        m_ui->SSTab1->setCurrentIndex(1);
+    else
+        MsgBox(QStringLiteral("User not Authorized for this Location."), MsgButtons::OK, MsgIcon::Information);
+}
+
 void frmMain::cboLocation_Validate(bool &cancel)
 {
     QString id;
@@ -409,7 +460,7 @@ void frmMain::cboTargetLocation_Validate(bool &cancel)
         return;
     }
     // The list offers only the user's own departments, and a typed name must be one of them too.
-    if (!RequestList::UserHasLocationAccess(gCurrentUser->EmployeeCode(), id)) {
+    if (!UserHasLocationAccess(gCurrentUser->EmployeeCode(), id)) {
         m_ui->cboTargetLocation->setTag(QString());
         MsgBox(QStringLiteral("User not Authorized for this Location."), MsgButtons::OK, MsgIcon::Information);
         cancel = true;
@@ -445,29 +496,12 @@ QString frmMain::GetNewDocNumber()
 
 QString frmMain::nextDocumentNumber()
 {
-    QString result = QStringLiteral("1");
-    Recordset rs;
-    rs.Open(QStringLiteral("Select (max(Cast(DocumentNumber as int)) + 1) as DocNum From "
-                           "INVENTORY..tbInvWithdrawRequest"),
-            CurrentConnection(), CursorType::Dynamic, LockType::Optimistic);
-    if (rs.RecordCount() > 0) {
-        const QVariant docNum = rs.Fields(QStringLiteral("DocNum"));
-        if (!docNum.isNull())
-            result = docNum.toString();
-    }
-    rs.Close();
-    return result;
+    return NextDocumentNumber();
 }
 
 bool frmMain::Verify_DocumentNumber(const QString &documentNumber)
 {
-    Recordset rs;
-    rs.Open(QStringLiteral("Select DocumentNumber from Inventory..tbinvWithdrawRequest where DocumentNumber = '")
-                + SqlText(documentNumber.trimmed()) + QStringLiteral("'"),
-            CurrentConnection(), CursorType::Dynamic, LockType::Optimistic);
-    const bool exists = rs.RecordCount() > 0;
-    rs.Close();
-    return exists;
+    return DocumentNumberExists(documentNumber);
 }
 
 void frmMain::RefreshRequestList()

@@ -7,6 +7,7 @@
 namespace Ui {
 class frmMain;
 }
+class ItemFacts;
 class LineEntry;
 class DetailGrid;
 class RequestList;
@@ -19,6 +20,12 @@ class GridExport;
 // Each concern of the window lives in a unit of its own that works on the same form:
 // LineEntry (entry area and its validation), DetailGrid (the request's lines), RequestList
 // (the list tab, reloading, printing choice), RequestSaving (save, verify, delete).
+//
+// Calls go down, events go up. The window puts the units together, calls them, and alone sets its
+// mode (new request, viewing only, unsaved changes, the tab switches); a unit calls only the units
+// below it (LineEntry the kit expansion, the kit expansion and the list the grid, the grid the item
+// facts; all of them the shared look-ups) and reports to the window through its Notice members:
+// a request saved, verified, deleted or loaded, a request to open, the list out of date.
 class frmMain : public QMainWindow
 {
     Q_OBJECT
@@ -93,6 +100,9 @@ protected:
 
 private:
     void SSTab1_Click(int previousTab);
+    void cmdList_Click();
+    void cmdDetails_Click();
+    void connectUnits();
     void Form_KeyPress(QWidget *target, int &keyAscii);
     void connectControls();
     void resetTransDate();
@@ -100,6 +110,7 @@ private:
     void addGridCommands();
 
     std::unique_ptr<Ui::frmMain> m_ui;
+    std::unique_ptr<ItemFacts> m_itemFacts;
     std::unique_ptr<LineEntry> m_lineEntry;
     std::unique_ptr<DetailGrid> m_detailGrid;
     std::unique_ptr<RequestList> m_requestList;
