@@ -64,8 +64,7 @@ Connection *CurrentConnection()
 {
     Connection *connection = gCurrentUser ? gCurrentUser->sqlconnection() : nullptr;
     if (!connection)
-        throw Error(Error::DatabaseError, QStringLiteral("Database"),
-                    QStringLiteral("The database connection is not open."));
+        throw Error(91, QStringLiteral("Database"), QStringLiteral("The database connection is not open."));
     return connection;
 }
 
