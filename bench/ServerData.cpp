@@ -354,10 +354,13 @@ QString workingDatabase(const QString &maintenanceServer, const QString &folder,
         server.exec(QStringLiteral("CREATE DATABASE %1").arg(building));
         const QString buildingServer = onDatabase(maintenanceServer, building);
         if (QFileInfo::exists(dump)) {
-            // The dump grants to the workstations' role, which belongs to the whole server.
+            // The dump's objects belong to the owner role and are granted to the workstations' and
+            // the supply's roles; roles belong to the whole server, which may be a new one.
             server.exec(QStringLiteral(
-                "DO $$ BEGIN IF NOT EXISTS (SELECT FROM pg_roles WHERE rolname = 'inventory_request_client') THEN "
-                "CREATE ROLE inventory_request_client NOLOGIN; END IF; END $$"));
+                "DO $$ DECLARE name text; BEGIN FOREACH name IN ARRAY ARRAY['inventory_request_owner', "
+                "'inventory_request_client', 'inventory_request_supply'] LOOP IF NOT EXISTS (SELECT FROM "
+                "pg_roles WHERE rolname = name) THEN EXECUTE format('CREATE ROLE %I NOLOGIN', name); END IF; "
+                "END LOOP; END $$"));
             runProgram(QStringLiteral("pg_restore"),
                        {QStringLiteral("--exit-on-error"), QStringLiteral("--jobs=2"),
                         QStringLiteral("--dbname=") + ServerAddress::connectionString(buildingServer), dump});
