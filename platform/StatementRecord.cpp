@@ -18,9 +18,15 @@ QString oneLine(QString text)
     return text;
 }
 
-void append(StatementRecord::Engine engine, const char *kind, const QString &text)
+const QString &recordFolder()
 {
     static const QString folder = qEnvironmentVariable("INVENTORY_REQUEST_STATEMENT_RECORD");
+    return folder;
+}
+
+void append(StatementRecord::Engine engine, const char *kind, const QString &text)
+{
+    const QString &folder = recordFolder();
     if (folder.isEmpty())
         return;
     static QMutex mutex;
@@ -47,6 +53,8 @@ void given(Engine engine, const QString &statement)
 
 void ran(Engine engine, const QString &text, const QVariantList &values)
 {
+    if (recordFolder().isEmpty())
+        return; // the values are shown only for a record
     if (values.isEmpty()) {
         append(engine, "ran", text);
         return;
