@@ -18,7 +18,7 @@ set(LAYERS
     "records|platform shell"
     "widgets|platform shell"
     "reports/core|platform shell"
-    "reports|platform shell reports/core"
+    "reports|platform shell records widgets reports/core"
     "pickers/core|"
     "pickers|platform shell records widgets pickers/core"
     "editor|platform shell records widgets pickers reports reports/core"
