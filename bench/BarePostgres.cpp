@@ -4,7 +4,7 @@
 #include "platform/Error.h"
 #include "platform/tsql/TsqlAdapter.h"
 #include "platform/postgres/ServerAddress.h"
-#include "platform/postgres/ServerSchema.h"
+#include "platform/tsql/PostgresPasses.h"
 
 #include <libpq-fe.h>
 
@@ -70,7 +70,7 @@ BarePostgres::Sent BarePostgres::sent(const QString &tsql)
         return statement;
     }
     // The form the client's connection runs, when the statement has one.
-    const QString folded = DistinctFirst::rewrite(adapted.sql, ServerSchema::distinctFirstOptions());
+    const QString folded = DistinctFirst::rewrite(adapted.sql, PostgresPasses::distinctFirstOptions());
     statement.sql = folded.isEmpty() ? adapted.sql : folded;
     statement.writes = !adapted.sql.trimmed().startsWith(QLatin1String("SELECT"), Qt::CaseInsensitive);
     return statement;

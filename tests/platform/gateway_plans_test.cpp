@@ -2,7 +2,7 @@
 #include "platform/tsql/DistinctFirst.h"
 #include "platform/tsql/TsqlAdapter.h"
 #include "platform/postgres/ServerAddress.h"
-#include "platform/postgres/ServerSchema.h"
+#include "platform/tsql/PostgresPasses.h"
 #include "records/OfferedStock.h"
 #include "tests/support/TestSession.h"
 
@@ -324,7 +324,7 @@ TEST(GatewayPlans, ServerListsFoldedRequestsAsTheStatementIsWritten)
                 const QString list = requestList(QString::fromLatin1(user), status, verified);
                 SCOPED_TRACE(list.toStdString());
                 ASSERT_FALSE(DistinctFirst::rewrite(TsqlAdapter::adapt(list, SqlDialect::Postgres).sql,
-                                            ServerSchema::distinctFirstOptions())
+                                            PostgresPasses::distinctFirstOptions())
                          .isEmpty());
                 const QStringList rows = rowsListed(db.connection(), list);
                 EXPECT_EQ(rows, rowsAsWritten(server, list));
@@ -413,7 +413,7 @@ TEST(GatewayPlans, ServerRequestListReadsTheIndexOfItsState)
             requestList(QString::fromLatin1(Demo::ClerkId), QString::fromLatin1(state.status),
                         QString::fromLatin1(state.verified));
         const QString folded = DistinctFirst::rewrite(TsqlAdapter::adapt(list, SqlDialect::Postgres).sql,
-                                                      ServerSchema::distinctFirstOptions());
+                                                      PostgresPasses::distinctFirstOptions());
         const QString plan = serverPlan(server, folded);
         SCOPED_TRACE(plan.toStdString());
         EXPECT_TRUE(plan.contains(QLatin1String("Index Only Scan using ") + QLatin1String(state.index)));
@@ -472,7 +472,7 @@ TEST(GatewayPlans, ServerLooksUpByJoiningWithTheRowsOfTheStatementAsWritten)
         const QString tsql = QString::fromLatin1(shape.select) + from;
         SCOPED_TRACE(tsql.toStdString());
         const QString folded = DistinctFirst::rewrite(TsqlAdapter::adapt(tsql, SqlDialect::Postgres).sql,
-                                                      ServerSchema::distinctFirstOptions());
+                                                      PostgresPasses::distinctFirstOptions());
         EXPECT_EQ(folded.contains(QLatin1String("LEFT JOIN (SELECT")), shape.joined)
             << folded.toStdString();
         const QStringList rows = rowsListed(db.connection(), tsql);
