@@ -1,6 +1,7 @@
 #include "platform/sqlite/SqliteConnection.h"
 
 #include "platform/sqlite/DataFolder.h"
+#include "platform/sqlite/FileDamage.h"
 
 #include <QDir>
 #include <QSqlError>
@@ -28,21 +29,15 @@ const QList<OpenCheck> kOpenChecks{{QStringLiteral("INVENTORY.sqlite"), QStringL
                                    {QStringLiteral("Password.sqlite"),
                                     QStringLiteral("SELECT count(*) FROM Password.tbPasswordMain")}};
 
-bool damagedFile(const QSqlError &error)
-{
-    const int code = error.nativeErrorCode().toInt() & 0xff;
-    return code == 11 || code == 26; // SQLITE_CORRUPT, SQLITE_NOTADB
-}
-
 // A damaged file is named, with what to do about it, rather than only in SQLite's words.
 [[noreturn]] void queryFailed(const QString &folder, const QString &file, const QSqlError &error)
 {
-    if (!damagedFile(error))
+    if (!FileDamage::isDamaged(error.nativeErrorCode().toInt()))
         throw Error(Error::DatabaseError, kSource, error.text());
     throw Error(Error::DatabaseError, kSource,
-                QStringLiteral("The database file %1 is damaged: %2. Restore the last backup of the data folder; "
-                               "\"inventory-request-admin check\" tells more.")
-                    .arg(QDir::toNativeSeparators(QDir(folder).filePath(file)), error.databaseText()));
+                QStringLiteral("The database file %1 is damaged: %2. %3")
+                    .arg(QDir::toNativeSeparators(QDir(folder).filePath(file)), error.databaseText(),
+                         FileDamage::restoreAdvice()));
 }
 
 void runCheck(const QString &folder, QSqlDatabase db, const OpenCheck &check)

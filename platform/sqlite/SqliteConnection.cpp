@@ -6,6 +6,7 @@
 #include "platform/tsql/SqlitePasses.h"
 #include "platform/tsql/TsqlAdapter.h"
 #include "platform/sqlite/DataFolder.h"
+#include "platform/sqlite/FileDamage.h"
 #include "platform/sqlite/SchemaUpgrade.h"
 #include "platform/sqlite/SqliteDialect.h"
 
@@ -35,22 +36,13 @@ QString lastMessage(sqlite3 *db)
     return QString::fromUtf8(sqlite3_errmsg(db));
 }
 
-// What an administrator does about a damaged or missing database file.
-const QString kRestoreAdvice = QStringLiteral(
-    "Restore the last backup of the data folder; \"inventory-request-admin check\" tells more.");
-
-bool damaged(int rc)
-{
-    return (rc & 0xff) == SQLITE_CORRUPT || (rc & 0xff) == SQLITE_NOTADB;
-}
-
 [[noreturn]] void failure(sqlite3 *db, int rc)
 {
-    if (damaged(rc)) {
+    if (FileDamage::isDamaged(rc)) {
         const QString folder = QFileInfo(QString::fromUtf8(sqlite3_db_filename(db, "main"))).absolutePath();
         databaseError(QStringLiteral("A database file in the data folder \"%1\" (INVENTORY.sqlite or "
                                      "Password.sqlite) is damaged: %2. %3")
-                          .arg(QDir::toNativeSeparators(folder), lastMessage(db), kRestoreAdvice));
+                          .arg(QDir::toNativeSeparators(folder), lastMessage(db), FileDamage::restoreAdvice()));
     }
     if ((rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED)
         databaseError(
@@ -437,7 +429,7 @@ std::unique_ptr<Connection> Connection::open(const QString &folder)
     for (const QString &path : {inventoryPath, passwordPath}) {
         const QFileInfo info(path);
         if (!info.exists())
-            cannotOpen(path, QStringLiteral("the file does not exist."), kRestoreAdvice);
+            cannotOpen(path, QStringLiteral("the file does not exist."), FileDamage::restoreAdvice());
         if (!info.isFile())
             cannotOpen(path, QStringLiteral("it is not a file."));
     }
@@ -462,7 +454,7 @@ std::unique_ptr<Connection> Connection::open(const QString &folder)
     auto check = [&](const QString &path, const char *sql) {
         const int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
         if (rc != SQLITE_OK)
-            cannotOpen(path, lastMessage(db) + QLatin1Char('.'), damaged(rc) ? kRestoreAdvice : QString());
+            cannotOpen(path, lastMessage(db) + QLatin1Char('.'), FileDamage::isDamaged(rc) ? FileDamage::restoreAdvice() : QString());
     };
     check(inventoryPath, "SELECT count(*) FROM main.sqlite_master");
     {
@@ -475,7 +467,7 @@ std::unique_ptr<Connection> Connection::open(const QString &folder)
         }
         sqlite3_finalize(attach);
         if (rc != SQLITE_OK && rc != SQLITE_DONE)
-            cannotOpen(passwordPath, lastMessage(db) + QLatin1Char('.'), damaged(rc) ? kRestoreAdvice : QString());
+            cannotOpen(passwordPath, lastMessage(db) + QLatin1Char('.'), FileDamage::isDamaged(rc) ? FileDamage::restoreAdvice() : QString());
     }
     check(passwordPath, "SELECT count(*) FROM Password.sqlite_master");
     // Write-ahead logging lets several client processes read while one writes. A file on a
