@@ -1,6 +1,5 @@
 #include "editor/ItemFacts.h"
 
-#include "platform/CurrentUser.h"
 #include "widgets/WaitCursor.h"
 #include "records/clsItem.h"
 #include "records/clsItemMaster.h"

@@ -2,7 +2,6 @@
 
 #include "editor/DetailGrid.h"
 #include "editor/frmKitEntry.h"
-#include "platform/CurrentUser.h"
 #include "platform/Database.h"
 #include "platform/Messages.h"
 #include "widgets/FlexGrid.h"

@@ -3,7 +3,6 @@
 #include "editor/EntryNumbers.h"
 #include "editor/ItemFacts.h"
 #include "editor/KitExpansion.h"
-#include "platform/CurrentUser.h"
 #include "platform/Messages.h"
 #include "platform/Shell.h"
 #include "widgets/Application.h"

@@ -1,6 +1,5 @@
 #include "editor/frmKitEntry.h"
 
-#include "platform/CurrentUser.h"
 #include "platform/Database.h"
 #include "widgets/Application.h"
 #include "shell/Session.h"

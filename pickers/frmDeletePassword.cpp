@@ -3,7 +3,6 @@
 #include "ui_frmDeletePassword.h"
 
 #include "pickers/core/modEncryption.h"
-#include "platform/CurrentUser.h"
 #include "platform/Database.h"
 #include "platform/Messages.h"
 #include "widgets/KeyEvents.h"

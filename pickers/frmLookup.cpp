@@ -4,7 +4,6 @@
 #include "ui_frmLookup.h"
 
 #include "pickers/PickerResources.h"
-#include "platform/CurrentUser.h"
 #include "platform/Database.h"
 #include "platform/Messages.h"
 #include "widgets/FlexGrid.h"

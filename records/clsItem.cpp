@@ -1,6 +1,5 @@
 #include "records/clsItem.h"
 
-#include "platform/CurrentUser.h"
 #include "platform/Database.h"
 #include "platform/Messages.h"
 #include "records/LookupWindows.h"

@@ -1,6 +1,5 @@
 #include "reports/ReportViewerControl.h"
 
-#include "platform/CurrentUser.h"
 #include "platform/Messages.h"
 #include "reports/ReportRenderer.h"
 #include "shell/Session.h"
